@@ -1,0 +1,35 @@
+#pragma once
+// The quick list run and the routines both runs share: the category selection and its
+// filters, the counting of matches, and the collection of members.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/outlook.h"
+#include "host/redemption.h"
+
+namespace addin {
+struct ProcessState;
+}
+
+namespace engine {
+
+inline constexpr std::u16string_view no_separator = u"---";
+
+std::u16string FindCategorySeparator(std::u16string_view text);
+std::vector<std::u16string> SplitCategories(std::u16string_view text, std::u16string_view separator);
+std::u16string CategoryFilter(std::u16string_view name);
+
+void CountMatches(addin::ProcessState& s, const host::Items& items);
+void CountSubfolderMatches(addin::ProcessState& s, const host::MAPIFolder& folder, std::u16string_view name);
+
+void AddContacts(addin::ProcessState& s, const host::Items& items, const host::SafeMailItem& mail);
+void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder,
+                          const host::SafeMailItem& mail, std::u16string_view name);
+void AddContact(addin::ProcessState& s, const host::ContactItem& contact, const host::SafeMailItem& mail);
+bool RecipientExists(const host::SafeRecipients& recipients, std::u16string_view address);
+std::u16string TextAfterLastSpace(std::u16string_view text);
+
+void MakeQuickList(addin::ProcessState& s);
+
+}  // namespace engine

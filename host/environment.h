@@ -1,0 +1,70 @@
+#pragma once
+// Everything outside the system that is not an object of the host's object models reaches
+// the add-in through this one interface: the host application itself, objects created by
+// ProgID, message boxes, starting a process, loading a library or a picture.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/dispatch.h"
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define QUILLAMOR_STDCALL __stdcall
+#else
+#define QUILLAMOR_STDCALL
+#endif
+
+namespace host {
+
+// Message-box styles and answers the system uses.
+inline constexpr int32_t vbOKOnly = 0;
+inline constexpr int32_t vbYesNo = 4;
+inline constexpr int32_t vbInformation = 64;
+inline constexpr int32_t vbOK = 1;
+inline constexpr int32_t vbYes = 6;
+inline constexpr int32_t vbNo = 7;
+
+inline constexpr std::u16string_view product_name = u"Quillamor";
+
+// A loaded library; entry points are found by name.
+class Library {
+public:
+    virtual ~Library() = default;
+    virtual void* entry(const char* name) = 0;  // nullptr when the library has no such export
+};
+
+class Environment {
+public:
+    virtual ~Environment() = default;
+
+    // The running host's Application object (created from the host's class id).
+    virtual Object create_application() = 0;
+    // A new object by ProgID; raises a Failure when the class is not registered.
+    virtual Object create_object(std::u16string_view progid) = 0;
+
+    // A modal message box; returns the button pressed (vbOK, vbYes, vbNo).
+    virtual int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) = 0;
+    // Starts a command line as a new process in a normal, focused window; does not wait.
+    virtual void start_process(std::u16string_view command_line) = 0;
+
+    // Loads a library by file name through the platform's ordinary search; nullptr when
+    // the file cannot be loaded.
+    virtual std::unique_ptr<Library> load_library(std::u16string_view file) = 0;
+    // The add-in's own module handle, as the service library expects it.
+    virtual void* module_handle() = 0;
+    // The raw interface pointer of a host object, for handing to native code.
+    virtual void* raw_interface(const Object& o) = 0;
+
+    // Told of every failure that reached the top of a user action, before the user sees it.
+    virtual void failure_reached_top(const Failure&) {}
+};
+
+// Shows a "Quillamor" message box.
+int32_t MsgBox(Environment& env, std::u16string_view text, int32_t style = vbOKOnly);
+
+// Tells the user of a failure that ended a user action: a "Quillamor" message box with its
+// number and description.
+void ReportFailure(Environment& env, const Failure& failure);
+
+}  // namespace host

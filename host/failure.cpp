@@ -1,0 +1,29 @@
+#include "host/failure.h"
+
+#include "host/text.h"
+
+namespace host {
+
+Failure::Failure(int32_t number, std::u16string description, std::u16string source)
+    : number_(number), description_(std::move(description)), source_(std::move(source)),
+      what_("error " + std::to_string(number) + ": " + to_utf8(description_)) {}
+
+void raise(int32_t number, std::u16string description) {
+    if (description.empty()) {
+        switch (number) {
+        case errors::overflow: description = u"Overflow"; break;
+        case errors::type_mismatch: description = u"Type mismatch"; break;
+        case errors::object_required: description = u"Object required"; break;
+        case errors::invalid_picture: description = u"Invalid picture"; break;
+        case errors::file_not_found: description = u"File not found"; break;
+        case errors::entry_point_not_found: description = u"Specified DLL function not found"; break;
+        case errors::member_not_found: description = u"Object doesn't support this property or method"; break;
+        default: description = u"Application-defined or object-defined error"; break;
+        }
+    }
+    throw Failure(number, std::move(description));
+}
+
+void raise_overflow() { raise(errors::overflow); }
+
+}  // namespace host

@@ -1,0 +1,41 @@
+#pragma once
+// The one error type of the boundary. A Failure carries the number the user is shown
+// (a run-time error number such as 6 or 481, or an HRESULT from the host), a description
+// and the source that raised it. Failures are thrown, never returned.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace host {
+
+class Failure : public std::exception {
+public:
+    Failure(int32_t number, std::u16string description, std::u16string source = u"Quillamor");
+
+    int32_t number() const noexcept { return number_; }
+    const std::u16string& description() const noexcept { return description_; }
+    const std::u16string& source() const noexcept { return source_; }
+    const char* what() const noexcept override { return what_.c_str(); }
+
+private:
+    int32_t number_;
+    std::u16string description_;
+    std::u16string source_;
+    std::string what_;
+};
+
+// Run-time error numbers the system raises itself.
+namespace errors {
+inline constexpr int32_t overflow = 6;
+inline constexpr int32_t type_mismatch = 13;
+inline constexpr int32_t object_required = 424;
+inline constexpr int32_t invalid_picture = 481;
+inline constexpr int32_t file_not_found = 53;
+inline constexpr int32_t entry_point_not_found = 453;
+inline constexpr int32_t member_not_found = 438;
+}  // namespace errors
+
+[[noreturn]] void raise(int32_t number, std::u16string description = {});
+[[noreturn]] void raise_overflow();
+
+}  // namespace host

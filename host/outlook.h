@@ -1,0 +1,111 @@
+#pragma once
+// Typed wrappers over the mail host's object model: only the operations the add-in uses.
+#include <cstdint>
+#include <string>
+
+#include "host/wrapper.h"
+
+namespace host {
+
+// Item types of CreateItem and folder default item types.
+inline constexpr int32_t olMailItem = 0;
+inline constexpr int32_t olContactItem = 2;
+inline constexpr int32_t olDistributionListItem = 7;
+inline constexpr int32_t olFolderContacts = 10;
+inline constexpr int32_t olDiscard = 1;
+// Values of an item's Class property.
+inline constexpr int32_t olContact = 40;
+inline constexpr int32_t olMail = 43;
+inline constexpr int32_t olDistributionList = 69;
+
+class CommandBars;
+
+class Items : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    Items Restrict(std::u16string_view filter) const { return Items(obj_.call(u"Restrict", filter)); }
+    int32_t Count() const { return obj_.get(u"Count").as_int32(); }
+};
+
+class MAPIFolder;
+
+class Folders : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+};
+
+class MAPIFolder : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    int32_t DefaultItemType() const { return obj_.get(u"DefaultItemType").as_int32(); }
+    Folders GetFolders() const { return Folders(obj_.get(u"Folders")); }
+    Items GetItems() const { return Items(obj_.get(u"Items")); }
+};
+
+class ContactItem : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+};
+
+class MailItem : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+};
+
+class DistListItem : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    void ShowCategoriesDialog() const { obj_.call(u"ShowCategoriesDialog"); }
+    std::u16string Categories() const { return obj_.get(u"Categories").as_text(); }
+    void Save() const { obj_.call(u"Save"); }
+    std::u16string EntryID() const { return obj_.get(u"EntryID").as_text(); }
+    void Close(int32_t save_mode) const { obj_.call(u"Close", save_mode); }
+    void Display() const { obj_.call(u"Display"); }
+};
+
+class NameSpace : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    MAPIFolder GetDefaultFolder(int32_t folder) const {
+        return MAPIFolder(obj_.call(u"GetDefaultFolder", folder));
+    }
+    // No folder (an empty wrapper) when the user cancels the picker.
+    MAPIFolder PickFolder() const {
+        Variant v = obj_.call(u"PickFolder");
+        return v.is_nothing() ? MAPIFolder() : MAPIFolder(v);
+    }
+    Object GetItemFromID(std::u16string_view entry_id) const {
+        return obj_.call(u"GetItemFromID", entry_id).as_object();
+    }
+};
+
+class Explorer : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    Object GetCommandBars() const { return obj_.get(u"CommandBars").as_object(); }
+};
+
+class Explorers : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+};
+
+class Application : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    NameSpace GetNamespace(std::u16string_view type) const {
+        return NameSpace(obj_.call(u"GetNamespace", type));
+    }
+    Object CreateItem(int32_t item_type) const { return obj_.call(u"CreateItem", item_type).as_object(); }
+    // No explorer (an empty wrapper) when the host has no explorer window.
+    Explorer ActiveExplorer() const {
+        Variant v = obj_.call(u"ActiveExplorer");
+        return v.is_nothing() ? Explorer() : Explorer(v);
+    }
+    Explorers GetExplorers() const { return Explorers(obj_.get(u"Explorers")); }
+};
+
+// The Class of any item, read by name through its dispatch interface.
+inline int32_t ItemClass(const Object& item) { return item.get(u"Class").as_int32(); }
+
+}  // namespace host

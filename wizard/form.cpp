@@ -1,0 +1,209 @@
+#include "wizard/form.h"
+
+#include "host/failure.h"
+#include "host/text.h"
+
+namespace wizard {
+
+Form::Form(FormDesign design, ViewFactory& views) : design_(std::move(design)), views_(views) {}
+
+Form::~Form() = default;
+
+void Form::load() {
+    if (loaded_) return;
+    controls_ = design_.controls;
+    if (design_.centred) {
+        left_ = static_cast<float>(screen_width_twips - design_.client_width) / 2;
+        top_ = static_cast<float>(screen_height_twips - design_.client_height) / 2;
+    } else {
+        left_ = static_cast<float>(design_.start_left);
+        top_ = static_cast<float>(design_.start_top);
+    }
+    focus_ = design_.initial_focus;
+    visible_ = false;
+    loaded_ = true;
+    view_ = views_.create(*this);
+    view_->loaded(*this);
+    Form_Load();
+}
+
+void Form::show() {
+    load();
+    visible_ = true;
+    view_->shown(*this);
+}
+
+void Form::hide() {
+    load();
+    visible_ = false;
+    view_->hidden(*this);
+}
+
+void Form::unload() {
+    if (!loaded_) return;
+    auto view = std::move(view_);
+    loaded_ = false;
+    visible_ = false;
+    view->unloaded(*this);
+    controls_.clear();
+    focus_.clear();
+}
+
+void Form::refresh() {
+    load();
+    view_->refreshed(*this);
+}
+
+float Form::left() {
+    load();
+    return left_;
+}
+
+float Form::top() {
+    load();
+    return top_;
+}
+
+void Form::set_left(float twips) {
+    load();
+    left_ = twips;
+    view_->moved(*this);
+}
+
+void Form::set_top(float twips) {
+    load();
+    top_ = twips;
+    view_->moved(*this);
+}
+
+Control* Form::find(std::u16string_view name) {
+    for (auto& c : controls_)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+bool Form::has_control(std::u16string_view name) const {
+    for (auto& c : design_.controls)
+        if (c.name == name) return true;
+    return false;
+}
+
+Control& Form::control(std::u16string_view name) {
+    load();
+    if (auto c = find(name)) return *c;
+    host::raise(host::errors::member_not_found,
+                u"Form " + design_.name + u" has no control " + std::u16string(name));
+}
+
+const std::vector<Control>& Form::controls() {
+    load();
+    return controls_;
+}
+
+void Form::notify(const Control& c, Change what) {
+    if (view_) view_->changed(*this, c, what);
+}
+
+void Form::set_text(std::u16string_view name, std::u16string text) {
+    Control& c = control(name);
+    c.text = std::move(text);
+    notify(c, Change::Text);
+    on_change(c.name);
+}
+
+void Form::set_visible(std::u16string_view name, bool visible) {
+    Control& c = control(name);
+    c.visible = visible;
+    notify(c, Change::Visible);
+}
+
+void Form::set_enabled(std::u16string_view name, bool enabled) {
+    Control& c = control(name);
+    c.enabled = enabled;
+    notify(c, Change::Enabled);
+}
+
+void Form::set_value(std::u16string_view name, float value) {
+    Control& c = control(name);
+    c.value = value;
+    notify(c, Change::Value);
+}
+
+void Form::set_max(std::u16string_view name, float max) {
+    Control& c = control(name);
+    c.max = max;
+    notify(c, Change::Max);
+}
+
+void Form::press(std::u16string_view name) {
+    Control& c = control(name);
+    if (!c.visible || !c.enabled) return;
+    std::u16string n = c.name;  // the handler may unload the form
+    if (c.kind == Kind::Option) {
+        for (auto& o : controls_) {
+            if (o.kind == Kind::Option && o.selected != (o.name == n)) {
+                o.selected = (o.name == n);
+                notify(o, Change::Selected);
+            }
+        }
+    }
+    if (c.kind == Kind::Button || c.kind == Kind::Option) give_focus(n);
+    if (loaded_) on_click(n);
+}
+
+void Form::type(std::u16string_view name, std::u16string text) {
+    give_focus(name);
+    if (loaded_) set_text(name, std::move(text));
+}
+
+void Form::give_focus(std::u16string_view name) {
+    Control& c = control(name);
+    if (!c.visible || !c.enabled || focus_ == c.name) return;
+    focus_ = c.name;
+    notify(c, Change::Focus);
+    on_got_focus(focus_);
+}
+
+bool Form::key(std::u16string_view key) {
+    load();
+    if (key == u"Enter") {
+        if (Control* f = find(focus_); f && f->kind == Kind::Button) {
+            press(f->name);
+            return true;
+        }
+        for (auto& c : controls_) {
+            if (c.default_button && c.visible && c.enabled) {
+                press(std::u16string(c.name));
+                return true;
+            }
+        }
+        return false;
+    }
+    if (key.size() == 5 && key.substr(0, 4) == u"Alt+") {
+        char16_t letter = key[4];
+        for (auto& c : controls_) {
+            if (c.kind != Kind::Button && c.kind != Kind::Option) continue;
+            auto amp = c.text.find(u'&');
+            if (amp == std::u16string::npos || amp + 1 >= c.text.size()) continue;
+            if (host::equal_ignoring_case(std::u16string_view(&c.text[amp + 1], 1),
+                                          std::u16string_view(&letter, 1))) {
+                if (!c.visible || !c.enabled) return false;
+                press(std::u16string(c.name));
+                return true;
+            }
+        }
+        return false;
+    }
+    return false;
+}
+
+void Form::move_to(float left, float top) {
+    load();
+    left_ = left;
+    top_ = top;
+    view_->moved(*this);
+}
+
+void Form::close() { unload(); }
+
+}  // namespace wizard
