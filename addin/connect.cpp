@@ -1,0 +1,94 @@
+#include "addin/connect.h"
+
+#include "host/skip.h"
+#include "host/text.h"
+
+namespace addin {
+
+using host::skip;
+
+Connect::Connect(ProcessState& state) : state_(state) {}
+
+Connect::~Connect() = default;
+
+void Connect::OnConnection(const host::Object& application, int32_t, const host::Object&) {
+    hostApp_ = application;
+    try {
+        OnStartupComplete();
+    } catch (...) {
+        loaded_ = host::True;
+        throw;
+    }
+    loaded_ = host::True;
+}
+
+void Connect::OnStartupComplete() {
+    const host::Application& app = state_.application();
+    host::Explorer explorer = app.ActiveExplorer();
+    if (!explorer) {
+        // No window yet: start as soon as the host opens one.
+        eExplorers_.link.reset();
+        eExplorers_.object = app.GetExplorers().object();
+        eExplorers_.link = eExplorers_.object.subscribe(
+            u"NewExplorer", [this](std::vector<host::Variant>& args) {
+                eExplorers_NewExplorer(args.empty() ? host::Object() : args[0].as_object());
+            });
+        return;
+    }
+    if (loaded_ == host::False) {
+        InitAddIn();
+        loaded_ = host::True;
+    }
+}
+
+void Connect::eExplorers_NewExplorer(const host::Object&) { InitAddIn(); }
+
+void Connect::InitAddIn() {
+    skip([&] {
+        state_.ServiceStatus = svcLib().LibOrvaneInit(state_.env.module_handle(), 1, hostApp_,
+                                                      host::product_configuration, 0);
+    });
+    if (state_.ServiceStatus < 0)
+        skip([&] { host::MsgBox(state_.env, u"Error#" + host::decimal(state_.ServiceStatus)); });
+    else
+        skip([&] { ContactsList1(); });
+}
+
+host::CLibOrvane& Connect::svcLib() {
+    if (!svcLib_) svcLib_ = std::make_unique<host::CLibOrvane>(state_.env);
+    return *svcLib_;
+}
+
+void Connect::OnDisconnection(int32_t) {
+    host::Explorer explorer = state_.application().ActiveExplorer();
+    if (!explorer) return;
+    // The command removal comes with the commands themselves.
+}
+
+void Connect::bind(EventMember& member, host::Object button, void (Connect::*click)()) {
+    member.link.reset();
+    member.object = std::move(button);
+    if (member.object)
+        member.link = member.object.subscribe(
+            u"Click", [this, click](std::vector<host::Variant>&) { (this->*click)(); });
+}
+
+void Connect::set_myBut1(host::Object b) { bind(but1_, std::move(b), &Connect::myBut1_Click); }
+void Connect::set_myBut2(host::Object b) { bind(but2_, std::move(b), &Connect::myBut2_Click); }
+void Connect::set_myBut3(host::Object b) { bind(but3_, std::move(b), &Connect::myBut3_Click); }
+
+void Connect::ContactsList1() {}
+
+int32_t Connect::QuickStart() {
+    host::MsgBox(state_.env, u"QuickStart");
+    return 0;
+}
+
+void Connect::show_wizard() { state_.forms.frmStartUp.show(); }
+
+void Connect::myBut1_Click() { show_wizard(); }
+void Connect::myBut3_Click() { show_wizard(); }
+
+void Connect::myBut2_Click() { svcLib().LibOrvaneShowAbout(); }
+
+}  // namespace addin

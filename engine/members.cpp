@@ -1,0 +1,91 @@
+// Counting the matches of each category and collecting the members of the new list.
+#include <cmath>
+
+#include "addin/process_state.h"
+#include "engine/mchoose.h"
+#include "host/checked.h"
+#include "host/skip.h"
+
+namespace engine {
+
+using host::met;
+using host::skip;
+
+void CountMatches(addin::ProcessState& s, const host::Items& items) {
+    s.ItemTotal = host::checked_add(s.ItemTotal, items.Count());
+}
+
+void CountSubfolderMatches(addin::ProcessState& s, const host::MAPIFolder& folder,
+                           std::u16string_view name) {
+    folder.GetFolders().object().for_each([&](const host::Variant& v) {
+        host::MAPIFolder sub(v);
+        CountMatches(s, sub.GetItems().Restrict(CategoryFilter(name)));
+    });
+}
+
+void AddContacts(addin::ProcessState& s, const host::Items& items, const host::SafeMailItem& mail) {
+    items.object().for_each([&](const host::Variant& v) {
+        host::Object item = v.as_object();
+        if (host::ItemClass(item) == host::olContact) AddContact(s, host::ContactItem(item), mail);
+    });
+}
+
+void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder,
+                          const host::SafeMailItem& mail, std::u16string_view name) {
+    folder.GetFolders().object().for_each([&](const host::Variant& v) {
+        host::MAPIFolder sub(v);
+        AddContacts(s, sub.GetItems().Restrict(CategoryFilter(name)), mail);
+    });
+}
+
+void AddContact(addin::ProcessState& s, const host::ContactItem& contact, const host::SafeMailItem& mail) {
+    host::SafeContactItem wrapper(s.env.create_object(host::progid_safe_contact_item));
+
+    // From here on a failing step is dropped and the next one runs.
+    auto& bar = s.forms.frmPBar;
+    skip([&] {
+        float max = bar.Max();
+        if (max < static_cast<float>(s.ProgressCount))
+            s.ProgressCount = host::Variant(max).as_int32();
+    });
+    skip([&] { bar.SetValue(static_cast<float>(s.ProgressCount)); });
+    skip([&] { s.ProgressCount = host::checked_add(s.ProgressCount, 1); });
+
+    skip([&] { wrapper.SetItem(contact.object()); });
+    std::u16string email1, email2, email3, full_name;
+    skip([&] { email1 = wrapper.Field(u"Email1Address"); });
+    skip([&] { email2 = wrapper.Field(u"Email2Address"); });
+    skip([&] { email3 = wrapper.Field(u"Email3Address"); });
+    skip([&] { full_name = wrapper.Field(u"FullName"); });
+    bool added = false;
+    std::u16string display_name = full_name;
+    if (full_name.empty()) skip([&] { display_name = wrapper.Field(u"CompanyName"); });
+
+    auto absent = [&](const std::u16string& address) {
+        return met([&] { return !RecipientExists(mail.Recipients(), address); });
+    };
+    auto add = [&](const std::u16string& address) {
+        skip([&] { mail.Recipients().Add(display_name + u" " + address); });
+        added = true;
+    };
+    if (!email1.empty() && absent(email1)) add(email1);
+    // One address per contact unless every address is wanted: the later addresses only
+    // stand in when nothing was added for this contact yet.
+    auto wanted = [&] { return (!added && s.AllEmails == host::False) || s.AllEmails == host::True; };
+    if (!email2.empty() && absent(email2) && wanted()) add(email2);
+    if (!email3.empty() && absent(email3) && wanted()) add(email3);
+}
+
+bool RecipientExists(const host::SafeRecipients& recipients, std::u16string_view address) {
+    int16_t count = host::Variant(recipients.Count()).as_int16();
+    for (int32_t i = 1; i <= count; ++i)
+        if (TextAfterLastSpace(recipients.Item(i).Name()) == address) return true;
+    return false;
+}
+
+std::u16string TextAfterLastSpace(std::u16string_view text) {
+    size_t at = text.rfind(u' ');
+    return std::u16string(at == std::u16string_view::npos ? text : text.substr(at + 1));
+}
+
+}  // namespace engine
