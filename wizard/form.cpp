@@ -1,5 +1,8 @@
 #include "wizard/form.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "host/failure.h"
 #include "host/text.h"
 
@@ -178,6 +181,40 @@ bool Form::key(std::u16string_view key) {
             }
         }
         return false;
+    }
+    if (key == u"Tab" || key == u"Shift+Tab") {
+        // The option group is one stop: its selected button (the first one while none is).
+        bool any_selected = false;
+        for (auto& c : controls_)
+            if (c.kind == Kind::Option && c.selected) any_selected = true;
+        std::vector<const Control*> stops;
+        for (auto& c : controls_)
+            if (c.tab_index >= 0 && c.visible && c.enabled &&
+                (c.kind != Kind::Option || c.selected || !any_selected))
+                stops.push_back(&c);
+        std::stable_sort(stops.begin(), stops.end(), [](const Control* a, const Control* b) {
+            return a->tab_index < b->tab_index;
+        });
+        if (!any_selected) {
+            // Keep only the first option button of the group.
+            bool seen = false;
+            std::erase_if(stops, [&](const Control* c) {
+                if (c->kind != Kind::Option) return false;
+                return std::exchange(seen, true);
+            });
+        }
+        if (stops.empty()) return false;
+        const bool forward = key == u"Tab";
+        const size_t n = stops.size();
+        size_t next = forward ? 0 : n - 1;
+        for (size_t i = 0; i < n; ++i) {
+            if (stops[i]->name == focus_) {
+                next = forward ? (i + 1) % n : (i + n - 1) % n;
+                break;
+            }
+        }
+        give_focus(std::u16string(stops[next]->name));
+        return true;
     }
     if (key.size() == 5 && key.substr(0, 4) == u"Alt+") {
         char16_t letter = key[4];

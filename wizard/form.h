@@ -44,6 +44,7 @@ struct Control {
     uint32_t fore = sys_window_text;
     int32_t line_width = 1;  // lines, in pixels
     std::u16string tooltip;
+    std::u16string picture;  // images: asset name of the picture
     int32_t tab_index = -1;  // position in the tab order; -1 when not a tab stop
     // Progress bars: single-precision range and value.
     float min = 0, max = 100, value = 0;
@@ -134,7 +135,8 @@ public:
     void press(std::u16string_view name);    // click on a button, option button or link
     void type(std::u16string_view name, std::u16string text);
     void give_focus(std::u16string_view name);
-    bool key(std::u16string_view key);       // "Enter" or "Alt+X"; false when nothing took it
+    // "Enter", "Alt+X", "Tab" or "Shift+Tab"; false when nothing took it.
+    bool key(std::u16string_view key);
     void move_to(float left, float top);
     void close();                            // through the window frame
 

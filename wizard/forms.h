@@ -1,5 +1,7 @@
 #pragma once
 // The five forms of the add-in, each a single process-wide instance.
+#include <functional>
+
 #include "wizard/form.h"
 
 namespace addin {
@@ -7,6 +9,13 @@ struct ProcessState;
 }
 
 namespace wizard {
+
+// The two web addresses of the welcome page: the support form and the product's site.
+inline constexpr std::u16string_view support_address = u"http://www.example.com/support/form.htm";
+inline constexpr std::u16string_view site_address = u"http://www.example.com/quillamor/";
+
+// A list run started by a page's Next. Empty: the engine's own run.
+using Run = std::function<void(addin::ProcessState&)>;
 
 FormDesign design_frmStartUp();
 FormDesign design_frmChoose();
@@ -25,6 +34,8 @@ protected:
     void cancel_wizard();
     // Starts the help viewer on a command line.
     void help(std::u16string_view command_line);
+    // Opens the web address that a link label shows in a new browser window.
+    void open_link(std::u16string_view label);
 
     addin::ProcessState& state_;
 };
@@ -54,6 +65,9 @@ public:
     void optDist_GotFocus();
     void optQuick_GotFocus();
 
+    // Stands in for the quick run when set (tests watch the hand-over to the run with it).
+    Run quick_run;
+
 protected:
     void on_click(std::u16string_view control) override;
     void on_got_focus(std::u16string_view control) override;
@@ -72,6 +86,9 @@ public:
     void cmdCancel_Click();
     void cmdHelp_Click();
     void txtSubject_Change();
+
+    // Stands in for the custom run when set (tests watch the hand-over to the run with it).
+    Run custom_run;
 
 protected:
     void on_click(std::u16string_view control) override;
