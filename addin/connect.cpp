@@ -89,6 +89,17 @@ void Connect::show_wizard() { state_.forms.frmStartUp.show(); }
 void Connect::myBut1_Click() { show_wizard(); }
 void Connect::myBut3_Click() { show_wizard(); }
 
-void Connect::myBut2_Click() { svcLib().LibOrvaneShowAbout(); }
+void Connect::myBut2_Click() {
+    try {
+        svcLib().LibOrvaneShowAbout();
+    } catch (const host::Failure& f) {
+        // The service library is not shipped with the add-in; say so rather than nothing.
+        if (f.number() == host::errors::file_not_found || f.number() == host::errors::entry_point_not_found)
+            host::MsgBox(state_.env, u"The about box is not available: the service library " +
+                                         std::u16string(host::service_library_file) + u" is not installed.");
+        else
+            host::ReportFailure(state_.env, f);
+    }
+}
 
 }  // namespace addin
