@@ -55,6 +55,7 @@ private:
     };
 
     void InitAddIn();
+    void remove_commands(const host::Explorer& explorer);
     void bind(EventMember& member, host::Object button, void (Connect::*click)());
     host::CLibOrvane& svcLib();
     void show_wizard();

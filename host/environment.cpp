@@ -8,6 +8,10 @@ int32_t MsgBox(Environment& env, std::u16string_view text, int32_t style) {
     return env.message_box(text, style, product_name);
 }
 
+Object Environment::load_picture(std::u16string_view path) {
+    raise(errors::file_not_found, u"File not found: " + std::u16string(path));
+}
+
 void ReportFailure(Environment& env, const Failure& failure) {
     env.failure_reached_top(failure);
     MsgBox(env, u"Error " + decimal(failure.number()) + u": " + failure.description());

@@ -48,6 +48,10 @@ public:
     // Starts a command line as a new process in a normal, focused window; does not wait.
     virtual void start_process(std::u16string_view command_line) = 0;
 
+    // Loads a picture file into an automation picture object (Handle, hPal, Type); raises a
+    // Failure when the file is missing or is not a picture.
+    virtual Object load_picture(std::u16string_view path);
+
     // Loads a library by file name through the platform's ordinary search; nullptr when
     // the file cannot be loaded.
     virtual std::unique_ptr<Library> load_library(std::u16string_view file) = 0;

@@ -23,7 +23,7 @@ public:
     using Wrapper::Wrapper;
     SafeRecipient Add(std::u16string_view name) const { return SafeRecipient(obj_.call(u"Add", name)); }
     int32_t Count() const { return obj_.get(u"Count").as_int32(); }
-    SafeRecipient Item(int32_t index) const { return SafeRecipient(obj_.call(u"Item", index)); }
+    SafeRecipient Item(int32_t index) const { return SafeRecipient(obj_.get(u"Item", index)); }
 };
 
 class SafeMailItem : public Wrapper {

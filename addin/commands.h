@@ -1,0 +1,27 @@
+#pragma once
+// What the add-in places in the explorer window: three buttons and the about submenu,
+// identified by their tags.
+#include <cstdint>
+#include <string_view>
+
+namespace addin {
+
+struct Command {
+    std::u16string_view caption;
+    std::u16string_view tag;
+    int32_t style;
+};
+
+inline constexpr Command about_command{u"About Quillamor", u"About Quillamor", 3};
+inline constexpr Command menu_command{u"Quillamor", u"Quillamor", 3};
+inline constexpr Command toolbar_command{u"Quillamor Wizard", u"QuillamorWiz", 1};
+inline constexpr std::u16string_view about_menu_tag = u"Orvane About";
+// The built-in popup the menu button goes into.
+inline constexpr int32_t menu_popup_id = 30037;
+
+inline constexpr std::u16string_view button_picture_path =
+    u"C:\\Program Files\\Orvane Corporation\\Quillamor\\contactsicon.gif";
+// The caption-text system colour: transparent on the button faces.
+inline constexpr uint32_t button_mask_colour = 0x80000009;
+
+}  // namespace addin
