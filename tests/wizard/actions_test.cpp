@@ -224,6 +224,16 @@ TEST(WizardKeys, EnterPressesTheFocusedOrTheDefaultButton) {
         EXPECT_FALSE(ran);
         EXPECT_EQ(w.pages(), "frmTitle*");
     }
+    // No button answers Esc on any page.
+    {
+        World w;
+        wizard::Form* pages[] = {&w.forms.frmStartUp, &w.forms.frmChoose, &w.forms.frmTitle, &w.forms.frmDone};
+        for (wizard::Form* p : pages) {
+            p->show();
+            EXPECT_FALSE(p->key(u"Esc")) << utf8(p->name());
+        }
+        EXPECT_EQ(w.pages(), "frmStartUp* frmChoose* frmTitle* frmDone*");
+    }
 }
 
 TEST(WizardKeys, AltLetterPressesTheButtonOfItsAccessKey) {
