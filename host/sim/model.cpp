@@ -1,0 +1,86 @@
+// The in-memory profile: name ordering, field reads and folder paths.
+#include "host/sim/model.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace sim {
+
+namespace {
+char16_t lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
+}  // namespace
+
+bool NameLess::operator()(std::u16string_view a, std::u16string_view b) const {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        char16_t x = lower(a[i]), y = lower(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+std::u16string lower_ascii(std::u16string_view name) {
+    std::u16string out(name);
+    for (auto& c : out) c = lower(c);
+    return out;
+}
+
+std::u16string ItemData::field(std::u16string_view name) const {
+    auto it = fields.find(name);
+    return it == fields.end() ? std::u16string() : it->second;
+}
+
+std::shared_ptr<Folder> Profile::find(std::u16string_view path) const {
+    const std::vector<std::shared_ptr<Folder>>* level = &folders;
+    std::shared_ptr<Folder> found;
+    size_t start = 0;
+    while (true) {
+        size_t slash = path.find(u'/', start);
+        std::u16string_view name = path.substr(start, slash == std::u16string_view::npos ? slash : slash - start);
+        found = nullptr;
+        for (const auto& f : *level)
+            if (f->name == name) {
+                found = f;
+                break;
+            }
+        if (!found) return nullptr;
+        if (slash == std::u16string_view::npos) return found;
+        level = &found->folders;
+        start = slash + 1;
+    }
+}
+
+std::u16string Profile::path_of(const Folder& folder) const {
+    std::u16string result;
+    std::function<bool(const std::vector<std::shared_ptr<Folder>>&, const std::u16string&)> walk =
+        [&](const std::vector<std::shared_ptr<Folder>>& level, const std::u16string& prefix) {
+            for (const auto& f : level) {
+                std::u16string path = prefix.empty() ? f->name : prefix + u"/" + f->name;
+                if (f.get() == &folder) {
+                    result = path;
+                    return true;
+                }
+                if (walk(f->folders, path)) return true;
+            }
+            return false;
+        };
+    walk(folders, {});
+    return result;
+}
+
+std::shared_ptr<Folder> Profile::contacts() const {
+    auto it = defaults.find(olFolderContacts);
+    return it == defaults.end() ? nullptr : it->second;
+}
+
+Profile default_profile() {
+    Profile p;
+    auto contacts = std::make_shared<Folder>();
+    contacts->name = u"Contacts";
+    contacts->item_type = 2;
+    p.folders.push_back(contacts);
+    p.defaults[olFolderContacts] = contacts;
+    return p;
+}
+
+}  // namespace sim

@@ -1,0 +1,87 @@
+#pragma once
+// The in-memory profile of the substitute host: folders, items and the store that keeps
+// saved items by entry ID. This is plain data; the objects the add-in talks to
+// (host/sim/objects.h) are fresh proxies that hold shared pointers into it.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+// Anything a proxy can stand for. Proxies of the same entity share its events.
+struct Entity {
+    virtual ~Entity() = default;
+};
+
+// Orders member and field names ignoring ASCII letter case, as late binding compares them.
+struct NameLess {
+    bool operator()(std::u16string_view a, std::u16string_view b) const;
+    using is_transparent = void;
+};
+std::u16string lower_ascii(std::u16string_view name);
+
+// What one item holds: its class, its text properties, its categories (as the Categories
+// property reads) and, for distribution lists and mail, its members and recipients.
+struct ItemData {
+    int32_t cls = 40;
+    std::map<std::u16string, std::u16string, NameLess> fields;
+    std::u16string categories;
+    std::vector<std::u16string> members;     // distribution list: member texts, in order
+    std::vector<std::u16string> recipients;  // mail: recipient texts, in order
+
+    std::u16string field(std::u16string_view name) const;
+};
+
+struct Folder;
+
+// One item: what it holds now (with unsaved changes) and what the store keeps.
+struct Item : Entity {
+    ItemData current;
+    std::optional<ItemData> stored;  // nothing until the item is first saved
+    std::u16string entry_id;         // empty until the item is first saved
+    bool filed = false;              // in a folder of the profile
+};
+
+struct Folder : Entity {
+    std::u16string name;
+    int32_t item_type = 0;
+    std::vector<std::shared_ptr<Item>> items;
+    std::vector<std::shared_ptr<Folder>> folders;  // direct subfolders, in order
+};
+
+// Numbers of the host's default folders (GetDefaultFolder).
+inline constexpr int32_t olFolderDeletedItems = 3;
+inline constexpr int32_t olFolderOutbox = 4;
+inline constexpr int32_t olFolderSentMail = 5;
+inline constexpr int32_t olFolderInbox = 6;
+inline constexpr int32_t olFolderCalendar = 9;
+inline constexpr int32_t olFolderContacts = 10;
+inline constexpr int32_t olFolderJournal = 11;
+inline constexpr int32_t olFolderNotes = 12;
+inline constexpr int32_t olFolderTasks = 13;
+inline constexpr int32_t olFolderDrafts = 16;
+
+struct Profile {
+    std::vector<std::shared_ptr<Folder>> folders;           // top level, in order
+    std::map<int32_t, std::shared_ptr<Folder>> defaults;    // default folder by number
+    bool explorer = true;            // an explorer window exists when the add-in connects
+    bool service_present = true;     // the service library file is there
+    int32_t service_init_result = 0; // what its start-up call returns
+    bool picture = true;             // the button picture file is there
+    bool redemption = true;          // the safe-item library is registered
+
+    // The folder at a path of names joined by "/" from the top; null when there is none.
+    std::shared_ptr<Folder> find(std::u16string_view path) const;
+    // The path of a folder of the profile (empty when it is not in the profile).
+    std::u16string path_of(const Folder& folder) const;
+    std::shared_ptr<Folder> contacts() const;
+};
+
+// A profile with one empty default Contacts folder, as a fresh mail profile has.
+Profile default_profile();
+
+}  // namespace sim

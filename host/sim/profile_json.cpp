@@ -1,0 +1,213 @@
+// Profile, answers and faults from the JSON of a scenario file.
+#include "host/sim/profile_json.h"
+
+#include <limits>
+#include <set>
+
+#include "host/outlook.h"
+#include "host/text.h"
+
+namespace sim {
+
+namespace {
+
+[[noreturn]] void bad(const std::string& where, const std::string& what) {
+    throw ScenarioError(where.empty() ? what : where + ": " + what);
+}
+
+std::u16string text(const Json& v, const std::string& where, const char* name) {
+    if (!v.is_string()) bad(where, std::string("\"") + name + "\" must be text");
+    return host::from_utf8(v.get<std::string>());
+}
+
+bool flag(const Json& v, const std::string& where, const char* name) {
+    if (!v.is_boolean()) bad(where, std::string("\"") + name + "\" must be true or false");
+    return v.get<bool>();
+}
+
+int32_t integer(const Json& v, const std::string& where, const char* name) {
+    if (!v.is_number_integer()) bad(where, std::string("\"") + name + "\" must be a whole number");
+    auto n = v.get<int64_t>();
+    if (n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max())
+        bad(where, std::string("\"") + name + "\" is out of range");
+    return static_cast<int32_t>(n);
+}
+
+void only_keys(const Json& j, std::initializer_list<const char*> keys, const std::string& where) {
+    for (const auto& [key, value] : j.items()) {
+        bool known = false;
+        for (const char* k : keys) known = known || key == k;
+        if (!known) bad(where, "unknown field \"" + key + "\"");
+    }
+}
+
+struct DefaultFolder {
+    const char* name;
+    int32_t number;
+    int32_t item_type;
+};
+constexpr DefaultFolder default_folders[] = {
+    {"contacts", olFolderContacts, 2}, {"inbox", olFolderInbox, 0},     {"outbox", olFolderOutbox, 0},
+    {"sentMail", olFolderSentMail, 0}, {"deletedItems", olFolderDeletedItems, 0},
+    {"calendar", olFolderCalendar, 1}, {"journal", olFolderJournal, 4}, {"notes", olFolderNotes, 5},
+    {"tasks", olFolderTasks, 3},       {"drafts", olFolderDrafts, 0},
+};
+
+std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
+    if (!j.is_object()) bad(where, "an item must be an object");
+    auto item = std::make_shared<Item>();
+    ItemData& d = item->current;
+    for (const auto& [key, value] : j.items()) {
+        if (key == "class") {
+            d.cls = integer(value, where, "class");
+        } else if (key == "Categories") {
+            if (!value.is_array()) bad(where, "\"Categories\" must be a list of names");
+            std::u16string joined;
+            for (const auto& c : value) {
+                std::u16string name = text(c, where, "Categories");
+                // The host keeps categories as one text separated by commas, so a name
+                // cannot hold one.
+                if (name.find(u',') != std::u16string::npos)
+                    bad(where, "the category \"" + c.get<std::string>() + "\" contains a comma");
+                if (!joined.empty()) joined += u", ";
+                joined += name;
+            }
+            d.categories = joined;
+        } else if (key == "members") {
+            if (!value.is_array()) bad(where, "\"members\" must be a list of texts");
+            for (const auto& m : value) d.members.push_back(text(m, where, "members"));
+        } else {
+            d.fields[host::from_utf8(key)] = text(value, where, key.c_str());
+        }
+    }
+    return item;
+}
+
+std::shared_ptr<Folder> read_folder(const Json& j, const std::string& parent_path, int32_t inherited_type,
+                                    Profile& profile) {
+    std::string where = parent_path.empty() ? "profile" : "folder \"" + parent_path + "\"";
+    if (!j.is_object()) bad(where, "a folder must be an object");
+    if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
+    auto f = std::make_shared<Folder>();
+    f->name = text(j["name"], where, "name");
+    if (f->name.empty() || f->name.find(u'/') != std::u16string::npos)
+        bad(where, "a folder name must be non-empty and without \"/\"");
+    std::string path = parent_path.empty() ? utf8(f->name) : parent_path + "/" + utf8(f->name);
+    where = "folder \"" + path + "\"";
+    only_keys(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
+    f->item_type = inherited_type;
+    if (j.contains("defaultFor")) {
+        std::u16string which = text(j["defaultFor"], where, "defaultFor");
+        const DefaultFolder* found = nullptr;
+        for (const auto& d : default_folders)
+            if (host::from_utf8(d.name) == which) found = &d;
+        if (!found) bad(where, "unknown \"defaultFor\": \"" + utf8(which) + "\"");
+        if (profile.defaults.count(found->number))
+            bad(where, std::string("a second default folder for \"") + found->name + "\"");
+        profile.defaults[found->number] = f;
+        f->item_type = found->item_type;
+    }
+    if (j.contains("itemType")) f->item_type = integer(j["itemType"], where, "itemType");
+    if (j.contains("items")) {
+        if (!j["items"].is_array()) bad(where, "\"items\" must be a list");
+        for (size_t i = 0; i < j["items"].size(); ++i)
+            f->items.push_back(read_item(j["items"][i], where + ": item " + std::to_string(i + 1)));
+    }
+    if (j.contains("folders")) {
+        if (!j["folders"].is_array()) bad(where, "\"folders\" must be a list");
+        std::set<std::u16string> names;
+        for (const auto& sub : j["folders"]) {
+            auto child = read_folder(sub, path, f->item_type, profile);
+            if (!names.insert(child->name).second)
+                bad(where, "two subfolders are named \"" + utf8(child->name) + "\"");
+            f->folders.push_back(child);
+        }
+    }
+    return f;
+}
+
+}  // namespace
+
+Profile profile_from_json(const Json& j) {
+    if (!j.is_object()) bad("profile", "must be an object");
+    only_keys(j, {"folders", "explorer", "serviceLibrary", "picture", "redemption"}, "profile");
+    Profile p;
+    if (j.contains("folders")) {
+        if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
+        std::set<std::u16string> names;
+        for (const auto& f : j["folders"]) {
+            auto folder = read_folder(f, "", 0, p);
+            if (!names.insert(folder->name).second)
+                bad("profile", "two top-level folders are named \"" + utf8(folder->name) + "\"");
+            p.folders.push_back(folder);
+        }
+    }
+    // Every profile has a default Contacts folder; a profile that marks none gets an empty one.
+    if (!p.contacts()) {
+        if (p.find(u"Contacts"))
+            bad("profile", "a folder is named \"Contacts\" but no folder has \"defaultFor\": \"contacts\"");
+        Profile d = default_profile();
+        p.folders.push_back(d.folders.front());
+        p.defaults[olFolderContacts] = d.folders.front();
+    }
+    if (j.contains("explorer")) p.explorer = flag(j["explorer"], "profile", "explorer");
+    if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
+    if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
+    if (j.contains("serviceLibrary")) {
+        const Json& s = j["serviceLibrary"];
+        std::string where = "profile: serviceLibrary";
+        if (!s.is_object()) bad(where, "must be an object");
+        only_keys(s, {"present", "initResult"}, where);
+        if (s.contains("present")) p.service_present = flag(s["present"], where, "present");
+        if (s.contains("initResult")) p.service_init_result = integer(s["initResult"], where, "initResult");
+    }
+    return p;
+}
+
+std::vector<Answer> answers_from_json(const Json& j) {
+    if (!j.is_array()) bad("answers", "must be a list");
+    std::vector<Answer> out;
+    for (size_t i = 0; i < j.size(); ++i) {
+        std::string where = "answer " + std::to_string(i + 1);
+        const Json& a = j[i];
+        if (!a.is_object() || a.size() != 1)
+            bad(where, "an answer is an object with one field: categories, pickFolder or msgbox");
+        Answer answer;
+        if (a.contains("categories")) {
+            answer.kind = AnswerKind::Categories;
+            if (!a["categories"].is_null()) answer.value = text(a["categories"], where, "categories");
+        } else if (a.contains("pickFolder")) {
+            answer.kind = AnswerKind::PickFolder;
+            if (!a["pickFolder"].is_null()) answer.value = text(a["pickFolder"], where, "pickFolder");
+        } else if (a.contains("msgbox")) {
+            answer.kind = AnswerKind::MsgBox;
+            answer.value = text(a["msgbox"], where, "msgbox");
+            if (*answer.value != u"Yes" && *answer.value != u"No") bad(where, "\"msgbox\" must be \"Yes\" or \"No\"");
+        } else {
+            bad(where, "unknown answer \"" + a.begin().key() + "\"");
+        }
+        out.push_back(std::move(answer));
+    }
+    return out;
+}
+
+std::vector<Fault> faults_from_json(const Json& j) {
+    if (!j.is_array()) bad("faults", "must be a list");
+    std::vector<Fault> out;
+    for (size_t i = 0; i < j.size(); ++i) {
+        std::string where = "fault " + std::to_string(i + 1);
+        const Json& f = j[i];
+        if (!f.is_object()) bad(where, "a fault must be an object");
+        only_keys(f, {"member", "occurrence", "object"}, where);
+        if (!f.contains("member")) bad(where, "a fault needs a \"member\"");
+        Fault fault;
+        fault.member = text(f["member"], where, "member");
+        fault.occurrence = f.contains("occurrence") ? integer(f["occurrence"], where, "occurrence") : 1;
+        if (fault.occurrence < 1) bad(where, "\"occurrence\" counts from 1");
+        if (f.contains("object")) fault.object = text(f["object"], where, "object");
+        out.push_back(std::move(fault));
+    }
+    return out;
+}
+
+}  // namespace sim

@@ -1,0 +1,204 @@
+// SimHost: the environment of the add-in over the substitute host.
+#include "host/sim/sim_host.h"
+
+#include <cstdint>
+
+#include "host/lib_orvane.h"
+#include "host/sim/gdi_picture.h"
+#include "host/sim/library_loader.h"
+#include "host/sim/objects.h"
+#include "host/sim/profile_json.h"
+#include "host/text.h"
+#include "tools/liborvane-stub/liborvane_stub.h"
+
+#ifndef QUILLAMOR_SERVICE_STUB_DIR
+#define QUILLAMOR_SERVICE_STUB_DIR "."
+#endif
+
+namespace sim {
+
+namespace {
+
+// The calls of the language runtime that reach outside: New, CreateObject, LoadPicture.
+constexpr std::u16string_view runtime = u"Runtime";
+
+// CO_E_CLASSSTRING: what creating an object of an unregistered ProgID gives.
+constexpr int32_t invalid_class_string = -2147221005;
+
+// The service library stand-in reports its calls here; the sink outlives neither the library
+// handle nor, through the weak reference, the world it records into.
+struct ServiceSink {
+    std::weak_ptr<World> world;
+};
+
+void on_service_call(void* context, const LibOrvaneStubCall* call) {
+    auto world = static_cast<ServiceSink*>(context)->world.lock();
+    if (!world) return;
+    world->service_calls.push_back(
+        {call->name, call->result, call->module, call->a, call->app, call->config, call->b});
+    world->record({{"event", "service"}, {"call", call->name}, {"result", call->result}});
+}
+
+class ServiceLibrary : public host::Library {
+public:
+    ServiceLibrary(std::unique_ptr<host::Library> lib, LibOrvaneStubConfigureFn configure,
+                   std::shared_ptr<World> world)
+        : lib_(std::move(lib)), configure_(configure), sink_(std::make_unique<ServiceSink>()) {
+        sink_->world = world;
+    }
+    ~ServiceLibrary() override { configure_(0, nullptr, nullptr); }
+
+    // The stand-in is configured again right before each call is made through an entry point
+    // found here, so that it answers this host's current profile.
+    void* entry(const char* name) override {
+        void* p = lib_->entry(name);
+        if (p) {
+            auto world = sink_->world.lock();
+            configure_(world ? world->profile.service_init_result : 0, &on_service_call, sink_.get());
+        }
+        return p;
+    }
+
+private:
+    std::unique_ptr<host::Library> lib_;
+    LibOrvaneStubConfigureFn configure_;
+    std::unique_ptr<ServiceSink> sink_;
+};
+
+}  // namespace
+
+void* sim_module_handle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(0x51A00000)); }
+
+SimHost::SimHost() : world_(std::make_shared<World>()), views_(world_), library_dir_(QUILLAMOR_SERVICE_STUB_DIR) {}
+
+SimHost::~SimHost() = default;
+
+void SimHost::load_profile(const Json& profile) { world_->set_profile(profile_from_json(profile)); }
+
+void SimHost::set_profile(Profile profile) { world_->set_profile(std::move(profile)); }
+
+void SimHost::add_answers(const Json& answers) {
+    for (auto& a : answers_from_json(answers)) world_->add_answer(std::move(a));
+}
+
+void SimHost::add_faults(const Json& faults) {
+    for (auto& f : faults_from_json(faults)) world_->add_fault(std::move(f));
+}
+
+void SimHost::answer_categories(std::optional<std::u16string> selection) {
+    world_->add_answer({AnswerKind::Categories, std::move(selection)});
+}
+
+void SimHost::answer_pick_folder(std::optional<std::u16string> path) {
+    world_->add_answer({AnswerKind::PickFolder, std::move(path)});
+}
+
+void SimHost::answer_msgbox(bool yes) { world_->add_answer({AnswerKind::MsgBox, yes ? u"Yes" : u"No"}); }
+
+void SimHost::fail(std::u16string member, int64_t occurrence, std::u16string object) {
+    world_->add_fault({std::move(member), occurrence, std::move(object)});
+}
+
+void SimHost::on_call(std::u16string member, int64_t occurrence, std::function<void()> action,
+                      std::u16string object) {
+    world_->add_hook(std::move(member), occurrence, std::move(action), std::move(object));
+}
+
+void SimHost::new_explorer() {
+    auto window = std::make_shared<ExplorerWindow>();
+    world_->explorers.open.push_back(window);
+    std::vector<host::Variant> args{host::Variant(make_explorer(world_, window))};
+    // Keep the source alive for the firing even if a handler drops the last proxy.
+    auto source = world_->explorers.events;
+    source->fire(u"NewExplorer", args);
+}
+
+void SimHost::close_explorer() {
+    if (!world_->explorers.open.empty()) world_->explorers.open.pop_back();
+}
+
+std::vector<Json> SimHost::effects() const {
+    std::vector<Json> out;
+    for (const auto& e : world_->events())
+        if (e.value("event", "") != "call") out.push_back(e);
+    return out;
+}
+
+std::vector<std::string> SimHost::call_names() const {
+    std::vector<std::string> out;
+    for (const auto& e : world_->events())
+        if (e.value("event", "") == "call")
+            out.push_back(e["object"].get<std::string>() + "." + e["member"].get<std::string>());
+    return out;
+}
+
+host::Object SimHost::create_application() {
+    std::vector<host::Variant> args{host::Variant(u"Outlook.Application")};
+    world_->enter(runtime, host::Invoke::Call, u"New", args);
+    return make_application(world_);
+}
+
+host::Object SimHost::create_object(std::u16string_view progid) {
+    std::vector<host::Variant> args{host::Variant(progid)};
+    world_->enter(runtime, host::Invoke::Call, u"CreateObject", args);
+    bool redemption = progid.size() > 11 && host::equal_ignoring_case(progid.substr(0, 11), u"Redemption.");
+    host::Object o;
+    if (!redemption || world_->profile.redemption) o = create_by_progid(world_, progid);
+    if (!o)
+        throw host::Failure(invalid_class_string, u"Invalid class string (" + std::u16string(progid) + u")",
+                            u"CreateObject");
+    return o;
+}
+
+int32_t SimHost::message_box(std::u16string_view text, int32_t style, std::u16string_view title) {
+    int32_t buttons = style & 15;
+    std::u16string answer;
+    int32_t result = host::vbOK;
+    if (buttons == host::vbOKOnly) {
+        answer = u"OK";
+    } else if (buttons == host::vbYesNo || buttons == 3 /* Yes, No and Cancel */) {
+        answer = *world_->take_answer(AnswerKind::MsgBox).value;
+        result = answer == u"Yes" ? host::vbYes : host::vbNo;
+    } else {
+        throw ScenarioError("a message box with buttons style " + std::to_string(buttons) +
+                            " opened; answers can only say Yes or No");
+    }
+    world_->record({{"event", "msgbox"},
+                    {"text", utf8(text)},
+                    {"style", style},
+                    {"title", utf8(title)},
+                    {"answer", utf8(answer)}});
+    return result;
+}
+
+void SimHost::start_process(std::u16string_view command_line) {
+    world_->record({{"event", "process"}, {"commandLine", utf8(command_line)}});
+}
+
+host::Object SimHost::load_picture(std::u16string_view path) {
+    std::vector<host::Variant> args{host::Variant(path)};
+    world_->enter(runtime, host::Invoke::Call, u"LoadPicture", args);
+    if (!world_->profile.picture) host::raise(host::errors::file_not_found, u"File not found: " + std::u16string(path));
+    return load_picture_file(path);
+}
+
+std::unique_ptr<host::Library> SimHost::load_library(std::u16string_view file) {
+    if (!host::equal_ignoring_case(file, host::service_library_file) || !world_->profile.service_present)
+        return nullptr;
+    std::string path = library_dir_ + "/" + utf8(host::service_library_file);
+    auto lib = open_library(path);
+    if (!lib) throw ScenarioError("the service library stand-in cannot be loaded from " + path);
+    auto configure = reinterpret_cast<LibOrvaneStubConfigureFn>(lib->entry(LIBORVANE_STUB_CONFIGURE));
+    if (!configure) throw ScenarioError(path + " is not the service library stand-in");
+    return std::make_unique<ServiceLibrary>(std::move(lib), configure, world_);
+}
+
+void* SimHost::module_handle() { return sim_module_handle(); }
+
+void* SimHost::raw_interface(const host::Object& o) { return o.dispatch(); }
+
+void SimHost::failure_reached_top(const host::Failure& failure) {
+    world_->record({{"event", "failure"}, {"number", failure.number()}, {"description", utf8(failure.description())}});
+}
+
+}  // namespace sim

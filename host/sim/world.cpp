@@ -1,0 +1,193 @@
+// The shared state of a substitute-host run: store, event log, choke point, answers.
+#include "host/sim/world.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host/text.h"
+
+namespace sim {
+
+namespace {
+// The number a failing host operation carries when nothing more specific applies (E_FAIL).
+constexpr int32_t injected_failure = -2147467259;
+
+const char* kind_name(host::Invoke kind) {
+    switch (kind) {
+    case host::Invoke::Get: return "get";
+    case host::Invoke::Put: return "put";
+    case host::Invoke::Call: return "call";
+    }
+    return "call";
+}
+}  // namespace
+
+std::string utf8(std::u16string_view text) { return host::to_utf8(text); }
+
+const char* answer_kind_name(AnswerKind kind) {
+    switch (kind) {
+    case AnswerKind::Categories: return "categories";
+    case AnswerKind::PickFolder: return "pickFolder";
+    case AnswerKind::MsgBox: return "msgbox";
+    }
+    return "?";
+}
+
+Json arg_json(const host::Variant& v) {
+    using T = host::Variant::Type;
+    switch (v.type()) {
+    case T::Empty:
+    case T::Missing: return nullptr;
+    case T::Bool: return v.as_bool();
+    case T::I2:
+    case T::I4: return v.as_int32();
+    case T::Single:
+    case T::Double: return v.as_double();
+    case T::Text: return utf8(v.as_text());
+    case T::Object: {
+        host::Object o = v.as_object();
+        return Json{{"object", utf8(o.type_name())}};
+    }
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- events of entities
+
+host::Subscription EventSource::subscribe(std::u16string_view event, host::EventHandler handler) {
+    uint64_t id = next_id_++;
+    entries_.push_back({id, lower_ascii(event), std::make_shared<host::EventHandler>(std::move(handler))});
+    std::weak_ptr<EventSource> self = weak_from_this();
+    return host::Subscription([self, id] {
+        if (auto s = self.lock())
+            std::erase_if(s->entries_, [id](const Entry& e) { return e.id == id; });
+    });
+}
+
+void EventSource::fire(std::u16string_view event, std::vector<host::Variant>& args) {
+    auto name = lower_ascii(event);
+    // A handler may connect or disconnect others; each subscriber present when the event
+    // fires and still connected when its turn comes is called once.
+    std::vector<Entry> now = entries_;
+    for (const auto& e : now) {
+        if (e.event != name) continue;
+        bool still = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& x) { return x.id == e.id; });
+        if (still) (*e.handler)(args);
+    }
+}
+
+size_t EventSource::subscribers(std::u16string_view event) const {
+    auto name = lower_ascii(event);
+    return static_cast<size_t>(
+        std::count_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.event == name; }));
+}
+
+// ---------------------------------------------------------------- world
+
+World::World() { set_profile(default_profile()); }
+
+void World::set_profile(Profile p) {
+    profile = std::move(p);
+    store_.clear();
+    std::function<void(const std::vector<std::shared_ptr<Folder>>&)> walk =
+        [&](const std::vector<std::shared_ptr<Folder>>& level) {
+            for (const auto& f : level) {
+                for (const auto& item : f->items) {
+                    item->filed = true;
+                    if (!item->stored) item->stored = item->current;
+                    register_item(item);
+                }
+                walk(f->folders);
+            }
+        };
+    walk(profile.folders);
+    explorers.open.clear();
+    if (profile.explorer) explorers.open.push_back(std::make_shared<ExplorerWindow>());
+}
+
+std::u16string World::new_entry_id() {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "00000000A5F1C0D3E86B4F2A%08llX",
+                  static_cast<unsigned long long>(next_entry_++));
+    return host::from_utf8(buf);
+}
+
+void World::register_item(const std::shared_ptr<Item>& item) {
+    if (item->entry_id.empty()) item->entry_id = new_entry_id();
+    store_[item->entry_id] = item;
+}
+
+std::shared_ptr<Item> World::stored_item(std::u16string_view entry_id) const {
+    auto it = store_.find(std::u16string(entry_id));
+    if (it == store_.end() || !it->second->stored) return nullptr;
+    return it->second;
+}
+
+void World::record(Json event) { events_.push_back(std::move(event)); }
+
+int64_t World::count_of(const Fault& f) const {
+    const auto& counts = f.object.empty() ? member_calls_ : typed_calls_;
+    auto key = f.object.empty() ? lower_ascii(f.member) : lower_ascii(f.object) + u"." + lower_ascii(f.member);
+    auto it = counts.find(key);
+    return it == counts.end() ? 0 : it->second;
+}
+
+void World::enter(std::u16string_view type, host::Invoke kind, std::u16string_view member,
+                  const std::vector<host::Variant>& args) {
+    ++call_count_;
+    auto m = lower_ascii(member);
+    auto t = lower_ascii(type);
+    int64_t n = ++member_calls_[m];
+    int64_t tn = ++typed_calls_[t + u"." + m];
+    if (log_calls) {
+        Json list = Json::array();
+        for (const auto& a : args) list.push_back(arg_json(a));
+        record({{"event", "call"}, {"object", utf8(type)}, {"member", utf8(member)},
+                {"kind", kind_name(kind)}, {"args", std::move(list)}});
+    }
+    auto due = [&](const Fault& f) {
+        if (lower_ascii(f.member) != m) return false;
+        if (f.object.empty()) return f.occurrence == n;
+        return lower_ascii(f.object) == t && f.occurrence == tn;
+    };
+    // Copy the due hooks first: a hook may add hooks or faults.
+    std::vector<std::function<void()>> actions;
+    for (const auto& h : hooks_)
+        if (due(h.when)) actions.push_back(h.action);
+    for (auto& a : actions) a();
+    for (const auto& f : faults_)
+        if (due(f))
+            throw host::Failure(injected_failure,
+                                u"The operation failed (injected fault: " + std::u16string(type) + u"." +
+                                    std::u16string(member) + u", call " +
+                                    host::decimal(f.object.empty() ? n : tn) + u")",
+                                std::u16string(type));
+}
+
+void World::add_fault(Fault fault) { faults_.push_back(std::move(fault)); }
+
+void World::add_hook(std::u16string member, int64_t occurrence, std::function<void()> action,
+                     std::u16string object) {
+    hooks_.push_back({Fault{std::move(member), occurrence, std::move(object)}, std::move(action)});
+}
+
+Answer World::take_answer(AnswerKind kind) {
+    auto dialog = [](AnswerKind k) -> std::string {
+        switch (k) {
+        case AnswerKind::Categories: return "the categories dialog";
+        case AnswerKind::PickFolder: return "the folder picker";
+        case AnswerKind::MsgBox: return "a Yes/No message box";
+        }
+        return "a dialog";
+    };
+    if (answers_.empty()) throw ScenarioError(dialog(kind) + " opened but no answer is waiting");
+    if (answers_.front().kind != kind)
+        throw ScenarioError(dialog(kind) + " opened but the next answer is for " +
+                            dialog(answers_.front().kind) + " (\"" + answer_kind_name(answers_.front().kind) +
+                            "\")");
+    Answer a = std::move(answers_.front());
+    answers_.pop_front();
+    return a;
+}
+
+}  // namespace sim

@@ -1,0 +1,155 @@
+#pragma once
+// The shared state of one substitute-host run: the profile and its store, the ordered event
+// log (effects a person would see or the store would keep, and every host call), the
+// choke point every invocation passes (call log, call hooks, fault injection), the scripted
+// answers of the modal dialogs, the explorer windows and the count of live host objects.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/dispatch.h"
+#include "host/sim/model.h"
+
+namespace sim {
+
+using Json = nlohmann::json;
+
+// A scenario that cannot be played: a dialog opened with no answer waiting, an answer of the
+// wrong kind, a folder path the profile does not have, a malformed profile. Deliberately not
+// a host::Failure, so that no skip-on-failure step of the add-in can swallow it.
+class ScenarioError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class AnswerKind { Categories, PickFolder, MsgBox };
+
+struct Answer {
+    AnswerKind kind = AnswerKind::MsgBox;
+    std::optional<std::u16string> value;  // nothing: the dialog was cancelled
+};
+
+// Fails the Nth call (from 1) of a member; with an object type, the Nth call of that member
+// on objects of that type.
+struct Fault {
+    std::u16string member;
+    int64_t occurrence = 1;
+    std::u16string object;  // empty: any type
+};
+
+// Subscribers of one entity's events, shared by every proxy of that entity.
+class EventSource : public std::enable_shared_from_this<EventSource> {
+public:
+    host::Subscription subscribe(std::u16string_view event, host::EventHandler handler);
+    void fire(std::u16string_view event, std::vector<host::Variant>& args);
+    size_t subscribers(std::u16string_view event) const;
+
+private:
+    struct Entry {
+        uint64_t id;
+        std::u16string event;  // lower case
+        std::shared_ptr<host::EventHandler> handler;
+    };
+    std::vector<Entry> entries_;
+    uint64_t next_id_ = 1;
+};
+
+struct ExplorerWindow : Entity {};
+
+struct ExplorerWindows : Entity {
+    std::vector<std::shared_ptr<ExplorerWindow>> open;  // the last one is active
+    std::shared_ptr<EventSource> events = std::make_shared<EventSource>();
+};
+
+// One call of the service library stand-in, with the arguments it received.
+struct ServiceCall {
+    std::string call;
+    int32_t result = 0;
+    void* module = nullptr;
+    int32_t a = 0;
+    void* app = nullptr;
+    int32_t config = 0;
+    int32_t b = 0;
+};
+
+class World {
+public:
+    World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    Profile profile;
+    ExplorerWindows explorers;
+    std::vector<ServiceCall> service_calls;
+
+    // Replaces the profile (before the add-in gets any object) and opens its explorer.
+    void set_profile(Profile p);
+
+    // --- the store
+    // A new entry ID: 32 hex digits, deterministic from a counter.
+    std::u16string new_entry_id();
+    // Gives an item its entry ID and keeps it in the store.
+    void register_item(const std::shared_ptr<Item>& item);
+    std::shared_ptr<Item> stored_item(std::u16string_view entry_id) const;
+
+    // --- the event log
+    void record(Json event);
+    const std::vector<Json>& events() const { return events_; }
+    void clear_events() { events_.clear(); }
+    bool log_calls = true;  // record a call event for every invocation
+    uint64_t call_count() const { return call_count_; }
+
+    // --- the choke point: every invocation of a host member passes here before it runs.
+    // Records the call, runs the hooks due, then fails it if a fault is due.
+    void enter(std::u16string_view type, host::Invoke kind, std::u16string_view member,
+               const std::vector<host::Variant>& args);
+    void add_fault(Fault fault);
+    // Runs `action` when the call of `member` that `occurrence` names happens (before it runs).
+    void add_hook(std::u16string member, int64_t occurrence, std::function<void()> action,
+                  std::u16string object = {});
+
+    // --- scripted answers
+    void add_answer(Answer a) { answers_.push_back(std::move(a)); }
+    // The next answer, which must be of this kind.
+    Answer take_answer(AnswerKind kind);
+    size_t answers_left() const { return answers_.size(); }
+
+    // --- live host objects
+    int64_t live_objects() const { return live_; }
+    void object_created() { ++live_; }
+    void object_destroyed() { --live_; }
+
+private:
+    struct Hook {
+        Fault when;
+        std::function<void()> action;
+    };
+    int64_t count_of(const Fault& f) const;
+
+    std::vector<Json> events_;
+    uint64_t call_count_ = 0;
+    std::map<std::u16string, int64_t> member_calls_;  // lower-case member
+    std::map<std::u16string, int64_t> typed_calls_;   // lower-case "type.member"
+    std::vector<Fault> faults_;
+    std::vector<Hook> hooks_;
+    std::deque<Answer> answers_;
+    std::map<std::u16string, std::shared_ptr<Item>> store_;
+    uint64_t next_entry_ = 1;
+    int64_t live_ = 0;
+};
+
+// JSON forms of values for the log.
+Json arg_json(const host::Variant& v);
+std::string utf8(std::u16string_view text);
+const char* answer_kind_name(AnswerKind kind);
+
+}  // namespace sim
