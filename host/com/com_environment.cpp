@@ -1,0 +1,94 @@
+#include "host/com/com_environment.h"
+
+#include <windows.h>
+
+#include "host/com/bstr.h"
+#include "host/com/com_dispatch.h"
+#include "host/com/hresult.h"
+#include "host/com/unique_handle.h"
+
+namespace host::com {
+
+namespace {
+
+[[noreturn]] void cannot_create(HRESULT hr) {
+    switch (hr) {
+    case REGDB_E_CLASSNOTREG:
+    case CO_E_CLASSSTRING:
+    case CO_E_SERVER_EXEC_FAILURE:
+    case CO_E_APPNOTFOUND:
+    case REGDB_E_READREGDB:
+        raise(429, u"ActiveX component can't create object");
+    default:
+        raise_hresult(hr);
+    }
+}
+
+Object create(const CLSID& clsid) {
+    com_ptr<IDispatch> d;
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, d.put_void());
+    if (FAILED(hr)) cannot_create(hr);
+    return wrap(d.get());
+}
+
+class ComLibrary final : public Library {
+public:
+    explicit ComLibrary(unique_hmodule module) : module_(std::move(module)) {}
+    void* entry(const char* name) override {
+        return reinterpret_cast<void*>(GetProcAddress(module_.get(), name));
+    }
+
+private:
+    unique_hmodule module_;
+};
+
+}  // namespace
+
+Object ComEnvironment::create_application() { return create(CLSID_OutlookApplication); }
+
+Object ComEnvironment::create_object(std::u16string_view progid) {
+    CLSID clsid;
+    std::wstring name = to_wide(progid);
+    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+    if (FAILED(hr)) cannot_create(hr);
+    return create(clsid);
+}
+
+int32_t ComEnvironment::message_box(std::u16string_view text, int32_t style, std::u16string_view title) {
+    std::wstring t = to_wide(text), c = to_wide(title);
+    // No owner window: the box is modal for all of the thread's windows instead.
+    int answer = MessageBoxW(nullptr, t.c_str(), c.c_str(), static_cast<UINT>(style) | MB_TASKMODAL);
+    if (answer == 0) raise_hresult(HRESULT_FROM_WIN32(GetLastError()));
+    return answer;
+}
+
+void ComEnvironment::start_process(std::u16string_view command_line) {
+    std::wstring line = to_wide(command_line);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        raise(errors::file_not_found);
+    unique_handle p(process.hProcess), t(process.hThread);
+}
+
+std::unique_ptr<Library> ComEnvironment::load_library(std::u16string_view file) {
+    std::wstring name = to_wide(file);
+    unique_hmodule module(LoadLibraryW(name.c_str()));
+    if (!module) return nullptr;
+    return std::make_unique<ComLibrary>(std::move(module));
+}
+
+void* ComEnvironment::module_handle() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&CLSID_OutlookApplication), &module);
+    return module;
+}
+
+void* ComEnvironment::raw_interface(const Object& o) { return interface_of(o).get(); }
+
+}  // namespace host::com

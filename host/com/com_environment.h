@@ -1,0 +1,27 @@
+#pragma once
+// ComEnvironment: the outside world of the add-in on Windows. The host and the objects made
+// by ProgID come through COM, the rest through the plain Windows calls.
+#include <windows.h>
+
+#include "host/environment.h"
+
+namespace host::com {
+
+// Outlook's Application class.
+inline constexpr CLSID CLSID_OutlookApplication = {
+    0x0006F03A, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+class ComEnvironment : public Environment {
+public:
+    Object create_application() override;
+    Object create_object(std::u16string_view progid) override;
+    int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) override;
+    void start_process(std::u16string_view command_line) override;
+    std::unique_ptr<Library> load_library(std::u16string_view file) override;
+    // The module this code is linked into: the add-in DLL (or a test program).
+    void* module_handle() override;
+    // The object's IDispatch, without a reference of its own.
+    void* raw_interface(const Object& o) override;
+};
+
+}  // namespace host::com

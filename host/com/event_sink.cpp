@@ -1,0 +1,129 @@
+#include "host/com/event_sink.h"
+
+#include <ocidl.h>
+
+#include <vector>
+
+#include "host/com/com_edge.h"
+#include "host/com/convert.h"
+#include "host/com/live_objects.h"
+#include "host/text.h"
+#include "host/variant.h"
+
+namespace host::com {
+
+namespace {
+
+constexpr EventInterface events[] = {
+    // The explorers collection: NewExplorer(Explorer), before the explorer's window appears.
+    {u"NewExplorer",
+     {0x00063078, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}},
+     0xF001},
+    // A command-bar button: Click(Ctrl, CancelDefault).
+    {u"Click", {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 1},
+};
+
+// Writes a value the handler changed back into a by-reference argument; arguments passed by
+// value are the caller's copies and stay as they are.
+void write_back(VARIANT& target, const Variant& value) {
+    switch (V_VT(&target)) {
+    case VT_BYREF | VT_BOOL: *V_BOOLREF(&target) = value.as_bool() ? VARIANT_TRUE : VARIANT_FALSE; break;
+    case VT_BYREF | VT_I2: *V_I2REF(&target) = value.as_int16(); break;
+    case VT_BYREF | VT_I4: *V_I4REF(&target) = value.as_int32(); break;
+    case VT_BYREF | VT_VARIANT: {
+        ComVariant v = to_com(value);
+        check(VariantCopy(V_VARIANTREF(&target), v.get()));
+        break;
+    }
+    default: break;
+    }
+}
+
+// The sink: a plain IDispatch that answers the event interface and hands the one event
+// it is for to the handler, arguments in their declared order.
+class EventSink final : public IDispatch {
+public:
+    EventSink(const IID& iid, DISPID dispid, EventHandler handler)
+        : iid_(iid), dispid_(dispid), handler_(std::move(handler)) {}
+
+    // Called when the subscription is dropped: events that still arrive are ignored.
+    void disconnect() noexcept { handler_ = nullptr; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid_) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params,
+                                     VARIANT*, EXCEPINFO* excep, UINT*) override {
+        if (dispid != dispid_ || !handler_) return S_OK;
+        com_ptr<EventSink> keep(this);  // the handler may drop the subscription
+        return invoke_edge(excep, [&] {
+            UINT n = params ? params->cArgs : 0;
+            std::vector<Variant> args;
+            args.reserve(n);
+            for (UINT i = n; i-- > 0;) args.push_back(to_host(params->rgvarg[i]));
+            std::vector<Variant> before = args;
+            EventHandler handler = handler_;
+            handler(args);
+            for (UINT k = 0; k < n && k < args.size(); ++k)
+                if (!(args[k] == before[k])) write_back(params->rgvarg[n - 1 - k], args[k]);
+        });
+    }
+
+private:
+    LiveObject live_;
+    LONG refs_ = 1;
+    IID iid_;
+    DISPID dispid_;
+    EventHandler handler_;
+};
+
+}  // namespace
+
+const EventInterface* find_event(std::u16string_view name) {
+    for (const auto& e : events)
+        if (equal_ignoring_case(e.event, name)) return &e;
+    return nullptr;
+}
+
+Subscription connect_event(const com_ptr<IDispatch>& source, const EventInterface& event,
+                           EventHandler handler) {
+    auto container = source.try_query<IConnectionPointContainer>();
+    com_ptr<IConnectionPoint> point;
+    if (!container || FAILED(container->FindConnectionPoint(event.iid, point.put())))
+        raise(459, u"Object or class does not support the set of events");
+    auto sink = adopt(new EventSink(event.iid, event.dispid, std::move(handler)));
+    DWORD cookie = 0;
+    check(point->Advise(sink.get(), &cookie));
+    // The subscription keeps the source referenced: a source that is released stops firing.
+    return Subscription([source, point, sink, cookie] {
+        sink->disconnect();
+        point->Unadvise(cookie);
+    });
+}
+
+}  // namespace host::com
