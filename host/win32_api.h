@@ -1,0 +1,169 @@
+#pragma once
+// The Windows graphics, clipboard and memory functions under their own names: the real ones
+// on Windows, the substitute's stand-in (host/sim/gdi_api.h) in the native build. Code
+// written against this header runs unchanged on both.
+//
+// Beside them, small owners for the resources those functions hand out, so that every
+// device context, GDI object, palette selection, open clipboard and memory block is given
+// back on every path, failures included.
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <olectl.h>
+#else
+#include "host/sim/gdi_api.h"
+#endif
+
+#include <utility>
+
+namespace host::win32 {
+
+// A device context of the screen (GetDC of no window), released with ReleaseDC.
+class ScreenDC {
+public:
+    ScreenDC() : dc_(::GetDC(nullptr)) {}
+    ~ScreenDC() {
+        if (dc_) ::ReleaseDC(nullptr, dc_);
+    }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A memory device context compatible with another, deleted with DeleteDC.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC reference) : dc_(::CreateCompatibleDC(reference)) {}
+    ~MemoryDC() {
+        if (dc_) ::DeleteDC(dc_);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_;
+};
+
+// The owner of a GDI object (bitmap, palette), deleted with DeleteObject.
+template <class H>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(H h) : h_(h) {}
+    GdiObject(GdiObject&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
+    GdiObject& operator=(GdiObject&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.h_, nullptr));
+        return *this;
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() { reset(); }
+
+    H get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+    void reset(H h = nullptr) {
+        if (H old = std::exchange(h_, h)) ::DeleteObject(old);
+    }
+    [[nodiscard]] H release() { return std::exchange(h_, nullptr); }
+
+private:
+    H h_ = nullptr;
+};
+
+using Bitmap = GdiObject<HBITMAP>;
+using Palette = GdiObject<HPALETTE>;
+
+// An object selected into a device context; the previous one goes back in at the end.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~Selection() {
+        if (previous_) ::SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    explicit operator bool() const { return previous_ != nullptr; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A palette selected into a device context; the previous palette goes back in at the end.
+class PaletteSelection {
+public:
+    PaletteSelection(HDC dc, HPALETTE palette, BOOL force_background)
+        : dc_(dc), force_(force_background), previous_(::SelectPalette(dc, palette, force_background)) {}
+    ~PaletteSelection() {
+        if (previous_) ::SelectPalette(dc_, previous_, force_);
+    }
+    PaletteSelection(const PaletteSelection&) = delete;
+    PaletteSelection& operator=(const PaletteSelection&) = delete;
+    explicit operator bool() const { return previous_ != nullptr; }
+
+private:
+    HDC dc_;
+    BOOL force_;
+    HPALETTE previous_;
+};
+
+// The clipboard, open for as long as this lives.
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner = nullptr) : open_(::OpenClipboard(owner) != FALSE) {}
+    ~OpenedClipboard() {
+        if (open_) ::CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    explicit operator bool() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// A global memory block, freed at the end unless ownership went elsewhere (release).
+class GlobalBlock {
+public:
+    GlobalBlock(UINT flags, SIZE_T bytes) : h_(::GlobalAlloc(flags, bytes)) {}
+    ~GlobalBlock() {
+        if (h_) ::GlobalFree(h_);
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+    [[nodiscard]] HGLOBAL release() { return std::exchange(h_, nullptr); }
+
+private:
+    HGLOBAL h_;
+};
+
+// A global memory block locked for access, unlocked at the end.
+class GlobalLocked {
+public:
+    explicit GlobalLocked(HGLOBAL block) : block_(block), data_(::GlobalLock(block)) {}
+    ~GlobalLocked() {
+        if (data_) ::GlobalUnlock(block_);
+    }
+    GlobalLocked(const GlobalLocked&) = delete;
+    GlobalLocked& operator=(const GlobalLocked&) = delete;
+    void* get() const { return data_; }
+    explicit operator bool() const { return data_ != nullptr; }
+
+private:
+    HGLOBAL block_;
+    void* data_;
+};
+
+}  // namespace host::win32
