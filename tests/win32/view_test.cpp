@@ -1,0 +1,547 @@
+// The five forms as real windows: each is shown through the Win32 views, its window and
+// controls are compared with the design, a picture of it is written, and the user's acts on
+// the real controls (clicks, typing, keys, moves, closing) are followed into the model.
+//
+//   win32_view_test [--assets FOLDER] [--shots FOLDER]
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "addin/process_state.h"
+#include "capture.h"
+#include "host/failure.h"
+#include "host/text.h"
+#include "wizard/win32/win32_views.h"
+
+namespace {
+
+using namespace wizard;
+using wizard::win32::control_id;
+using wizard::win32::pixels;
+
+// ---- a small checker -----------------------------------------------------------------
+
+int failures = 0;
+int checks = 0;
+std::string context;
+
+void check(bool ok, const char* what, int line, const std::string& detail = {}) {
+    ++checks;
+    if (ok) return;
+    ++failures;
+    std::printf("FAIL %s (line %d): %s%s%s\n", context.c_str(), line, what, detail.empty() ? "" : " -- ",
+                detail.c_str());
+}
+#define CHECK(cond) check((cond), #cond, __LINE__)
+#define CHECK_EQ(a, b) check((a) == (b), #a " == " #b, __LINE__, std::to_string(a) + " vs " + std::to_string(b))
+
+std::string narrow(std::u16string_view s) { return host::to_utf8(s); }
+std::wstring wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
+std::u16string text_of(HWND w) {
+    wchar_t buffer[1024];
+    const int n = GetWindowTextW(w, buffer, 1024);
+    return std::u16string(buffer, buffer + n);
+}
+
+// ---- a host that has nothing but records what the pages ask of it -------------------
+
+class QuietEnvironment : public host::Environment {
+public:
+    std::vector<std::u16string> started, created, messages;
+
+    host::Object create_application() override { host::raise(429, u"No host application here"); }
+    host::Object create_object(std::u16string_view progid) override {
+        created.emplace_back(progid);
+        host::raise(429, u"ActiveX component can't create object");
+    }
+    int32_t message_box(std::u16string_view text, int32_t, std::u16string_view) override {
+        messages.emplace_back(text);
+        return host::vbOK;
+    }
+    void start_process(std::u16string_view command_line) override { started.emplace_back(command_line); }
+    std::unique_ptr<host::Library> load_library(std::u16string_view) override { return nullptr; }
+    void* module_handle() override { return nullptr; }
+    void* raw_interface(const host::Object&) override { return nullptr; }
+};
+
+// ---- the windows -----------------------------------------------------------------------
+
+HWND window_of(Form& f) { return FindWindowW(win32::form_window_class, wide(f.design().caption).c_str()); }
+
+HWND child_of(Form& f, std::u16string_view name) {
+    return GetDlgItem(window_of(f), control_id(f.design(), name));
+}
+
+// Lets the windows process what is queued (the message hook sees each message) for a while.
+void pump(DWORD ms = 30) {
+    const DWORD end = GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(1);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+
+void post_key(UINT vk) {
+    HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, vk, 1);
+    PostMessageW(focus, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    pump();
+}
+
+RECT rect_in_client(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool close_to(int a, int b) { return std::abs(a - b) <= 1; }
+
+COLORREF colour_of(uint32_t ole) {
+    return (ole & 0x80000000u) ? GetSysColor(static_cast<int>(ole & 0xFF)) : static_cast<COLORREF>(ole & 0xFFFFFF);
+}
+
+RECT design_pixels(const Rect& r) {
+    return RECT{pixels(float(r.left)), pixels(float(r.top)), pixels(float(r.left + r.width)),
+                pixels(float(r.top + r.height))};
+}
+
+bool has_window(Kind k) {
+    return k != Kind::Shape && k != Kind::Line && k != Kind::Image;
+}
+
+std::string rect_text(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+// The window and every control where the design puts them, with the design's state.
+void check_layout(Form& f) {
+    HWND w = window_of(f);
+    CHECK(w != nullptr);
+    if (!w) return;
+    CHECK(IsWindowVisible(w));
+    CHECK(GetWindow(w, GW_OWNER) == nullptr);  // no owner window
+    CHECK(!(GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD));
+    RECT client;
+    GetClientRect(w, &client);
+    CHECK_EQ(client.right, pixels(float(f.design().client_width)));
+    CHECK_EQ(client.bottom, pixels(float(f.design().client_height)));
+    RECT outer;
+    GetWindowRect(w, &outer);
+    CHECK_EQ(outer.left, pixels(f.left()));
+    CHECK_EQ(outer.top, pixels(f.top()));
+
+    for (const Control& c : f.controls()) {
+        context = narrow(f.name()) + "." + narrow(c.name);
+        HWND h = GetDlgItem(w, control_id(f.design(), c.name));
+        if (!has_window(c.kind)) {
+            CHECK(h == nullptr);  // painted by the form
+            continue;
+        }
+        CHECK(h != nullptr);
+        if (!h) continue;
+        const RECT want = design_pixels(c.rect);
+        const RECT got = rect_in_client(h);
+        check(close_to(got.left, want.left) && close_to(got.top, want.top) && close_to(got.right, want.right) &&
+                  close_to(got.bottom, want.bottom),
+              "control rectangle as designed", __LINE__, rect_text(got) + " vs " + rect_text(want));
+        CHECK(bool(IsWindowVisible(h)) == c.visible);
+        CHECK(bool(IsWindowEnabled(h)) == c.enabled);
+        if (c.kind != Kind::ProgressBar) check(text_of(h) == c.text, "text as designed", __LINE__, narrow(text_of(h)));
+
+        // The dialog font, at the designed size and weight, and really there.
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0));
+        if (c.kind != Kind::ProgressBar) {
+            LOGFONTW lf{};
+            CHECK(font && GetObjectW(font, sizeof lf, &lf) == sizeof lf);
+            CHECK(std::wstring(lf.lfFaceName) == L"MS Sans Serif");
+            CHECK_EQ(lf.lfHeight, -static_cast<LONG>(std::lround(c.font_size * 96 / 72)));
+            CHECK_EQ(lf.lfWeight >= FW_BOLD, c.bold);
+            CHECK_EQ(bool(lf.lfUnderline), c.underline);
+            HDC dc = GetDC(h);
+            HGDIOBJ old = SelectObject(dc, font);
+            wchar_t face[LF_FACESIZE] = {};
+            GetTextFaceW(dc, LF_FACESIZE, face);
+            SelectObject(dc, old);
+            ReleaseDC(h, dc);
+            check(std::wstring(face) == L"MS Sans Serif", "the font is installed", __LINE__, narrow(std::u16string(face, face + wcslen(face))));
+        }
+        const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+        if (c.kind == Kind::Button) {
+            // As in a dialog, a focused push button wears the default border.
+            const bool focus_on_button = f.has_control(f.focus()) && f.control(f.focus()).kind == Kind::Button;
+            const bool want_default = focus_on_button ? c.name == f.focus() : c.default_button;
+            CHECK(((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) == want_default);
+            CHECK(bool(style & WS_TABSTOP) == (c.tab_index >= 0));
+        }
+        if (c.kind == Kind::Option)
+            CHECK((SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) == c.selected);
+        if (c.kind == Kind::TextBox) CHECK(SendMessageW(h, EM_GETLIMITTEXT, 0, 0) >= 0x7FFFFFFE);
+    }
+    context = narrow(f.name());
+}
+
+// The picture: what the form paints itself (shapes, lines) has the designed colours where
+// nothing else lies over it, and each picture shows something.
+void check_paint(Form& f, const wintest::Capture& shot) {
+    HWND w = window_of(f);
+    RECT client;
+    GetClientRect(w, &client);
+    const auto& controls = f.controls();
+    std::vector<RECT> windows;
+    for (const Control& c : controls) {
+        HWND h = GetDlgItem(w, control_id(f.design(), c.name));
+        if (h && IsWindowVisible(h)) windows.push_back(rect_in_client(h));
+    }
+    auto area = [](const Control& c) {
+        RECT r = design_pixels(c.rect);
+        if (c.kind == Kind::Line) {
+            const int lw = std::max(1, int(c.line_width));
+            if (r.top == r.bottom) r.bottom = r.top + lw;
+            if (r.left == r.right) r.right = r.left + lw;
+        }
+        return r;
+    };
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = controls[i];
+        if (!c.visible || (c.kind != Kind::Shape && c.kind != Kind::Line && c.kind != Kind::Image)) continue;
+        context = narrow(f.name()) + "." + narrow(c.name);
+        RECT r = area(c);
+        if (c.kind == Kind::Shape && c.border) InflateRect(&r, -1, -1);  // inside the border
+        RECT inside;
+        if (!IntersectRect(&inside, &r, &client)) continue;
+        if (c.kind == Kind::Image) {
+            // Something other than one flat colour fills the picture's place.
+            COLORREF first = shot.client_pixel(inside.left, inside.top);
+            bool varied = false;
+            for (int y = inside.top; y < inside.bottom && !varied; ++y)
+                for (int x = inside.left; x < inside.right && !varied; ++x)
+                    varied = shot.client_pixel(x, y) != first;
+            check(varied, "the picture is drawn", __LINE__);
+            continue;
+        }
+        // The first pixel that no window and no later painted item covers.
+        bool found = false;
+        for (int y = inside.top; y < inside.bottom && !found; ++y) {
+            for (int x = inside.left; x < inside.right && !found; ++x) {
+                POINT p{x, y};
+                bool covered = false;
+                for (const RECT& wr : windows) covered = covered || PtInRect(&wr, p);
+                for (size_t j = i + 1; j < controls.size() && !covered; ++j) {
+                    const Control& later = controls[j];
+                    if (!later.visible || has_window(later.kind)) continue;
+                    RECT lr = area(later);
+                    covered = PtInRect(&lr, p);
+                }
+                if (covered) continue;
+                found = true;
+                const COLORREF want = colour_of(c.fill);
+                const COLORREF got = shot.client_pixel(x, y);
+                char detail[80];
+                std::snprintf(detail, sizeof detail, "at %d,%d %06lx vs %06lx", x, y, (unsigned long)got,
+                              (unsigned long)want);
+                check(got == want, "painted in the designed colour", __LINE__, detail);
+            }
+        }
+    }
+    context = narrow(f.name());
+}
+
+std::wstring shots_folder;
+
+// Checks the shown form against its design and writes its picture.
+wintest::Capture look_at(Form& f) {
+    context = narrow(f.name());
+    pump(100);
+    check_layout(f);
+    wintest::Capture shot = wintest::capture(window_of(f));
+    CHECK(shot.width > 0 && !shot.bits.empty());
+    if (shot.bits.empty()) return shot;
+    check_paint(f, shot);
+    if (!shots_folder.empty()) {
+        const std::wstring path = shots_folder + L"\\" + wide(f.name()) + L".bmp";
+        check(shot.write_bmp(path), "screenshot written", __LINE__);
+    }
+    return shot;
+}
+
+bool any_pixel(const wintest::Capture& shot, const RECT& r, COLORREF colour) {
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (shot.client_pixel(x, y) == colour) return true;
+    return false;
+}
+
+struct TooltipSearch {
+    HWND owner, found;
+};
+
+BOOL CALLBACK match_tooltip(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TooltipSearch*>(p);
+    wchar_t name[64];
+    GetClassNameW(w, name, 64);
+    if (std::wstring(name) == TOOLTIPS_CLASSW && GetWindow(w, GW_OWNER) == s->owner) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND find_tooltip(HWND owner) {
+    TooltipSearch search{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &match_tooltip, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// ---- the forms -------------------------------------------------------------------------
+
+void welcome_page(addin::ProcessState& state, QuietEnvironment& env, bool have_assets) {
+    auto& f = state.forms.frmStartUp;
+    f.show();
+    const wintest::Capture shot = look_at(f);
+    HWND w = window_of(f);
+
+    CHECK(GetActiveWindow() == w);
+    CHECK(GetFocus() == child_of(f, u"cmdStart"));
+    if (have_assets) CHECK(SendMessageW(w, WM_GETICON, ICON_SMALL, 0) != 0);
+    // The addresses are pure blue.
+    RECT link = design_pixels(f.control(u"lblAdres1").rect);
+    CHECK(any_pixel(shot, link, RGB(0, 0, 255)));
+
+    // Tab follows the designed order and passes over the disabled Back.
+    std::vector<std::u16string> seen;
+    for (int i = 0; i < 4; ++i) {
+        post_key(VK_TAB);
+        seen.push_back(f.focus());
+        CHECK(GetFocus() == child_of(f, f.focus()));
+    }
+    CHECK((seen == std::vector<std::u16string>{u"cmdStop", u"cmdHelp", u"cmdStart", u"cmdStop"}));
+
+    // Enter on a focused button presses that button, not the default one.
+    post_key(VK_TAB);  // cmdHelp
+    CHECK(f.focus() == u"cmdHelp");
+    post_key(VK_RETURN);
+    CHECK_EQ(env.started.size(), size_t{1});
+    CHECK(f.visible());
+
+    // The pointer over an address is a hand.
+    SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(child_of(f, u"lblAdres1")),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    CHECK(GetCursor() == LoadCursorW(nullptr, IDC_HAND));
+
+    // A click on an address goes to the browser.
+    SendMessageW(child_of(f, u"lblAdres2"), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(child_of(f, u"lblAdres2"), WM_LBUTTONUP, 0, 0);
+    CHECK(env.created == std::vector<std::u16string>{u"InternetExplorer.Application"});
+
+    // Next: the page goes, the work type page opens in its spot.
+    const RECT before = [&] { RECT r; GetWindowRect(w, &r); return r; }();
+    SendMessageW(child_of(f, u"cmdStart"), BM_CLICK, 0, 0);
+    CHECK(!f.loaded());
+    CHECK(!IsWindow(w));
+    HWND choose = window_of(state.forms.frmChoose);
+    CHECK(choose && IsWindowVisible(choose));
+    RECT after{};
+    GetWindowRect(choose, &after);
+    CHECK_EQ(after.left, before.left);
+    CHECK_EQ(after.top, before.top);
+}
+
+void work_type_page(addin::ProcessState& state) {
+    auto& f = state.forms.frmChoose;
+    int quick_runs = 0;
+    f.quick_run = [&](addin::ProcessState&) { ++quick_runs; };
+    look_at(f);
+    CHECK(GetFocus() == child_of(f, u"cmdHelp"));
+
+    // Clicking Quick List selects it (the group unchecks Custom), moves the description
+    // and makes it the group's tab stop.
+    HWND quick = child_of(f, u"optQuick"), dist = child_of(f, u"optDist");
+    SendMessageW(quick, BM_CLICK, 0, 0);
+    pump();
+    CHECK(f.control(u"optQuick").selected && !f.control(u"optDist").selected);
+    CHECK(SendMessageW(quick, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    CHECK(SendMessageW(dist, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+    CHECK(f.focus() == u"optQuick");
+    CHECK(IsWindowVisible(child_of(f, u"Label3")) && !IsWindowVisible(child_of(f, u"lblshrds")));
+    CHECK((GetWindowLongPtrW(quick, GWL_STYLE) & WS_TABSTOP) && !(GetWindowLongPtrW(dist, GWL_STYLE) & WS_TABSTOP));
+
+    // Enter on the option group presses the default Next: the quick run starts.
+    HWND w = window_of(f);
+    post_key(VK_RETURN);
+    CHECK_EQ(quick_runs, 1);
+    CHECK(!f.loaded() && !IsWindow(w));
+    f.quick_run = nullptr;
+}
+
+void name_page(addin::ProcessState& state) {
+    auto& f = state.forms.frmTitle;
+    std::vector<std::u16string> runs;
+    f.custom_run = [&](addin::ProcessState& s) { runs.push_back(s.forms.frmTitle.subject()); };
+    f.show();
+    look_at(f);
+    HWND box = child_of(f, u"txtSubject"), next = child_of(f, u"cmdOk");
+    CHECK(GetFocus() == box);
+    CHECK(!IsWindowEnabled(next));
+
+    // The tip of Next, shown over the button whether it is enabled or not.
+    HWND tip = find_tooltip(window_of(f));
+    CHECK(tip != nullptr);
+    if (tip) {
+        CHECK_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+        wchar_t text[128] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = window_of(f);
+        tool.uId = reinterpret_cast<UINT_PTR>(next);
+        tool.lpszText = text;
+        SendMessageW(tip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+        CHECK(std::wstring(text) == L"Move the cursor over the text box.");
+    }
+
+    // Text put into the box reaches the model, and the name rule enables Next.
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Friends"));
+    CHECK(f.subject() == u"Friends");
+    CHECK(IsWindowEnabled(next));
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    CHECK(f.subject().empty());
+    CHECK(!IsWindowEnabled(next));
+
+    // Keys typed into the box pass through the dialog keys untouched; Enter in the box does
+    // nothing, as the page has no default button.
+    post_key('Q');
+    post_key(VK_SPACE);
+    CHECK(f.subject() == u"q ");
+    CHECK(IsWindowEnabled(next));
+    post_key(VK_RETURN);
+    CHECK(runs.empty());
+
+    // The model's own change of the text shows in the box.
+    f.set_subject(u"Team");
+    CHECK(text_of(box) == u"Team");
+    CHECK(IsWindowEnabled(next));
+
+    // Next hides the page (it keeps the name) and starts the custom run.
+    HWND w = window_of(f);
+    SendMessageW(next, BM_CLICK, 0, 0);
+    CHECK(runs == std::vector<std::u16string>{u"Team"});
+    CHECK(f.loaded() && !f.visible());
+    CHECK(IsWindow(w) && !IsWindowVisible(w));
+    f.custom_run = nullptr;
+}
+
+void closing_page(addin::ProcessState& state, QuietEnvironment& env) {
+    auto& f = state.forms.frmDone;
+    f.show();
+    look_at(f);
+    HWND w = window_of(f);
+    CHECK(GetFocus() == child_of(f, u"cmdHelp"));
+
+    // Enter with the focus on Help presses Help, not the default Yes.
+    const size_t started = env.started.size();
+    post_key(VK_RETURN);
+    CHECK_EQ(env.started.size(), started + 1);
+    CHECK(f.loaded());
+
+    // The user's move reaches the model; the model's move moves the window.
+    SetWindowPos(w, nullptr, 100, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CHECK_EQ(f.left(), 1500.0f);
+    CHECK_EQ(f.top(), 900.0f);
+    f.set_left(3000);
+    f.set_top(1500);
+    RECT r;
+    GetWindowRect(w, &r);
+    CHECK_EQ(r.left, 200);
+    CHECK_EQ(r.top, 100);
+
+    // Closing through the frame unloads the page.
+    SendMessageW(w, WM_CLOSE, 0, 0);
+    CHECK(!f.loaded());
+    CHECK(!IsWindow(w));
+}
+
+void access_keys(addin::ProcessState& state) {
+    context = "access keys";
+    auto& f = state.forms.frmStartUp;
+    f.show();
+    pump();
+    // Alt+A is C&ancel: the wizard closes.
+    HWND w = window_of(f);
+    PostMessageW(GetFocus(), WM_SYSCHAR, 'a', static_cast<LPARAM>(1u << 29));
+    pump();
+    CHECK(!f.loaded() && !IsWindow(w));
+}
+
+void progress_window(addin::ProcessState& state, bool have_assets) {
+    auto& f = state.forms.frmPBar;
+    f.show();
+    f.SetMax(7);
+    f.refresh();
+    f.SetValue(3);
+    look_at(f);
+    HWND w = window_of(f);
+    HWND bar = child_of(f, u"ProgressBar1");
+    CHECK_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);
+    CHECK_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 7);
+    // Centred on the 1024 x 768 screen.
+    RECT r;
+    GetWindowRect(w, &r);
+    CHECK_EQ(r.left, (1024 - 268) / 2);
+    // The bar is drawn as soon as the value is set, with no message loop running.
+    RECT inside = rect_in_client(bar);
+    f.SetValue(7);
+    const wintest::Capture full = wintest::capture(w, false);
+    CHECK(any_pixel(full, RECT{inside.right - 6, inside.top + 3, inside.right - 3, inside.bottom - 3},
+                    GetSysColor(COLOR_HIGHLIGHT)));
+    if (have_assets) {
+        HICON own = reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_SMALL, 0));
+        CHECK(own != nullptr);
+    }
+    f.unload();
+    CHECK(!IsWindow(w));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring assets;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::wstring option = argv[i];
+        if (option == L"--assets") assets = argv[i + 1];
+        else if (option == L"--shots") shots_folder = argv[i + 1];
+    }
+    OleInitialize(nullptr);
+    const bool have_assets = !assets.empty() &&
+        GetFileAttributesW((assets + L"\\wizard.ico").c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!have_assets) std::printf("note: no pictures in the asset folder; icon checks skipped\n");
+    {
+        QuietEnvironment env;
+        win32::Win32Views views(assets);
+        addin::ProcessState state(env, views);
+        try {
+            welcome_page(state, env, have_assets);
+            work_type_page(state);
+            name_page(state);
+            closing_page(state, env);
+            access_keys(state);
+            progress_window(state, have_assets);
+        } catch (const host::Failure& f) {
+            ++failures;
+            std::printf("FAIL %s: failure %d %s\n", context.c_str(), f.number(), narrow(f.description()).c_str());
+        }
+    }
+    OleUninitialize();
+    std::printf("%d checks, %d failed\n", checks, failures);
+    return failures ? 1 : 0;
+}

@@ -1,0 +1,527 @@
+#include "wizard/win32/form_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <numeric>
+#include <utility>
+
+#include "host/failure.h"
+#include "host/text.h"
+#include "wizard/win32/runtime.h"
+#include "wizard/win32/win32_views.h"
+
+namespace wizard::win32 {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
+
+namespace {
+
+const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+std::u16string window_text(HWND window) {
+    std::u16string text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
+    const int n = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::max(n, 0)));
+    return text;
+}
+
+COLORREF colour_of(uint32_t ole) {
+    if (ole & 0x80000000u) return GetSysColor(static_cast<int>(ole & 0xFF));
+    return static_cast<COLORREF>(ole & 0xFFFFFF);
+}
+
+// The pixel rectangle of a design rectangle; each edge is rounded on its own so that
+// neighbouring controls keep meeting where they meet in twips.
+RECT pixel_rect(const Rect& r) {
+    return RECT{pixels(static_cast<float>(r.left)), pixels(static_cast<float>(r.top)),
+                pixels(static_cast<float>(r.left + r.width)), pixels(static_cast<float>(r.top + r.height))};
+}
+
+bool is_push_button(HWND window) {
+    const LONG_PTR type = GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+// A failure that escaped a handler must not cross the window system's frames; the user
+// learns of it the way the add-in tells of failures elsewhere.
+void tell_user(const std::u16string& text) {
+    MessageBoxW(nullptr, wide(text), L"Quillamor", MB_OK);
+}
+
+}  // namespace
+
+FormWindow::FormWindow(Form& form, std::wstring asset_folder)
+    : form_(form), asset_folder_(std::move(asset_folder)) {}
+
+FormWindow::~FormWindow() { destroy_window(); }
+
+LRESULT CALLBACK FormWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    FormWindow* view = nullptr;
+    if (message == WM_NCCREATE) {
+        view = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+        view->window_ = window;
+    } else {
+        view = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (!view || !view->live_) return DefWindowProcW(window, message, wparam, lparam);
+    try {
+        return view->handle(message, wparam, lparam);
+    } catch (const host::Failure& f) {
+        tell_user(u"Error " + host::decimal(f.number()) + u": " + f.description());
+    } catch (const std::exception& e) {
+        tell_user(host::from_utf8(e.what()));
+    } catch (...) {
+        tell_user(u"Unexpected failure");
+    }
+    return 0;
+}
+
+// ---- the window's life -------------------------------------------------------------
+
+void FormWindow::loaded(Form&) {
+    runtime_ = Runtime::acquire(&FormWindow::window_proc);
+    const FormDesign& d = form_.design();
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD ex_style = WS_EX_CONTROLPARENT;
+    RECT outer{0, 0, pixels(static_cast<float>(d.client_width)), pixels(static_cast<float>(d.client_height))};
+    AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+    // No owner window: the pages stand on their own beside the host's windows.
+    CreateWindowExW(ex_style, form_window_class, wide(d.caption), style, pixels(form_.left()),
+                    pixels(form_.top()), outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                    nullptr, runtime_->instance(), this);
+    if (!window_) host::raise(static_cast<int32_t>(GetLastError()), u"Cannot create the window of " + d.name);
+
+    if (!d.icon.empty()) {
+        const std::wstring path = asset_path(asset_folder_, d.icon);
+        small_icon_ = load_icon(path, GetSystemMetrics(SM_CXSMICON));
+        big_icon_ = load_icon(path, GetSystemMetrics(SM_CXICON));
+        if (small_icon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+        if (big_icon_) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+    }
+    create_children();
+    live_ = true;
+}
+
+void FormWindow::shown(Form&) {
+    ShowWindow(window_, SW_SHOW);
+    if (GetActiveWindow() != window_) SetActiveWindow(window_);
+}
+
+void FormWindow::hidden(Form&) { ShowWindow(window_, SW_HIDE); }
+
+void FormWindow::unloaded(Form&) { destroy_window(); }
+
+void FormWindow::destroy_window() {
+    live_ = false;
+    if (!window_) return;
+    HWND window = std::exchange(window_, nullptr);
+    // Messages sent while the window goes must not reach a form that is unloading.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    tooltip_ = nullptr;  // owned by the window, destroyed with it
+    designed_default_ = nullptr;
+    DestroyWindow(window);
+    items_.clear();
+}
+
+void FormWindow::moved(Form&) {
+    moving_ = true;
+    SetWindowPos(window_, nullptr, pixels(form_.left()), pixels(form_.top()), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    moving_ = false;
+}
+
+void FormWindow::refreshed(Form&) {
+    // Paints now, children included: a run holds the thread and no message loop runs.
+    RedrawWindow(window_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void FormWindow::changed(Form&, const Control& c, Change what) {
+    Item* item = item_by_name(c.name);
+    if (!item) return;
+    HWND child = item->window;
+    if (!child) {
+        if (what == Change::Visible) {
+            RECT r = pixel_rect(c.rect);
+            InflateRect(&r, c.line_width + 1, c.line_width + 1);
+            InvalidateRect(window_, &r, TRUE);
+        }
+        return;
+    }
+    switch (what) {
+    case Change::Text:
+        // The user's own typing comes back here as a change; the box holds it already.
+        if (window_text(child) != c.text) SetWindowTextW(child, wide(c.text));
+        break;
+    case Change::Visible:
+        ShowWindow(child, c.visible ? SW_SHOWNA : SW_HIDE);
+        break;
+    case Change::Enabled:
+        EnableWindow(child, c.enabled);
+        break;
+    case Change::Selected:
+        SendMessageW(child, BM_SETCHECK, c.selected ? BST_CHECKED : BST_UNCHECKED, 0);
+        update_option_tab_stops();
+        break;
+    case Change::Value:
+    case Change::Max:
+    case Change::Min:
+        if (item->kind == Kind::ProgressBar) {
+            SendMessageW(child, PBM_SETRANGE32, static_cast<WPARAM>(std::lround(c.min)),
+                         static_cast<LPARAM>(std::lround(c.max)));
+            SendMessageW(child, PBM_SETPOS, static_cast<WPARAM>(std::lround(c.value)), 0);
+            // Drawn at once: the run that moves the bar does not let the message loop run.
+            UpdateWindow(child);
+        }
+        break;
+    case Change::Focus:
+        if (GetActiveWindow() == window_ && GetFocus() != child) SetFocus(child);
+        break;
+    }
+}
+
+// ---- children ----------------------------------------------------------------------
+
+void FormWindow::create_children() {
+    const std::vector<Control>& controls = form_.controls();
+    items_.clear();
+    for (size_t i = 0; i < controls.size(); ++i)
+        items_.push_back(Item{controls[i].name, controls[i].kind, first_control_id + static_cast<int>(i), nullptr, {}});
+
+    // Creation order is z-order, and z-order is the order Tab follows: the tab stops first,
+    // by their tab index, then everything else as designed.
+    std::vector<size_t> order(controls.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int32_t ta = controls[a].tab_index, tb = controls[b].tab_index;
+        if ((ta < 0) != (tb < 0)) return tb < 0;
+        return ta >= 0 && ta < tb;
+    });
+    for (size_t i : order) {
+        const Control& c = controls[i];
+        Item& item = items_[i];
+        item.window = create_child(c, item.id);
+        if (c.kind == Kind::Image && !c.picture.empty())
+            item.picture = Picture::load(asset_path(asset_folder_, c.picture));
+        if (c.kind == Kind::Button && c.default_button) designed_default_ = item.window;
+        if (item.window && !c.tooltip.empty()) add_tooltip(c, item.window);
+    }
+    update_option_tab_stops();
+}
+
+HWND FormWindow::create_child(const Control& c, int id) {
+    DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
+    DWORD ex_style = 0;
+    const wchar_t* window_class = nullptr;
+    switch (c.kind) {
+    case Kind::Label:
+        window_class = WC_STATICW;
+        style |= SS_LEFT | WS_GROUP;
+        break;
+    case Kind::Link:
+        // SS_NOTIFY: a click on the address is reported; SS_NOPREFIX: an address may hold "&".
+        window_class = WC_STATICW;
+        style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX | WS_GROUP;
+        break;
+    case Kind::Button:
+        window_class = WC_BUTTONW;
+        style |= (c.default_button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY | WS_GROUP |
+                 (c.tab_index >= 0 ? WS_TABSTOP : 0);
+        break;
+    case Kind::Option: {
+        // The option buttons form one group, started by the first of them.
+        window_class = WC_BUTTONW;
+        style |= BS_AUTORADIOBUTTON | BS_NOTIFY;
+        const Item* first = nullptr;
+        for (const Item& i : items_)
+            if (i.kind == Kind::Option && !first) first = &i;
+        if (first && first->id == id) style |= WS_GROUP;
+        break;
+    }
+    case Kind::TextBox:
+        window_class = WC_EDITW;
+        ex_style = WS_EX_CLIENTEDGE;
+        style |= ES_LEFT | ES_AUTOHSCROLL | WS_GROUP | (c.tab_index >= 0 ? WS_TABSTOP : 0);
+        break;
+    case Kind::ProgressBar:
+        window_class = PROGRESS_CLASSW;
+        style |= WS_GROUP;
+        break;
+    case Kind::Shape:
+    case Kind::Line:
+    case Kind::Image:
+        return nullptr;  // painted by the form
+    }
+    const RECT r = pixel_rect(c.rect);
+    HWND child = CreateWindowExW(ex_style, window_class, wide(c.text), style, r.left, r.top, r.right - r.left,
+                                 r.bottom - r.top, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 runtime_->instance(), nullptr);
+    if (!child)
+        host::raise(static_cast<int32_t>(GetLastError()), u"Cannot create the control " + c.name);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(c)), FALSE);
+    switch (c.kind) {
+    case Kind::Option:
+        SendMessageW(child, BM_SETCHECK, c.selected ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    case Kind::TextBox:
+        SendMessageW(child, EM_LIMITTEXT, 0, 0);  // no length limit
+        break;
+    case Kind::ProgressBar:
+        SendMessageW(child, PBM_SETRANGE32, static_cast<WPARAM>(std::lround(c.min)),
+                     static_cast<LPARAM>(std::lround(c.max)));
+        SendMessageW(child, PBM_SETPOS, static_cast<WPARAM>(std::lround(c.value)), 0);
+        break;
+    default:
+        break;
+    }
+    return child;
+}
+
+void FormWindow::update_option_tab_stops() {
+    // Only the selected option button is a tab stop (the first one while none is), so Tab
+    // enters the group at its selection and the arrow keys move within it.
+    bool any_selected = false;
+    for (const Item& i : items_)
+        if (i.kind == Kind::Option && form_.control(i.name).selected) any_selected = true;
+    bool first = true;
+    for (const Item& i : items_) {
+        if (i.kind != Kind::Option || !i.window) continue;
+        const Control& c = form_.control(i.name);
+        const bool stop = c.tab_index >= 0 && (c.selected || (!any_selected && first));
+        first = false;
+        LONG_PTR style = GetWindowLongPtrW(i.window, GWL_STYLE);
+        style = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+        SetWindowLongPtrW(i.window, GWL_STYLE, style);
+    }
+}
+
+HFONT FormWindow::font_for(const Control& c) {
+    // Point sizes at 96 dpi: 8.25 pt is 11 pixels, 13.5 pt is 18.
+    const int height = -static_cast<int>(std::lround(c.font_size * 96.0f / 72.0f));
+    for (const FontEntry& f : fonts_)
+        if (f.height == height && f.bold == c.bold && f.underline == c.underline) return f.font.get();
+    LOGFONTW lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = c.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = c.underline;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    unique_font font(CreateFontIndirectW(&lf));
+    HFONT handle = font.get();
+    fonts_.push_back(FontEntry{height, c.bold, c.underline, std::move(font)});
+    return handle;
+}
+
+HBRUSH FormWindow::brush_for(uint32_t ole_colour) {
+    if (ole_colour & 0x80000000u) return GetSysColorBrush(static_cast<int>(ole_colour & 0xFF));
+    const COLORREF colour = colour_of(ole_colour);
+    for (const BrushEntry& b : brushes_)
+        if (b.colour == colour) return b.brush.get();
+    unique_brush brush(CreateSolidBrush(colour));
+    HBRUSH handle = brush.get();
+    brushes_.push_back(BrushEntry{colour, std::move(brush)});
+    return handle;
+}
+
+void FormWindow::add_tooltip(const Control& c, HWND control) {
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                   runtime_->instance(), nullptr);
+        if (!tooltip_) return;  // a page without its tip still works
+    }
+    std::wstring text(c.tooltip.begin(), c.tooltip.end());
+    // The older structure size: common controls without a version 6 manifest refuse more.
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // A disabled control gets no mouse messages, the form under it does: a second tool over
+    // the same spot of the form shows the tip while the control is disabled.
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(control));
+    tool.rect = pixel_rect(c.rect);
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+FormWindow::Item* FormWindow::item_by_window(HWND child) {
+    if (!child) return nullptr;
+    for (Item& i : items_)
+        if (i.window == child) return &i;
+    return nullptr;
+}
+
+FormWindow::Item* FormWindow::item_by_id(int id) {
+    const int index = id - first_control_id;
+    if (index < 0 || static_cast<size_t>(index) >= items_.size()) return nullptr;
+    return &items_[static_cast<size_t>(index)];
+}
+
+FormWindow::Item* FormWindow::item_by_name(std::u16string_view name) {
+    for (Item& i : items_)
+        if (i.name == name) return &i;
+    return nullptr;
+}
+
+// ---- focus -------------------------------------------------------------------------
+
+void FormWindow::focus_model_control() {
+    const Item* item = item_by_name(form_.focus());
+    HWND target = item ? item->window : nullptr;
+    if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetFocus(target);
+    else if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
+}
+
+void FormWindow::mark_default_button(HWND focused) {
+    // As in a dialog: the focused push button takes the default border (Enter presses it);
+    // elsewhere the designed default button has it.
+    HWND wanted = focused && is_push_button(focused) ? focused : designed_default_;
+    for (const Item& i : items_) {
+        if (i.kind != Kind::Button || !i.window) continue;
+        const bool is_default = (GetWindowLongPtrW(i.window, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        if (is_default != (i.window == wanted))
+            SendMessageW(i.window, BM_SETSTYLE, i.window == wanted ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+}
+
+// ---- messages ----------------------------------------------------------------------
+
+LRESULT FormWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_COMMAND:
+        return command(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return colour_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_SETCURSOR:
+        if (const Item* i = item_by_window(reinterpret_cast<HWND>(wparam)); i && i->kind == Kind::Link) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) != WA_INACTIVE && !HIWORD(wparam)) {
+            focus_model_control();
+            return 0;
+        }
+        break;
+    case WM_WINDOWPOSCHANGED: {
+        // The user dragged the window: the model learns its new place.
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
+        if (!moving_ && !(pos->flags & SWP_NOMOVE) && !IsIconic(window_) &&
+            (pixels(form_.left()) != pos->x || pixels(form_.top()) != pos->y))
+            form_.move_to(static_cast<float>(pos->x) * 15, static_cast<float>(pos->y) * 15);
+        break;
+    }
+    case WM_CLOSE:
+        form_.close();  // unloads the form: this view is gone now
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+LRESULT FormWindow::command(WORD id, WORD code, HWND child) {
+    // Enter where no push button has the focus: the dialog manager asks for IDOK.
+    if (id == IDOK && !child) {
+        form_.key(u"Enter");
+        return 0;
+    }
+    Item* item = item_by_id(id);
+    if (!item || item->window != child) return 0;
+    const std::u16string name = item->name;  // the model may unload the form and this view
+    switch (item->kind) {
+    case Kind::Button:
+    case Kind::Option:
+        if (code == BN_CLICKED) {
+            form_.press(name);
+        } else if (code == BN_SETFOCUS) {
+            mark_default_button(child);
+            form_.give_focus(name);
+        }
+        break;
+    case Kind::Link:
+        if (code == STN_CLICKED) form_.press(name);
+        break;
+    case Kind::TextBox:
+        if (code == EN_SETFOCUS) {
+            mark_default_button(nullptr);
+            form_.give_focus(name);
+        } else if (code == EN_CHANGE) {
+            // The model's own text changes arrive here too; only the user's edits are news.
+            std::u16string text = window_text(child);
+            if (text != form_.control(name).text) form_.type(name, std::move(text));
+        }
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT FormWindow::colour_static(HDC dc, HWND child) {
+    const Item* item = item_by_window(child);
+    if (!item || item->kind == Kind::TextBox) return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+    const Control& c = form_.control(item->name);
+    const uint32_t back = c.fill ? c.fill : sys_button_face;
+    SetTextColor(dc, colour_of(c.fore));
+    SetBkColor(dc, colour_of(back));
+    return reinterpret_cast<LRESULT>(brush_for(back));
+}
+
+void FormWindow::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    // What the form draws itself, in design order: later items lie over earlier ones.
+    const std::vector<Control>& controls = form_.controls();
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = controls[i];
+        if (!c.visible) continue;
+        const RECT r = pixel_rect(c.rect);
+        switch (c.kind) {
+        case Kind::Shape:
+            if (c.fill) FillRect(dc, &r, brush_for(c.fill));
+            if (c.border) FrameRect(dc, &r, brush_for(c.border));
+            break;
+        case Kind::Line: {
+            // Lines are drawn as bands of line_width pixels below or right of their path,
+            // so a wide light line under a thin dark one looks etched.
+            const int w = std::max(1, static_cast<int>(c.line_width));
+            RECT band = r;
+            if (r.top == r.bottom) {
+                band = RECT{std::min(r.left, r.right), r.top, std::max(r.left, r.right), r.top + w};
+            } else if (r.left == r.right) {
+                band = RECT{r.left, std::min(r.top, r.bottom), r.left + w, std::max(r.top, r.bottom)};
+            } else {
+                using unique_pen = host::com::unique_any<HPEN, &DeleteObject>;
+                unique_pen pen(CreatePen(PS_SOLID, w, colour_of(c.fill)));
+                HGDIOBJ old = SelectObject(dc, pen.get());
+                MoveToEx(dc, r.left, r.top, nullptr);
+                LineTo(dc, r.right, r.bottom);
+                SelectObject(dc, old);
+                break;
+            }
+            FillRect(dc, &band, brush_for(c.fill));
+            break;
+        }
+        case Kind::Image:
+            if (const Item* item = item_by_name(c.name)) item->picture.draw(dc, r);
+            break;
+        default:
+            break;
+        }
+    }
+    EndPaint(window_, &ps);
+}
+
+}  // namespace wizard::win32

@@ -1,0 +1,42 @@
+#pragma once
+// The real windows of the form model: each form becomes a top-level Win32 window whose
+// controls stand at their designed places, and whose clicks, typing, focus, moves and close
+// go back to the model. The views hold no page logic.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "wizard/form.h"
+
+namespace wizard::win32 {
+
+// The window class of every form window (the test host finds pages by it and the caption).
+inline constexpr wchar_t form_window_class[] = L"QuillamorForm";
+
+// Child windows carry their control's place in the design as their id, from this base.
+inline constexpr int first_control_id = 100;
+
+// The control id of a named control, or 0 when the design has none of that name.
+int control_id(const FormDesign& design, std::u16string_view name);
+
+// Twips to pixels at 96 dpi, rounded to the nearest pixel.
+int pixels(float twips);
+
+class Win32Views : public ViewFactory {
+public:
+    // Pictures and icons named in the designs are read from `asset_folder`; when it is empty,
+    // from the folder of the module that holds this code (the add-in's DLL, or a test
+    // program), where the installation puts them.
+    explicit Win32Views(std::wstring asset_folder = {});
+
+    std::unique_ptr<FormView> create(Form& form) override;
+
+    const std::wstring& asset_folder() const { return asset_folder_; }
+
+private:
+    std::wstring asset_folder_;
+};
+
+}  // namespace wizard::win32
