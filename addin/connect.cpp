@@ -77,10 +77,6 @@ void Connect::set_myBut1(host::Object b) { bind(but1_, std::move(b), &Connect::m
 void Connect::set_myBut2(host::Object b) { bind(but2_, std::move(b), &Connect::myBut2_Click); }
 void Connect::set_myBut3(host::Object b) { bind(but3_, std::move(b), &Connect::myBut3_Click); }
 
-// The commands arrive with the button faces.
-void Connect::ContactsList1() {}
-void Connect::remove_commands(const host::Explorer&) {}
-
 int32_t Connect::QuickStart() {
     host::MsgBox(state_.env, u"QuickStart");
     return 0;

@@ -88,10 +88,10 @@ void FrmChoose::cmdOk_Click() {
             if (quick_run) quick_run(state_);
             else engine::MakeQuickList(state_);
         } catch (const host::Failure& f) {
-            // The run stopped part way: tell the user, take down its progress window and put
+            // The run stopped part way: take down its progress window, tell the user and put
             // this page back where the user left it, so that the list can be tried again.
-            host::ReportFailure(state_.env, f);
             forms.frmPBar.unload();
+            host::ReportFailure(state_.env, f);
             state_.position.place(*this);
             show();
         }

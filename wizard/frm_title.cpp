@@ -69,10 +69,10 @@ void FrmTitle::cmdOk_Click() {
         if (custom_run) custom_run(state_);
         else engine::MakeCustomList(state_);
     } catch (const host::Failure& f) {
-        // The run stopped part way: tell the user, take down its progress window and show
+        // The run stopped part way: take down its progress window, tell the user and show
         // this page again where it was, with the name the user typed.
-        host::ReportFailure(state_.env, f);
         state_.forms.frmPBar.unload();
+        host::ReportFailure(state_.env, f);
         show();
     }
 }

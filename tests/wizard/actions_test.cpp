@@ -345,8 +345,8 @@ TEST(WizardRunFailure, QuickRunShowsChooseAgainAtTheRememberedPosition) {
     w.clear();
     choose.press(u"cmdOk");
     EXPECT_EQ(w.log, (Log{"unload frmChoose", "load frmPBar 5670,5227.5", "show frmPBar 5670,5227.5",
-                          "failure -2147221233", "msgbox Quillamor 0 Error -2147221233: The operation failed.",
-                          "unload frmPBar", "load frmChoose 5865,4530", "move frmChoose 2000,4530",
+                          "unload frmPBar", "failure -2147221233",
+                          "msgbox Quillamor 0 Error -2147221233: The operation failed.", "load frmChoose 5865,4530", "move frmChoose 2000,4530",
                           "move frmChoose 2000,3000", "show frmChoose 2000,3000"}));
     EXPECT_EQ(w.pages(), "frmChoose*");
     EXPECT_TRUE(choose.control(u"optDist").selected);  // loaded afresh
