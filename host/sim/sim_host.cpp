@@ -4,7 +4,9 @@
 #include <cstdint>
 
 #include "host/lib_orvane.h"
+#ifndef _WIN32
 #include "host/sim/gdi_picture.h"
+#endif
 #include "host/sim/library_loader.h"
 #include "host/sim/objects.h"
 #include "host/sim/profile_json.h"
@@ -179,7 +181,12 @@ host::Object SimHost::load_picture(std::u16string_view path) {
     std::vector<host::Variant> args{host::Variant(path)};
     world_->enter(runtime, host::Invoke::Call, u"LoadPicture", args);
     if (!world_->profile.picture) host::raise(host::errors::file_not_found, u"File not found: " + std::u16string(path));
+#ifdef _WIN32
+    // Windows has the real graphics functions and no stand-in to load into.
+    return host::Environment::load_picture(path);
+#else
     return load_picture_file(path);
+#endif
 }
 
 std::unique_ptr<host::Library> SimHost::load_library(std::u16string_view file) {
