@@ -377,6 +377,14 @@ void work_type_page(addin::ProcessState& state) {
     CHECK(IsWindowVisible(child_of(f, u"Label3")) && !IsWindowVisible(child_of(f, u"lblshrds")));
     CHECK((GetWindowLongPtrW(quick, GWL_STYLE) & WS_TABSTOP) && !(GetWindowLongPtrW(dist, GWL_STYLE) & WS_TABSTOP));
 
+    // The arrow keys move within the one group of options, selecting as they go.
+    CHECK((GetWindowLongPtrW(dist, GWL_STYLE) & WS_GROUP) && !(GetWindowLongPtrW(quick, GWL_STYLE) & WS_GROUP));
+    post_key(VK_UP);
+    CHECK(f.focus() == u"optDist" && f.control(u"optDist").selected && !f.control(u"optQuick").selected);
+    CHECK(IsWindowVisible(child_of(f, u"lblshrds")) && !IsWindowVisible(child_of(f, u"Label3")));
+    post_key(VK_DOWN);
+    CHECK(f.focus() == u"optQuick" && f.control(u"optQuick").selected);
+
     // Enter on the option group presses the default Next: the quick run starts.
     HWND w = window_of(f);
     post_key(VK_RETURN);

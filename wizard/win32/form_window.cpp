@@ -233,13 +233,14 @@ HWND FormWindow::create_child(const Control& c, int id) {
                  (c.tab_index >= 0 ? WS_TABSTOP : 0);
         break;
     case Kind::Option: {
-        // The option buttons form one group, started by the first of them.
+        // The option buttons form one group, started by the first of them in z-order (the
+        // ones created before this one).
         window_class = WC_BUTTONW;
         style |= BS_AUTORADIOBUTTON | BS_NOTIFY;
-        const Item* first = nullptr;
-        for (const Item& i : items_)
-            if (i.kind == Kind::Option && !first) first = &i;
-        if (first && first->id == id) style |= WS_GROUP;
+        const bool group_started = std::any_of(items_.begin(), items_.end(), [](const Item& i) {
+            return i.kind == Kind::Option && i.window;
+        });
+        if (!group_started) style |= WS_GROUP;
         break;
     }
     case Kind::TextBox:
