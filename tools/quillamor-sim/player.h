@@ -1,0 +1,32 @@
+#pragma once
+// Plays a scenario over the substitute host: the host creates the add-in, the steps play the
+// host and the user, and the event log becomes the transcript.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tools/quillamor-sim/scenario.h"
+
+namespace sim {
+class SimHost;
+}
+
+namespace quillamor_sim {
+
+struct PlayResult {
+    std::vector<nlohmann::json> events;  // the whole log, calls included, ending with "end"
+};
+
+// Extra faults (on top of the scenario's own) for the fault sweep.
+struct ExtraFault {
+    std::string member;
+    int64_t occurrence = 1;
+    std::string object;
+};
+
+// Plays the scenario; a scenario that cannot be played throws ScenarioFileError.
+PlayResult play(const Scenario& scenario, const std::vector<ExtraFault>& extra_faults = {});
+
+}  // namespace quillamor_sim
