@@ -1,0 +1,380 @@
+#!/usr/bin/env python3
+"""Installs and removes Quillamor under Wine and checks every file and registry key.
+
+    installer_test.py WORKDIR SETUP FAILING_SETUP DLL32 DLL64 PICTURE CHM [ARCH...]
+
+SETUP is the setup under test; FAILING_SETUP is the same setup built around DLLs (32-bit and
+64-bit) that refuse to register. DLL32, DLL64, PICTURE and CHM are the files SETUP
+carries, to compare the installed files with. ARCH is win32 and/or win64 (both by default).
+
+Each prefix is made afresh under WORKDIR. For every case the whole registry (the prefix's
+system.reg and user.reg) and the file tree of drive C are read before the setup runs, after it
+and after the uninstaller; after the uninstaller they must be as before, except for what
+Wine changes on its own (measured on the fresh prefix by two restarts with nothing installed).
+"""
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+WINE64 = "/usr/lib/wine/wine64"
+INSTALL_DIR_WIN = r"C:\Program Files\Orvane Corporation\Quillamor"
+INSTALL_DIR_REL = "Program Files/Orvane Corporation/Quillamor"
+PROGID = "Quillamor.Connect"
+ADDIN_KEY = r"HKCU\Software\Microsoft\Office\Outlook\Addins\Quillamor.Connect"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillamor"
+PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe"}
+
+failures = []
+
+
+def fail(case, text):
+    failures.append(f"{case}: {text}")
+    print(f"  FAIL {text}", flush=True)
+
+
+# --- Reading a prefix ------------------------------------------------------------------------
+
+def unescape_reg(text):
+    return re.sub(r"\\(.)", lambda m: m.group(1), text)
+
+
+def read_hive(path, root):
+    """{key: {value name: raw value}} of a Wine .reg file, every key's ancestors included."""
+    keys = {}
+    current = None
+    pending = ""
+    for line in path.read_text(encoding="utf-8", errors="replace").splitlines():
+        if pending:
+            line, pending = pending + line.strip(), ""
+        if line.endswith("\\") and current is not None and not line.startswith("["):
+            pending = line[:-1]
+            continue
+        m = re.match(r"^\[(.*)\](?: \d+)?$", line)
+        if m:
+            current = root + "\\" + unescape_reg(m.group(1))
+            parts = current.split("\\")
+            for i in range(2, len(parts)):
+                keys.setdefault("\\".join(parts[:i]), {})
+            keys.setdefault(current, {})
+            continue
+        if current is None or not line or line.startswith("#"):
+            continue
+        m = re.match(r'^(@|"(?:[^"\\]|\\.)*")=(.*)$', line)
+        if m:
+            name = "@" if m.group(1) == "@" else unescape_reg(m.group(1)[1:-1])
+            keys[current][name] = m.group(2)
+    return keys
+
+
+def string_value(raw):
+    if raw is None or not raw.startswith('"'):
+        return None
+    return unescape_reg(raw[1:-1])
+
+
+class State:
+    def __init__(self, registry, files):
+        self.registry = registry
+        self.files = files
+
+    def value(self, key, name):
+        return self.registry.get(key, {}).get(name)
+
+
+def differences(before, after, noise_keys=frozenset(), noise_files=frozenset()):
+    """Lines describing what differs between two states, Wine's own changes left out."""
+    out = []
+    for key in sorted(set(before.registry) | set(after.registry)):
+        if key in noise_keys:
+            continue
+        old, new = before.registry.get(key), after.registry.get(key)
+        if old is None:
+            out.append(f"key added: {key}")
+        elif new is None:
+            out.append(f"key removed: {key}")
+        elif old != new:
+            for name in sorted(set(old) | set(new)):
+                if old.get(name) != new.get(name):
+                    out.append(f"value changed: {key} [{name}] {old.get(name)} -> {new.get(name)}")
+    for f in sorted(before.files ^ after.files):
+        if f not in noise_files:
+            out.append(("file added: " if f in after.files else "file removed: ") + f)
+    return out
+
+
+# --- Driving Wine ----------------------------------------------------------------------------
+
+class Prefix:
+    def __init__(self, workdir, arch):
+        self.arch = arch
+        self.path = workdir / arch
+        self.env = dict(os.environ, WINEPREFIX=str(self.path), WINEDEBUG="-all", WINEARCH=arch)
+        self.env.pop("DISPLAY", None)
+
+    def wine(self, *args, loader="wine"):
+        return subprocess.run([loader, *args], env=self.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT, text=True, errors="replace")
+
+    def settle(self):
+        subprocess.run(["wineserver", "-w"], env=self.env, check=True)
+
+    def create(self):
+        shutil.rmtree(self.path, ignore_errors=True)
+        self.wine("wineboot", "-i")
+        # No display here: Wine's own desktop process needs the null display driver to start.
+        self.import_reg([r"[HKEY_CURRENT_USER\Software\Wine\Drivers]", '"Graphics"="null"'])
+        self.settle()
+
+    def restart(self):
+        self.wine("wineboot", "-r")
+        self.settle()
+
+    def import_reg(self, lines):
+        """Imports registry lines in regedit's format in one start of Wine. On 64-bit Windows
+        the 64-bit regedit is used, so that Wow6432Node names the 32-bit view literally."""
+        path = self.path.parent / f"{self.arch}-setup.reg"
+        path.write_text("REGEDIT4\r\n\r\n" + "\r\n".join(lines) + "\r\n", encoding="ascii")
+        r = self.wine("regedit", "/S", str(path), loader=WINE64 if self.arch == "win64" else "wine")
+        if r.returncode != 0:
+            raise RuntimeError(f"regedit {path}: {r.stdout.strip()}")
+
+    def state(self):
+        self.settle()
+        registry = read_hive(self.path / "system.reg", "HKLM")
+        registry.update(read_hive(self.path / "user.reg", "HKCU"))
+        drive = self.path / "drive_c"
+        files = set()
+        for dirpath, dirnames, filenames in os.walk(drive):
+            rel = pathlib.Path(dirpath).relative_to(drive).as_posix()
+            for name in dirnames + filenames:
+                path = name if rel == "." else f"{rel}/{name}"
+                if not is_temp(path):
+                    files.add(path)
+        return State(registry, files)
+
+    def classes_key(self, bits):
+        """Where a DLL of that bitness is registered, as seen in system.reg."""
+        if self.arch == "win64" and bits == 32:
+            return r"HKLM\Software\Classes\Wow6432Node\CLSID"
+        return r"HKLM\Software\Classes\CLSID"
+
+
+def is_temp(path):
+    return re.search(r"(^|/)(users/[^/]+/Temp|windows/temp)(/|$)", path, re.I) is not None
+
+
+def pending_deletes_only_temp(state):
+    """True when the only files set to go at the next restart are in the temporary folder:
+    the uninstaller's copy of itself, which cannot delete itself while it runs."""
+    raw = state.value(PENDING_KEY, "PendingFileRenameOperations")
+    if raw is None:
+        return True
+    # The raw text keeps the .reg escapes: each entry is \\??\\PATH followed by \0.
+    paths = re.findall(r"\\\\\?\?\\\\(.*?)\\0", raw)
+    return bool(paths) and all(re.search(r"\\\\Temp\\\\~nsu", p, re.I) for p in paths)
+
+
+# --- The checks ------------------------------------------------------------------------------
+
+def dll_bits(path):
+    data = path.read_bytes()
+    if data[:2] != b"MZ":
+        return None
+    pe = int.from_bytes(data[0x3C:0x40], "little")
+    machine = int.from_bytes(data[pe + 4:pe + 6], "little")
+    return {0x8664: 64, 0x14C: 32}.get(machine)
+
+
+def check_installed(case, prefix, state, bits, sources):
+    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
+    present = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
+    if present != INSTALLED_FILES:
+        fail(case, f"install folder holds {sorted(present)}, expected {sorted(INSTALLED_FILES)}")
+        return
+    if (prefix.path / "drive_c" / "Program Files (x86)" / "Orvane Corporation").exists():
+        fail(case, "files went to Program Files (x86), not to the 64-bit Program Files")
+    expected = {"Quillamor.dll": sources[f"dll{bits}"], "contactsicon.gif": sources["picture"],
+                "Quillamor.chm": sources["chm"]}
+    for name, source in expected.items():
+        if (folder / name).read_bytes() != source.read_bytes():
+            fail(case, f"{name} is not the file the setup was built with")
+    if dll_bits(folder / "Quillamor.dll") != bits:
+        fail(case, f"installed DLL is {dll_bits(folder / 'Quillamor.dll')}-bit, expected {bits}-bit")
+
+    clsid = string_value(state.value(rf"HKLM\Software\Classes\{PROGID}\CLSID", "@"))
+    if not clsid:
+        fail(case, f"HKCR\\{PROGID}\\CLSID is missing")
+    else:
+        server = rf"{prefix.classes_key(bits)}\{clsid}\InprocServer32"
+        path = string_value(state.value(server, "@"))
+        if path is None or path.lower() != (INSTALL_DIR_WIN + r"\Quillamor.dll").lower():
+            fail(case, f"{server} is {path!r}, expected the installed DLL")
+        if prefix.arch == "win64":
+            other = rf"{prefix.classes_key(96 - bits)}\{clsid}"
+            if other in state.registry:
+                fail(case, f"the class is also registered in the other view: {other}")
+
+    want = {"LoadBehavior": "dword:00000003", "FriendlyName": '"Quillamor"'}
+    for name, raw in want.items():
+        if state.value(ADDIN_KEY, name) != raw:
+            fail(case, f"{ADDIN_KEY} [{name}] is {state.value(ADDIN_KEY, name)}, expected {raw}")
+    if not string_value(state.value(ADDIN_KEY, "Description")):
+        fail(case, f"{ADDIN_KEY} has no Description")
+
+    uninstall = string_value(state.value(UNINSTALL_KEY, "UninstallString"))
+    if string_value(state.value(UNINSTALL_KEY, "DisplayName")) != "Quillamor":
+        fail(case, f"{UNINSTALL_KEY} has no DisplayName Quillamor (installed programs list)")
+    if not uninstall or INSTALL_DIR_WIN + r"\Uninstall.exe" not in uninstall:
+        fail(case, f"{UNINSTALL_KEY} UninstallString is {uninstall!r}")
+
+
+def run_setup(prefix, setup):
+    r = prefix.wine(str(setup), "/S")
+    prefix.settle()
+    return r.returncode
+
+
+def run_uninstaller(prefix):
+    # The uninstaller copies itself to the temporary folder and returns at once; the copy
+    # does the work, so wait for the prefix to settle.
+    prefix.wine(INSTALL_DIR_WIN + r"\Uninstall.exe", "/S")
+    prefix.settle()
+
+
+# (name, Outlook as recorded in the registry: (version, Bitness, view) or None, expected DLL
+#  bits, Outlook when the setup runs a second time or None, setup: "good" or "failing",
+#  another add-in and another product of the maker present)
+CASES = {
+    "win32": [
+        ("no Outlook recorded; other add-ins and the maker's other folders are kept",
+         None, 32, None, "good", True),
+        ("registration fails", None, None, None, "failing", False),
+    ],
+    "win64": [
+        ("no Outlook recorded", None, 32, None, "good", True),
+        ("32-bit Outlook 2013 on 64-bit Windows", ("15.0", "x86", 32), 32, None, "good", False),
+        ("64-bit Outlook 2016, then 32-bit Outlook and the setup again", ("16.0", "x64", 64), 64,
+         ("16.0", "x86", 32), "good", False),
+        ("registration fails (64-bit)", ("16.0", "x64", 64), None, None, "failing", False),
+    ],
+}
+
+NEIGHBOUR_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Office\Outlook\Addins\Other.Connect"
+NEIGHBOUR_DIR = "Program Files/Orvane Corporation/Other Product"
+
+
+def office_key(prefix, view):
+    if prefix.arch == "win64" and view == 32:
+        return r"HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Office"
+    return r"HKEY_LOCAL_MACHINE\Software\Microsoft\Office"
+
+
+def record_outlook(prefix, outlook, neighbours=False):
+    """Leaves the registry saying which Outlook is installed (and nothing about any other)."""
+    lines = [f"[-{office_key(prefix, view)}]" for view in (64, 32)]
+    if outlook:
+        version, bitness, view = outlook
+        lines += [f"[{office_key(prefix, view)}\\{version}\\Outlook]", f'"Bitness"="{bitness}"']
+    if neighbours:
+        lines += [f"[{NEIGHBOUR_KEY}]", '"LoadBehavior"=dword:00000003']
+    prefix.import_reg(lines)
+
+
+def run_case(prefix, case, setups, sources, noise_keys, noise_files):
+    name, outlook, bits, outlook_after, kind, neighbours = case
+    label = f"{prefix.arch}: {name}"
+    print(f"- {label}", flush=True)
+    record_outlook(prefix, outlook, neighbours)
+    if neighbours:
+        (prefix.path / "drive_c" / NEIGHBOUR_DIR).mkdir(parents=True, exist_ok=True)
+        (prefix.path / "drive_c" / NEIGHBOUR_DIR / "keep.txt").write_text("not Quillamor's\n")
+    before = prefix.state()
+
+    rc = run_setup(prefix, setups[kind])
+    if kind == "failing":
+        if rc != 2:
+            fail(label, f"setup exit code {rc}, expected 2 for a DLL that does not register")
+        left = differences(before, prefix.state(), noise_keys, noise_files)
+        for line in left:
+            fail(label, f"after the failed setup: {line}")
+        return
+    if rc != 0:
+        fail(label, f"setup exit code {rc}")
+        return
+    check_installed(label, prefix, prefix.state(), bits, sources)
+
+    if outlook_after:
+        record_outlook(prefix, outlook_after)
+        rc = run_setup(prefix, setups["good"])
+        if rc != 0:
+            fail(label, f"second setup exit code {rc}")
+        check_installed(label + " (second setup)", prefix, prefix.state(),
+                        64 if outlook_after[1] == "x64" else 32, sources)
+        record_outlook(prefix, outlook)
+
+    run_uninstaller(prefix)
+    after = prefix.state()
+    if not pending_deletes_only_temp(after):
+        fail(label, "the uninstaller left files to delete at restart outside the temporary folder: "
+             + str(after.value(PENDING_KEY, "PendingFileRenameOperations")))
+    if PENDING_KEY in after.registry:
+        after.registry[PENDING_KEY] = {k: v for k, v in after.registry[PENDING_KEY].items()
+                                       if k != "PendingFileRenameOperations"}
+        before.registry.setdefault(PENDING_KEY, {}).pop("PendingFileRenameOperations", None)
+    for line in differences(before, after, noise_keys, noise_files):
+        fail(label, f"after uninstalling: {line}")
+
+
+def main(argv):
+    if len(argv) < 8:
+        sys.exit(__doc__)
+    workdir = pathlib.Path(argv[1]).resolve()
+    setups = {"good": pathlib.Path(argv[2]).resolve(), "failing": pathlib.Path(argv[3]).resolve()}
+    sources = {"dll32": pathlib.Path(argv[4]), "dll64": pathlib.Path(argv[5]),
+               "picture": pathlib.Path(argv[6]), "chm": pathlib.Path(argv[7])}
+    archs = argv[8:] or ["win32", "win64"]
+    workdir.mkdir(parents=True, exist_ok=True)
+
+    if len(archs) > 1:
+        # The prefixes are independent and Wine spends most of its time waiting: test them
+        # side by side, one process each, and print each one's report whole.
+        runs = [subprocess.Popen([sys.executable, __file__, *argv[1:8], arch], stdout=subprocess.PIPE,
+                                 stderr=subprocess.STDOUT, text=True) for arch in archs]
+        results = [(run.communicate()[0], run.returncode) for run in runs]
+        for output, _ in results:
+            print(output, end="")
+        return 1 if any(rc != 0 for _, rc in results) else 0
+
+    for arch in archs:
+        started = time.monotonic()
+        prefix = Prefix(workdir, arch)
+        print(f"== {arch} prefix {prefix.path}", flush=True)
+        prefix.create()
+        # What Wine changes by itself between two starts is not the setup's doing.
+        prefix.restart()
+        a = prefix.state()
+        prefix.restart()
+        b = prefix.state()
+        noise_keys = frozenset(k for k in set(a.registry) | set(b.registry)
+                               if a.registry.get(k) != b.registry.get(k))
+        noise_files = frozenset(a.files ^ b.files)
+        for case in CASES[arch]:
+            run_case(prefix, case, setups, sources, noise_keys, noise_files)
+        print(f"== {arch} done in {time.monotonic() - started:.0f} s", flush=True)
+
+    if failures:
+        print(f"\n{len(failures)} failure(s):", file=sys.stderr)
+        for f in failures:
+            print("  " + f, file=sys.stderr)
+        return 1
+    print("installer tests passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
