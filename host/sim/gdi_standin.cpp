@@ -186,7 +186,8 @@ std::string lower(std::string s) {
     return s;
 }
 
-// The standard colour scheme, as Wine sets it up.
+// The standard Windows colour scheme: caption text (9) is white. A fresh Wine 8 prefix has
+// a light scheme instead, with black caption text; the Windows tests set TitleText there.
 constexpr COLORREF system_colours[] = {
     RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128),
     RGB(212, 208, 200), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
@@ -400,7 +401,9 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
             uint32_t v = from.px[static_cast<size_t>(sy) * from.width + sx];
             if (from.bpp == 32 && to.bpp == 1) {
                 // Colour to monochrome: exactly the source's background colour becomes 1.
-                v = (v & 0xFFFFFF) == background ? 1 : 0;
+                // The whole pixel is compared, its fourth byte too, as Wine's GDI does: a
+                // pixel with that byte set never matches a background colour.
+                v = v == background ? 1 : 0;
             } else if (from.bpp == 1 && to.bpp == 32) {
                 // Monochrome to colour: 1 takes the target's background, 0 its text colour.
                 v = pixel_of(v ? dd->bk : dd->text);

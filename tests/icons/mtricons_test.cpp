@@ -23,6 +23,8 @@ struct MaskCase {
     std::function<int(int, int)> expected;       // 1 where transparent
 };
 
+void PrintTo(const MaskCase& c, std::ostream* os) { *os << c.name; }
+
 class MaskBits : public IconsTest, public ::testing::WithParamInterface<MaskCase> {};
 
 TEST_P(MaskBits, OneExactlyWhereThePictureHasTheMaskColour) {
@@ -132,6 +134,8 @@ struct Rejection {
     std::function<host::Object()> make;
 };
 
+void PrintTo(const Rejection& c, std::ostream* os) { *os << c.name; }
+
 class Rejected : public IconsTest, public ::testing::WithParamInterface<Rejection> {};
 
 TEST_P(Rejected, Raises481AndTouchesNothing) {
@@ -168,6 +172,8 @@ struct SizeCase {
     int width, height;
     bool mask;
 };
+
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.width << " x " << c.height; }
 
 class Sizes : public IconsTest, public ::testing::WithParamInterface<SizeCase> {};
 
@@ -234,6 +240,8 @@ struct FaultCase {
     int error;  // 0: none
     bool dib, face, mask;
 };
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class Faults : public IconsTest, public ::testing::WithParamInterface<FaultCase> {};
 
