@@ -37,11 +37,14 @@ static_assert(sizeof(MaskInfo) == 48);
 // Behind the mask's pixels the block keeps two bytes more, zeroed.
 constexpr SIZE_T mask_tail = 2;
 
-// The automation picture hands its GDI handles out as 32-bit integers; on 64-bit Windows
-// a GDI handle is that value sign-extended.
+// The automation picture hands its GDI handles out as 32-bit integers, signed or unsigned
+// by the binding; on 64-bit Windows a GDI handle is those 32 bits sign-extended.
 template <class H>
 H handle_from(const host::Variant& value) {
-    return reinterpret_cast<H>(static_cast<intptr_t>(value.as_int32()));
+    const double number = value.as_double();
+    if (!(number >= -2147483648.0 && number <= 4294967295.0)) host::raise(host::errors::overflow);
+    const auto bits = static_cast<uint32_t>(static_cast<int64_t>(number));
+    return reinterpret_cast<H>(static_cast<intptr_t>(static_cast<int32_t>(bits)));
 }
 
 // Stores a copy of the clipboard's device-independent bitmap under the face format.

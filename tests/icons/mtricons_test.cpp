@@ -313,6 +313,44 @@ TEST_F(IconsTest, AHostFailureHalfwayReleasesTheScreenContext) {
     EXPECT_EQ(sim::gdi::live_memory_blocks(), 0);
 }
 
+// A picture whose binding hands the handle out as a double, as an unsigned 32-bit value
+// arrives through some bindings.
+class UnsignedHandlePicture final : public host::Dispatch {
+public:
+    UnsignedHandlePicture(HBITMAP b, double handle) : bitmap_(b), handle_(handle) {}
+    ~UnsignedHandlePicture() override { ::DeleteObject(bitmap_); }
+    std::u16string type_name() const override { return u"Picture"; }
+    host::Variant invoke(host::Invoke, std::u16string_view member, std::vector<host::Variant>&) override {
+        if (member == u"Type") return host::Variant(int16_t{1});
+        if (member == u"Handle") return host::Variant(handle_);
+        return host::Variant(0.0);
+    }
+    host::Subscription subscribe(std::u16string_view, host::EventHandler) override { return {}; }
+    std::unique_ptr<host::Enumerator> enumerate() override { return nullptr; }
+
+private:
+    HBITMAP bitmap_;
+    double handle_;
+};
+
+TEST_F(IconsTest, HandlesArriveAsAnyNumberType) {
+    HBITMAP b = sim::gdi::make_bitmap(1, 1, {white});
+    {
+        host::Object pic(std::make_shared<UnsignedHandlePicture>(b, static_cast<double>(reinterpret_cast<intptr_t>(b))));
+        CopyFaceToClipboard(pic, caption_text);
+    }
+    EXPECT_TRUE(sim::gdi::clipboard_bytes(mask_id()).has_value());
+
+    host::Object too_big(std::make_shared<UnsignedHandlePicture>(sim::gdi::make_bitmap(1, 1, {0}), 5e9));
+    try {
+        CopyFaceToClipboard(too_big, caption_text);
+        FAIL() << "no failure";
+    } catch (const host::Failure& f) {
+        EXPECT_EQ(f.number(), 6);
+    }
+    EXPECT_EQ(sim::gdi::calls("GetDC"), 1);
+}
+
 // ------------------------------------------------------------------ the steps on their own
 
 TEST_F(IconsTest, CreateMaskBitmapLeavesTheContextsAsItFoundThem) {
