@@ -1,7 +1,7 @@
 #pragma once
 // The substitute's graphics, clipboard and memory functions, under the names, types and
 // constants of the Windows API, so that code written against that API (the button faces)
-// compiles unchanged over the substitute host. Only the part the system uses is here.
+// compiles unchanged over the substitute host. Only what the system uses is here.
 //
 // Bitmaps hold real pixels (32 bits per pixel colour, or 1 bit per pixel monochrome);
 // device contexts hold their selected bitmap and palette and their colours; the clipboard

@@ -1,6 +1,6 @@
 // Prints the button faces of the pictures in face_cases.h as a real GDI makes them; its
 // output under Wine is tests/icons/face_bytes_wine.txt, which the native tests compare the
-// stand-in with. Built for Windows by hand (one line), it is not part of the test suite:
+// stand-in with. Built for Windows by hand (one line), it is not built with the test suite:
 //
 //   x86_64-w64-mingw32-g++-posix -std=c++20 -I. tests/icons/record/record_face_bytes.cpp
 //     addin/mtricons.cpp host/object.cpp host/variant.cpp host/failure.cpp host/text.cpp
