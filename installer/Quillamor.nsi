@@ -57,6 +57,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 Var OutlookBits   ; "64" or "32": which build of the add-in this machine's Outlook loads
 
 !define MUI_ABORTWARNING
+!ifdef SETUP_ICON
+  !define MUI_ICON "${SETUP_ICON}"
+  !define MUI_UNICON "${SETUP_ICON}"
+!endif
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT}, the Outlook add-in that files contacts into distribution lists, into $\"$INSTDIR$\".$\r$\n$\r$\nPlease close Outlook before you continue.$\r$\n$\r$\n${PRODUCT} needs the Redemption library, which is installed separately."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
