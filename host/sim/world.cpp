@@ -125,38 +125,64 @@ std::shared_ptr<Item> World::stored_item(std::u16string_view entry_id) const {
 
 void World::record(Json event) { events_.push_back(std::move(event)); }
 
-int64_t World::count_of(const Fault& f) const {
-    const auto& counts = f.object.empty() ? member_calls_ : typed_calls_;
-    auto key = f.object.empty() ? lower_ascii(f.member) : lower_ascii(f.object) + u"." + lower_ascii(f.member);
+namespace {
+int64_t count_in(const std::map<std::u16string, int64_t, std::less<>>& counts, std::u16string_view key) {
     auto it = counts.find(key);
     return it == counts.end() ? 0 : it->second;
 }
 
+int64_t bump(std::map<std::u16string, int64_t, std::less<>>& counts, std::u16string_view key) {
+    auto it = counts.find(key);
+    if (it == counts.end()) it = counts.emplace(std::u16string(key), 0).first;
+    return ++it->second;
+}
+}  // namespace
+
+int64_t World::calls_of(std::u16string_view member, std::u16string_view object) const {
+    if (object.empty()) return count_in(member_calls_, lower_ascii(member));
+    return count_in(typed_calls_, lower_ascii(object) + u"." + lower_ascii(member));
+}
+
+// Faults and hooks keep their names in lower case (see add_fault, add_hook).
+bool World::due(const Fault& f, std::u16string_view member, int64_t n, int64_t typed_n) const {
+    if (f.member != member) return false;
+    if (f.object.empty()) return f.occurrence == n;
+    return f.occurrence == typed_n && std::u16string_view(key_).substr(0, f.object.size()) == f.object &&
+           key_.size() > f.object.size() && key_[f.object.size()] == u'.';
+}
+
+// This runs for every host call, so it keeps to one reused buffer and no other allocation.
 void World::enter(std::u16string_view type, host::Invoke kind, std::u16string_view member,
                   const std::vector<host::Variant>& args) {
     ++call_count_;
-    auto m = lower_ascii(member);
-    auto t = lower_ascii(type);
-    int64_t n = ++member_calls_[m];
-    int64_t tn = ++typed_calls_[t + u"." + m];
+    key_.assign(type);
+    key_ += u'.';
+    key_ += member;
+    for (auto& c : key_)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    std::u16string_view m = std::u16string_view(key_).substr(type.size() + 1);
+    int64_t n = bump(member_calls_, m);
+    int64_t tn = bump(typed_calls_, key_);
     if (log_calls) {
         Json list = Json::array();
         for (const auto& a : args) list.push_back(arg_json(a));
         record({{"event", "call"}, {"object", utf8(type)}, {"member", utf8(member)},
                 {"kind", kind_name(kind)}, {"args", std::move(list)}});
     }
-    auto due = [&](const Fault& f) {
-        if (lower_ascii(f.member) != m) return false;
-        if (f.object.empty()) return f.occurrence == n;
-        return lower_ascii(f.object) == t && f.occurrence == tn;
-    };
+    if (hooks_.empty() && faults_.empty()) return;
     // Copy the due hooks first: a hook may add hooks or faults.
     std::vector<std::function<void()>> actions;
     for (const auto& h : hooks_)
-        if (due(h.when)) actions.push_back(h.action);
-    for (auto& a : actions) a();
+        if (due(h.when, m, n, tn)) actions.push_back(h.action);
+    if (!actions.empty()) {
+        // A hook may call the host itself, which reuses the buffer.
+        std::u16string key = key_;
+        for (auto& a : actions) a();
+        key_ = std::move(key);
+        m = std::u16string_view(key_).substr(type.size() + 1);
+    }
     for (const auto& f : faults_)
-        if (due(f))
+        if (due(f, m, n, tn))
             throw host::Failure(injected_failure,
                                 u"The operation failed (injected fault: " + std::u16string(type) + u"." +
                                     std::u16string(member) + u", call " +
@@ -164,11 +190,15 @@ void World::enter(std::u16string_view type, host::Invoke kind, std::u16string_vi
                                 std::u16string(type));
 }
 
-void World::add_fault(Fault fault) { faults_.push_back(std::move(fault)); }
+void World::add_fault(Fault fault) {
+    fault.member = lower_ascii(fault.member);
+    fault.object = lower_ascii(fault.object);
+    faults_.push_back(std::move(fault));
+}
 
 void World::add_hook(std::u16string member, int64_t occurrence, std::function<void()> action,
                      std::u16string object) {
-    hooks_.push_back({Fault{std::move(member), occurrence, std::move(object)}, std::move(action)});
+    hooks_.push_back({Fault{lower_ascii(member), occurrence, lower_ascii(object)}, std::move(action)});
 }
 
 Answer World::take_answer(AnswerKind kind) {

@@ -39,7 +39,7 @@ struct Answer {
 };
 
 // Fails the Nth call (from 1) of a member; with an object type, the Nth call of that member
-// on objects of that type.
+// on objects of that type. Names ignore letter case.
 struct Fault {
     std::u16string member;
     int64_t occurrence = 1;
@@ -113,6 +113,8 @@ public:
     void enter(std::u16string_view type, host::Invoke kind, std::u16string_view member,
                const std::vector<host::Variant>& args);
     void add_fault(Fault fault);
+    // How many calls of a member there have been (on one type of object, when given).
+    int64_t calls_of(std::u16string_view member, std::u16string_view object = {}) const;
     // Runs `action` when the call of `member` that `occurrence` names happens (before it runs).
     void add_hook(std::u16string member, int64_t occurrence, std::function<void()> action,
                   std::u16string object = {});
@@ -133,12 +135,13 @@ private:
         Fault when;
         std::function<void()> action;
     };
-    int64_t count_of(const Fault& f) const;
+    bool due(const Fault& f, std::u16string_view member, int64_t n, int64_t typed_n) const;
 
     std::vector<Json> events_;
     uint64_t call_count_ = 0;
-    std::map<std::u16string, int64_t> member_calls_;  // lower-case member
-    std::map<std::u16string, int64_t> typed_calls_;   // lower-case "type.member"
+    std::map<std::u16string, int64_t, std::less<>> member_calls_;  // lower-case member
+    std::map<std::u16string, int64_t, std::less<>> typed_calls_;   // lower-case "type.member"
+    std::u16string key_;                                           // reused for each call
     std::vector<Fault> faults_;
     std::vector<Hook> hooks_;
     std::deque<Answer> answers_;

@@ -69,10 +69,15 @@ TEST_F(CallsTest, AHookRunsBeforeItsCallAndCanChangeTheProfile) {
         auto item = std::make_shared<sim::Item>();
         item->current.categories = u"VIP";
         host.profile().contacts()->items.push_back(item);
+        host.create_application();  // a hook may call the host itself
     });
+    host.fail(u"Restrict", 2, u"Items");
     auto items = contacts().GetItems();
     EXPECT_EQ(items.Restrict(u"[Categories] = 'VIP'").Count(), 2);
+    // The hook ran, then the call failed as the fault said.
+    EXPECT_THROW(items.Restrict(u"[Categories] = 'VIP'"), host::Failure);
     EXPECT_EQ(items.Restrict(u"[Categories] = 'VIP'").Count(), 3);
+    EXPECT_EQ(host.world().calls_of(u"restrict", u"items"), 3);
 }
 
 TEST_F(CallsTest, UnknownMembersAndReadOnlyPropertiesFail438) {
