@@ -1,0 +1,214 @@
+// The type library embedded in the DLL: the coclass, the order and kinds of _Connect's
+// members, IDTExtensibility2 with its published ids, and the resources the service library
+// reads.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+#include "host/com/bstr.h"
+#include "host/com/com_ptr.h"
+#include "host/com/unique_handle.h"
+#include "tests/windows/addin_ids.h"
+#include "tests/windows/check.h"
+
+using host::com::Bstr;
+using host::com::com_ptr;
+
+namespace wintest {
+
+namespace {
+
+struct Member {
+    std::wstring name;
+    INVOKEKIND kind;
+    std::vector<std::wstring> params;  // named parameters, without the return value
+};
+
+std::wstring name_of(ITypeInfo* ti, MEMBERID id = MEMBERID_NIL) {
+    Bstr name;
+    ti->GetDocumentation(id, name.put(), nullptr, nullptr, nullptr);
+    return name.get() ? std::wstring(name.get()) : std::wstring();
+}
+
+// The functions a type information lists itself, in order.
+std::vector<Member> members(ITypeInfo* ti, std::vector<MEMBERID>* ids = nullptr) {
+    std::vector<Member> out;
+    TYPEATTR* attr = nullptr;
+    if (FAILED(ti->GetTypeAttr(&attr))) return out;
+    WORD count = attr->cFuncs;
+    ti->ReleaseTypeAttr(attr);
+    for (WORD i = 0; i < count; ++i) {
+        FUNCDESC* f = nullptr;
+        if (FAILED(ti->GetFuncDesc(i, &f))) continue;
+        BSTR raw[16] = {};
+        UINT n = 0;
+        ti->GetNames(f->memid, raw, 16, &n);
+        std::vector<Bstr> names;
+        for (UINT k = 0; k < n; ++k) names.push_back(host::com::adopt_bstr(raw[k]));
+        auto text = [&](UINT k) { return std::wstring(k < n && names[k].get() ? names[k].get() : L""); };
+        Member m{text(0), f->invkind, {}};
+        // A property put's value has no name of its own; a [retval] comes last.
+        int named = f->cParams;
+        if (named > 0 && (f->lprgelemdescParam[named - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --named;
+        for (UINT k = 1; k < n && static_cast<int>(k) <= named; ++k) m.params.push_back(text(k));
+        if (ids) ids->push_back(f->memid);
+        ti->ReleaseFuncDesc(f);
+        out.push_back(std::move(m));
+    }
+    return out;
+}
+
+// The vtable side of a dual interface.
+com_ptr<ITypeInfo> interface_side(ITypeInfo* dispatch_side) {
+    com_ptr<ITypeInfo> out;
+    HREFTYPE ref = 0;
+    if (SUCCEEDED(dispatch_side->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)))
+        dispatch_side->GetRefTypeInfo(ref, out.put());
+    return out;
+}
+
+void check_members(ITypeInfo* ti, const std::vector<Member>& expected) {
+    auto actual = members(ti);
+    CHECK_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size() && i < expected.size(); ++i) {
+        CHECK_EQ(actual[i].name, expected[i].name);
+        CHECK_EQ(static_cast<int>(actual[i].kind), static_cast<int>(expected[i].kind));
+        if (expected[i].kind == INVOKE_FUNC) {
+            CHECK_EQ(actual[i].params.size(), expected[i].params.size());
+            for (size_t k = 0; k < actual[i].params.size() && k < expected[i].params.size(); ++k)
+                CHECK_EQ(actual[i].params[k], expected[i].params[k]);
+        }
+    }
+}
+
+void check_library(ITypeLib* lib) {
+    TLIBATTR* attr = nullptr;
+    CHECK_OK(lib->GetLibAttr(&attr));
+    if (!attr) return;
+    CHECK_EQ(attr->guid, libid_quillamor);
+    CHECK_EQ(attr->wMajorVerNum, 1);
+    CHECK_EQ(attr->wMinorVerNum, 0);
+    CHECK_EQ(static_cast<int>(attr->syskind), static_cast<int>(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32));
+    lib->ReleaseTLibAttr(attr);
+    Bstr name;
+    CHECK_OK(lib->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr));
+    CHECK_EQ(std::wstring(name.get() ? name.get() : L""), std::wstring(L"Quillamor"));
+}
+
+void check_coclass(ITypeLib* lib) {
+    com_ptr<ITypeInfo> co;
+    CHECK_OK(lib->GetTypeInfoOfGuid(clsid_connect, co.put()));
+    if (!co) return;
+    CHECK_EQ(name_of(co.get()), std::wstring(L"Connect"));
+    TYPEATTR* attr = nullptr;
+    CHECK_OK(co->GetTypeAttr(&attr));
+    if (!attr) return;
+    CHECK_EQ(static_cast<int>(attr->typekind), static_cast<int>(TKIND_COCLASS));
+    CHECK(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+    CHECK_EQ(attr->cImplTypes, 2);
+    UINT impl_count = attr->cImplTypes;
+    co->ReleaseTypeAttr(attr);
+    const GUID expected[] = {iid_connect, iid_extensibility};
+    for (UINT i = 0; i < impl_count && i < 2; ++i) {
+        HREFTYPE ref = 0;
+        com_ptr<ITypeInfo> impl;
+        INT flags = 0;
+        CHECK_OK(co->GetRefTypeOfImplType(i, &ref));
+        CHECK_OK(co->GetRefTypeInfo(ref, impl.put()));
+        CHECK_OK(co->GetImplTypeFlags(i, &flags));
+        CHECK_EQ(i == 0, (flags & IMPLTYPEFLAG_FDEFAULT) != 0);
+        CHECK(!(flags & IMPLTYPEFLAG_FSOURCE));
+        TYPEATTR* a = nullptr;
+        if (impl && SUCCEEDED(impl->GetTypeAttr(&a))) {
+            CHECK_EQ(a->guid, expected[i]);
+            impl->ReleaseTypeAttr(a);
+        }
+    }
+}
+
+void check_connect_interface(ITypeLib* lib) {
+    com_ptr<ITypeInfo> dispatch;
+    CHECK_OK(lib->GetTypeInfoOfGuid(iid_connect, dispatch.put()));
+    if (!dispatch) return;
+    CHECK_EQ(name_of(dispatch.get()), std::wstring(L"_Connect"));
+    TYPEATTR* attr = nullptr;
+    CHECK_OK(dispatch->GetTypeAttr(&attr));
+    if (attr) {
+        CHECK(attr->wTypeFlags & TYPEFLAG_FDUAL);
+        dispatch->ReleaseTypeAttr(attr);
+    }
+    com_ptr<ITypeInfo> vtable = interface_side(dispatch.get());
+    CHECK(vtable);
+    if (!vtable) return;
+    const auto get = INVOKE_PROPERTYGET, let = INVOKE_PROPERTYPUT, set = INVOKE_PROPERTYPUTREF;
+    check_members(vtable.get(), {
+        {L"loaded", get, {}},
+        {L"loaded", let, {}},
+        {L"myBut1", get, {}},
+        {L"myBut1", set, {}},
+        {L"myBut2", get, {}},
+        {L"myBut2", set, {}},
+        {L"myBut3", get, {}},
+        {L"myBut3", set, {}},
+        {L"ContactsList1", INVOKE_FUNC, {}},
+        {L"QuickStart", INVOKE_FUNC, {}},
+        {L"IDTExtensibility2_OnBeginShutdown", INVOKE_FUNC, {L"custom"}},
+        {L"IDTExtensibility2_OnDisconnection", INVOKE_FUNC, {L"RemoveMode", L"custom"}},
+    });
+}
+
+void check_extensibility(ITypeLib* lib) {
+    com_ptr<ITypeInfo> dispatch;
+    CHECK_OK(lib->GetTypeInfoOfGuid(iid_extensibility, dispatch.put()));
+    if (!dispatch) return;
+    CHECK_EQ(name_of(dispatch.get()), std::wstring(L"IDTExtensibility2"));
+    com_ptr<ITypeInfo> vtable = interface_side(dispatch.get());
+    CHECK(vtable);
+    if (!vtable) return;
+    check_members(vtable.get(), {
+        {L"OnConnection", INVOKE_FUNC, {L"Application", L"ConnectMode", L"AddInInst", L"custom"}},
+        {L"OnDisconnection", INVOKE_FUNC, {L"RemoveMode", L"custom"}},
+        {L"OnAddInsUpdate", INVOKE_FUNC, {L"custom"}},
+        {L"OnStartupComplete", INVOKE_FUNC, {L"custom"}},
+        {L"OnBeginShutdown", INVOKE_FUNC, {L"custom"}},
+    });
+    std::vector<MEMBERID> ids;
+    members(vtable.get(), &ids);
+    CHECK(ids == (std::vector<MEMBERID>{1, 2, 3, 4, 5}));
+
+    for (const GUID& g : {guid_connect_mode, guid_disconnect_mode}) {
+        com_ptr<ITypeInfo> e;
+        CHECK_OK(lib->GetTypeInfoOfGuid(g, e.put()));
+    }
+}
+
+void check_resources(const std::wstring& dll) {
+    host::com::unique_hmodule library(LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    HMODULE m = library.get();
+    CHECK(m);
+    if (!m) return;
+    CHECK(FindResourceW(m, L"LOGO", MAKEINTRESOURCEW(2)));        // RT_BITMAP
+    CHECK(FindResourceW(m, L"LOGO_ABOUT", MAKEINTRESOURCEW(2)));
+    CHECK(FindResourceW(m, MAKEINTRESOURCEW(1), L"TYPELIB"));
+    wchar_t text[64] = {};
+    CHECK(LoadStringW(m, 1, text, 64) > 0);
+    CHECK_EQ(std::wstring(text), std::wstring(L"Quillamor"));
+}
+
+}  // namespace
+
+void typelib_test(const std::wstring& dll) {
+    com_ptr<ITypeLib> lib;
+    CHECK_OK(LoadTypeLibEx(dll.c_str(), REGKIND_NONE, lib.put()));
+    if (lib) {
+        check_library(lib.get());
+        check_coclass(lib.get());
+        check_connect_interface(lib.get());
+        check_extensibility(lib.get());
+    }
+    check_resources(dll);
+}
+
+}  // namespace wintest
