@@ -59,9 +59,11 @@ const ComDispatch::TypeInfo& ComDispatch::type() const {
         Bstr name;
         if (SUCCEEDED(ti->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr)))
             info->name = name.str();
+        // The interface id and the name together: type information made at run time may
+        // carry no id of its own.
         TYPEATTR* attr = nullptr;
         if (SUCCEEDED(ti->GetTypeAttr(&attr)) && attr) {
-            info->key = guid_key(attr->guid);
+            info->key = guid_key(attr->guid) + info->name;
             ti->ReleaseTypeAttr(attr);
         }
     }

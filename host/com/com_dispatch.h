@@ -30,7 +30,7 @@ public:
 private:
     struct TypeInfo {
         std::u16string name;  // as the type information names the interface
-        std::u16string key;   // the interface id; empty when the object has no type information
+        std::u16string key;   // the interface; empty when the object has no type information
     };
     const TypeInfo& type() const;
     DISPID dispid(std::u16string_view member);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "host/com/bstr.h"
+#include "host/com/com_variant.h"
 
 namespace wintest {
 
@@ -159,13 +160,15 @@ ULONG FakeObject::Release() {
 
 HRESULT FakeObject::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;
-    *count = 0;
+    *count = type_info_ ? 1 : 0;
     return S_OK;
 }
 
-HRESULT FakeObject::GetTypeInfo(UINT, LCID, ITypeInfo** out) {
-    if (out) *out = nullptr;
-    return DISP_E_BADINDEX;
+HRESULT FakeObject::GetTypeInfo(UINT index, LCID, ITypeInfo** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (index != 0 || !type_info_) return DISP_E_BADINDEX;
+    return type_info_.copy_to(out);
 }
 
 HRESULT FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
@@ -203,6 +206,70 @@ HRESULT FakeObject::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {
     *out = it->second.get();
     AddRef();
     return S_OK;
+}
+
+// Enumerators ------------------------------------------------------------------------------
+
+namespace {
+
+class FakeEnum final : public IEnumVARIANT {
+public:
+    explicit FakeEnum(std::vector<VARIANT> values) {
+        for (auto& v : values) {
+            values_.emplace_back();
+            VariantCopy(values_.back().get(), &v);
+        }
+        ++alive;
+    }
+    ~FakeEnum() { --alive; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IEnumVARIANT) {
+            *out = static_cast<IEnumVARIANT*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+        ULONG n = 0;
+        for (; n < count && next_ < values_.size(); ++n, ++next_) {
+            VariantInit(&out[n]);
+            VariantCopy(&out[n], values_[next_].get());
+        }
+        if (fetched) *fetched = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        next_ = std::min(values_.size(), next_ + static_cast<size_t>(count));
+        return next_ < values_.size() ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        next_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    LONG refs_ = 1;
+    std::vector<host::com::ComVariant> values_;
+    size_t next_ = 0;
+};
+
+}  // namespace
+
+com_ptr<IEnumVARIANT> make_enumerator(std::vector<VARIANT> values) {
+    return host::com::adopt<IEnumVARIANT>(new FakeEnum(std::move(values)));
 }
 
 // Factory and values -----------------------------------------------------------------------

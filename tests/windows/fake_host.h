@@ -56,6 +56,9 @@ public:
     FakeConnectionPoint& add_events(const IID& iid);
     FakeConnectionPoint& events(const IID& iid) { return *points_.at(key(iid)); }
 
+    // Type information to answer GetTypeInfo with (none by default).
+    void set_type_info(host::com::com_ptr<ITypeInfo> ti) { type_info_ = std::move(ti); }
+
     int ids_asked(const std::wstring& name) const;
     int invoked(const std::wstring& name) const;
     ULONG refs() const { return refs_; }
@@ -86,7 +89,11 @@ private:
     std::wstring type_;
     std::map<DISPID, Member> members_;
     std::map<std::wstring, std::unique_ptr<FakeConnectionPoint>> points_;
+    host::com::com_ptr<ITypeInfo> type_info_;
 };
+
+// An enumerator over a fixed list of values, as a collection's _NewEnum hands out.
+host::com::com_ptr<IEnumVARIANT> make_enumerator(std::vector<VARIANT> values);
 
 // Fake objects alive in the process.
 long fake_objects_alive();

@@ -1,5 +1,6 @@
 // The Windows test program: one check group per command, run under Wine by
 // scripts/windows-test.
+//   addin_test boundary         the IDispatch boundary against stand-in host objects
 //   addin_test typelib DLL      the embedded type library and resources
 //   addin_test seed             writes a stand-in for the host's IDTExtensibility2 key
 //   addin_test registered DLL   the registry after regsvr32
@@ -10,11 +11,13 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "tests/windows/check.h"
 
 namespace wintest {
+void boundary_test();
 void typelib_test(const std::wstring& dll);
 void registry_seed();
 void registry_registered(const std::wstring& dll);
@@ -23,12 +26,13 @@ void registry_gone();
 void connect_test();
 }  // namespace wintest
 
-int wmain(int argc, wchar_t** argv) {
-    std::wstring command = argc > 1 ? argv[1] : L"";
-    std::wstring dll = argc > 2 ? argv[2] : L"";
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 100;
-    bool known = true;
-    if (command == L"typelib" && !dll.empty())
+namespace {
+
+// Runs the check group a command names; false for an unknown command.
+bool run(const std::wstring& command, const std::wstring& dll) {
+    if (command == L"boundary")
+        wintest::boundary_test();
+    else if (command == L"typelib" && !dll.empty())
         wintest::typelib_test(dll);
     else if (command == L"seed")
         wintest::registry_seed();
@@ -41,10 +45,25 @@ int wmain(int argc, wchar_t** argv) {
     else if (command == L"connect")
         wintest::connect_test();
     else
-        known = false;
+        return false;
+    return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring command = argc > 1 ? argv[1] : L"";
+    std::wstring dll = argc > 2 ? argv[2] : L"";
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 100;
+    bool known = true;
+    try {
+        known = run(command, dll);
+    } catch (const std::exception& e) {
+        wintest::fail(__FILE__, __LINE__, std::string("uncaught exception: ") + e.what());
+    }
     CoUninitialize();
     if (!known) {
-        std::fprintf(stderr, "usage: addin_test typelib|seed|registered|gone-here|gone|connect [DLL]\n");
+        std::fprintf(stderr, "usage: addin_test boundary|typelib|seed|registered|gone-here|gone|connect [DLL]\n");
         return 100;
     }
     int failures = wintest::failures();

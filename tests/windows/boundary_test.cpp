@@ -1,0 +1,373 @@
+// The IDispatch boundary seen from the host's side: values both ways, gets, puts and calls
+// as the host receives them, member ids asked once per type, failures with the host's
+// numbers and texts, enumeration, events, and the environment's Windows calls.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "host/com/bstr.h"
+#include "host/com/com_dispatch.h"
+#include "host/com/com_environment.h"
+#include "host/com/com_variant.h"
+#include "host/com/convert.h"
+#include "host/com/hresult.h"
+#include "host/com/unique_handle.h"
+#include "host/dispatch.h"
+#include "tests/windows/check.h"
+#include "tests/windows/fake_host.h"
+
+using host::Failure;
+using host::Object;
+using host::Variant;
+using host::com::com_ptr;
+using host::com::ComVariant;
+
+namespace wintest {
+
+namespace {
+
+std::wstring wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+
+// Runs `f` and gives the Failure it raised (number 0 when it raised none).
+template <class F>
+Failure failure_of(F&& f) {
+    try {
+        f();
+    } catch (const Failure& failure) {
+        return failure;
+    }
+    return Failure(0, u"");
+}
+
+VARIANT make(VARTYPE type) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = type;
+    return v;
+}
+
+void values_from_the_host() {
+    VARIANT v = make(VT_UI1);
+    V_UI1(&v) = 200;
+    CHECK(host::com::to_host(v) == Variant(int16_t{200}));
+    v = make(VT_I8);
+    V_I8(&v) = 5000000000LL;
+    CHECK(host::com::to_host(v) == Variant(5000000000.0));
+    v = make(VT_UI4);
+    V_UI4(&v) = 7;
+    CHECK(host::com::to_host(v) == Variant(int32_t{7}));
+    v = make(VT_CY);
+    V_CY(&v).int64 = 12345;  // 1.2345
+    CHECK(std::fabs(host::com::to_host(v).as_double() - 1.2345) < 1e-9);
+    v = make(VT_BOOL);
+    V_BOOL(&v) = VARIANT_TRUE;
+    CHECK(host::com::to_host(v) == Variant::boolean(true));
+    v = make(VT_BSTR);
+    V_BSTR(&v) = nullptr;  // a null BSTR is the empty text
+    CHECK(host::com::to_host(v) == Variant(u""));
+    v = make(VT_ERROR);
+    V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
+    CHECK(host::com::to_host(v).is_missing());
+    v = make(VT_NULL);
+    CHECK(host::com::to_host(v).is_empty());
+    v = make(VT_DISPATCH);
+    V_DISPATCH(&v) = nullptr;
+    CHECK(host::com::to_host(v).is_nothing());
+    LONG i = 42;
+    v = make(VT_I4 | VT_BYREF);
+    V_I4REF(&v) = &i;
+    CHECK(host::com::to_host(v) == Variant(int32_t{42}));
+    v = make(VT_ARRAY | VT_I4);
+    CHECK_EQ(failure_of([&] { host::com::to_host(v); }).number(), host::errors::type_mismatch);
+}
+
+void values_to_the_host() {
+    ComVariant v = host::com::to_com(Variant(host::Missing{}));
+    CHECK_EQ(v.type(), VARTYPE{VT_ERROR});
+    CHECK_EQ(V_ERROR(v.get()), DISP_E_PARAMNOTFOUND);
+    v = host::com::to_com(Variant::boolean(true));
+    CHECK_EQ(v.type(), VARTYPE{VT_BOOL});
+    CHECK_EQ(V_BOOL(v.get()), VARIANT_TRUE);
+    v = host::com::to_com(Variant(u"Ann \u00e9"));
+    CHECK_EQ(v.type(), VARTYPE{VT_BSTR});
+    CHECK_EQ(std::wstring(V_BSTR(v.get()), SysStringLen(V_BSTR(v.get()))), std::wstring(L"Ann \u00e9"));
+    v = host::com::to_com(Variant(Object()));
+    CHECK_EQ(v.type(), VARTYPE{VT_DISPATCH});
+    CHECK(V_DISPATCH(v.get()) == nullptr);
+    v = host::com::to_com(Variant(int16_t{-3}));
+    CHECK_EQ(v.type(), VARTYPE{VT_I2});
+    v = host::com::to_com(Variant(2.5f));
+    CHECK_EQ(v.type(), VARTYPE{VT_R4});
+}
+
+// A member that keeps what it was called with.
+struct Seen {
+    WORD flags = 0;
+    std::vector<ComVariant> args;  // in declared order
+    std::vector<DISPID> named;
+};
+
+FakeObject::Handler recorder(Seen& seen, VARIANT answer = make(VT_EMPTY)) {
+    return [&seen, answer](WORD flags, DISPPARAMS& p, VARIANT* result, EXCEPINFO*) {
+        seen.flags = flags;
+        seen.args.clear();
+        for (UINT i = p.cArgs; i-- > 0;) {
+            seen.args.emplace_back();
+            VariantCopy(seen.args.back().get(), &p.rgvarg[i]);
+        }
+        seen.named.assign(p.rgdispidNamedArgs, p.rgdispidNamedArgs + p.cNamedArgs);
+        if (result) VariantCopy(result, const_cast<VARIANT*>(&answer));
+        return S_OK;
+    };
+}
+
+void calls_as_the_host_sees_them() {
+    auto fake = FakeObject::make(L"Items");
+    Seen restrict_seen, count_seen, subject_seen;
+    VARIANT seven = make(VT_I4);
+    V_I4(&seven) = 7;
+    fake->add_member(L"Restrict", 1, recorder(restrict_seen, seven));
+    fake->add_member(L"Count", 2, recorder(count_seen, seven));
+    fake->add_member(L"Subject", 3, recorder(subject_seen));
+    // Accepts an object only by reference, as some properties do.
+    Seen item_seen;
+    fake->add_member(L"Item", 4, [&](WORD flags, DISPPARAMS& p, VARIANT* r, EXCEPINFO* e) {
+        if (flags == DISPATCH_PROPERTYPUT) return DISP_E_MEMBERNOTFOUND;
+        return recorder(item_seen)(flags, p, r, e);
+    });
+    Object o = host::com::wrap(fake.get());
+
+    CHECK(o.call(u"Restrict", u"[Categories] = 'VIP'", int32_t{2}) == Variant(int32_t{7}));
+    CHECK_EQ(restrict_seen.args.size(), size_t{2});
+    if (restrict_seen.args.size() == 2) {
+        CHECK_EQ(restrict_seen.args[0].type(), VARTYPE{VT_BSTR});
+        CHECK_EQ(std::wstring(V_BSTR(restrict_seen.args[0].get())), std::wstring(L"[Categories] = 'VIP'"));
+        CHECK_EQ(restrict_seen.args[1].type(), VARTYPE{VT_I4});
+    }
+    CHECK(restrict_seen.flags & DISPATCH_METHOD);
+    CHECK(restrict_seen.named.empty());
+
+    CHECK(o.get(u"count") == Variant(int32_t{7}));  // member names ignore case
+    CHECK(count_seen.flags & DISPATCH_PROPERTYGET);
+
+    o.put(u"Subject", Variant(u"Team"));
+    CHECK_EQ(subject_seen.flags, WORD{DISPATCH_PROPERTYPUT});
+    CHECK(subject_seen.named == std::vector<DISPID>{DISPID_PROPERTYPUT});
+    CHECK_EQ(subject_seen.args.size(), size_t{1});
+
+    // An object put by value first, then by reference when the property wants that.
+    auto other = FakeObject::make(L"MailItem");
+    o.put(u"Item", Variant(host::com::wrap(other.get())));
+    CHECK_EQ(item_seen.flags, WORD{DISPATCH_PROPERTYPUTREF});
+    CHECK(item_seen.named == std::vector<DISPID>{DISPID_PROPERTYPUT});
+    CHECK(item_seen.args.size() == 1 && item_seen.args[0].type() == VT_DISPATCH &&
+          V_DISPATCH(item_seen.args[0].get()) == static_cast<IDispatch*>(other.get()));
+    // A text is not retried by reference.
+    CHECK_EQ(failure_of([&] { o.put(u"Item", Variant(u"x")); }).number(), host::errors::member_not_found);
+
+    Failure unknown = failure_of([&] { o.get(u"NoSuchMember"); });
+    CHECK_EQ(unknown.number(), host::errors::member_not_found);
+    CHECK_EQ(wide(unknown.description()), std::wstring(L"Object doesn't support this property or method"));
+    CHECK(o.type_name() == u"Object");  // no type information
+}
+
+HRESULT STDAPICALLTYPE fill_later(EXCEPINFO* info) {
+    info->scode = E_ACCESSDENIED;
+    info->bstrDescription = SysAllocString(L"Filled in later");
+    return S_OK;
+}
+
+void failures_with_the_hosts_numbers() {
+    auto fake = FakeObject::make(L"Folder");
+    fake->add_member(L"Hresult", 1, [](WORD, DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        return raise_exception(e, E_FAIL, L"Cannot open the folder.", L"Microsoft Outlook");
+    });
+    fake->add_member(L"RunTime", 2, [](WORD, DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        return raise_exception(e, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 481), L"Invalid picture", L"Lib");
+    });
+    fake->add_member(L"Code", 3, [](WORD, DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        raise_exception(e, 0, L"Custom", L"Lib");
+        e->wCode = 1004;
+        return DISP_E_EXCEPTION;
+    });
+    fake->add_member(L"Plain", 4, [](WORD, DISPPARAMS&, VARIANT*, EXCEPINFO*) { return DISP_E_TYPEMISMATCH; });
+    fake->add_member(L"Deferred", 5, [](WORD, DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        *e = EXCEPINFO{};
+        e->pfnDeferredFillIn = fill_later;
+        return DISP_E_EXCEPTION;
+    });
+    Object o = host::com::wrap(fake.get());
+
+    Failure f = failure_of([&] { o.call(u"Hresult"); });
+    CHECK_EQ(f.number(), static_cast<int32_t>(E_FAIL));
+    CHECK_EQ(wide(f.description()), std::wstring(L"Cannot open the folder."));
+    CHECK_EQ(wide(f.source()), std::wstring(L"Microsoft Outlook"));
+    CHECK_EQ(failure_of([&] { o.call(u"RunTime"); }).number(), 481);
+    f = failure_of([&] { o.call(u"Code"); });
+    CHECK_EQ(f.number(), 1004);
+    CHECK_EQ(wide(f.description()), std::wstring(L"Custom"));
+    f = failure_of([&] { o.call(u"Plain"); });
+    CHECK_EQ(f.number(), host::errors::type_mismatch);
+    f = failure_of([&] { o.call(u"Deferred"); });
+    CHECK_EQ(f.number(), static_cast<int32_t>(E_ACCESSDENIED));
+    CHECK_EQ(wide(f.description()), std::wstring(L"Filled in later"));
+
+    // And back out at the COM edge: a run-time number travels in the control facility.
+    CHECK_EQ(host::com::hresult_of(Failure(481, u"")), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 481));
+    CHECK_EQ(host::com::hresult_of(Failure(static_cast<int32_t>(E_ACCESSDENIED), u"")), E_ACCESSDENIED);
+    CHECK_EQ(host::com::error_number(host::com::hresult_of(Failure(438, u""))), 438);
+}
+
+com_ptr<ITypeInfo> make_type(const wchar_t* name, const GUID& guid) {
+    com_ptr<ICreateTypeLib2> lib;
+    CHECK_OK(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, L"types.tlb", lib.put()));
+    com_ptr<ICreateTypeInfo> type;
+    if (lib) CHECK_OK(lib->CreateTypeInfo(const_cast<LPOLESTR>(name), TKIND_DISPATCH, type.put()));
+    if (!type) return nullptr;
+    CHECK_OK(type->SetGuid(guid));
+    return type.try_query<ITypeInfo>();
+}
+
+void member_ids_once_per_type() {
+    const GUID contact_iid = {0x11111111, 0x2222, 0x3333, {4, 5, 6, 7, 8, 9, 10, 11}};
+    const GUID mail_iid = {0x11111112, 0x2222, 0x3333, {4, 5, 6, 7, 8, 9, 10, 11}};
+    auto contact_type = make_type(L"_ContactItem", contact_iid);
+    auto mail_type = make_type(L"_MailItem", mail_iid);
+    CHECK(contact_type && mail_type);
+    if (!contact_type || !mail_type) return;
+    std::vector<com_ptr<FakeObject>> contacts, mails;
+    Seen seen;
+    VARIANT text = make(VT_BSTR);
+    V_BSTR(&text) = SysAllocString(L"Ann");
+    for (int i = 0; i < 3; ++i) {
+        contacts.push_back(FakeObject::make(L"Contact"));
+        contacts.back()->set_type_info(contact_type);
+        contacts.back()->add_member(L"FullName", 7, recorder(seen, text));
+        mails.push_back(FakeObject::make(L"Mail"));
+        mails.back()->set_type_info(mail_type);
+        mails.back()->add_member(L"FullName", 7, recorder(seen, text));
+    }
+    VariantClear(&text);
+    for (auto& c : contacts) CHECK(host::com::wrap(c.get()).get(u"FullName") == Variant(u"Ann"));
+    for (auto& m : mails) host::com::wrap(m.get()).get(u"FULLNAME");
+    int contact_asks = 0, mail_asks = 0;
+    for (auto& c : contacts) contact_asks += c->ids_asked(L"FullName");
+    for (auto& m : mails) mail_asks += m->ids_asked(L"FullName");
+    CHECK_EQ(contact_asks, 1);
+    CHECK_EQ(mail_asks, 1);
+    CHECK(host::com::wrap(contacts[0].get()).type_name() == u"ContactItem");
+
+    // Without type information the ids are kept per object.
+    auto plain = FakeObject::make(L"Plain");
+    plain->add_member(L"Name", 1, recorder(seen));
+    Object p = host::com::wrap(plain.get());
+    p.get(u"Name");
+    p.get(u"Name");
+    CHECK_EQ(plain->ids_asked(L"Name"), 1);
+    auto plain2 = FakeObject::make(L"Plain");
+    plain2->add_member(L"Name", 1, recorder(seen));
+    host::com::wrap(plain2.get()).get(u"Name");
+    CHECK_EQ(plain2->ids_asked(L"Name"), 1);
+}
+
+void enumeration() {
+    auto a = FakeObject::make(L"Contact"), b = FakeObject::make(L"Contact");
+    auto items = FakeObject::make(L"Items");
+    items->add_member(L"_NewEnum", DISPID_NEWENUM, [&](WORD flags, DISPPARAMS&, VARIANT* r, EXCEPINFO*) {
+        if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) || !r) return DISP_E_MEMBERNOTFOUND;
+        auto e = make_enumerator({dispatch_value(a.get()), dispatch_value(b.get())});
+        V_VT(r) = VT_UNKNOWN;
+        V_UNKNOWN(r) = e.detach();
+        return S_OK;
+    });
+    std::vector<IDispatch*> seen;
+    host::com::wrap(items.get()).for_each([&](const Variant& v) {
+        seen.push_back(host::com::interface_of(v.as_object()).get());
+    });
+    CHECK(seen == (std::vector<IDispatch*>{a.get(), b.get()}));
+    CHECK_EQ(items->ids_asked(L"_NewEnum"), 0);  // reached by its fixed id
+}
+
+void events() {
+    const GUID click_iid = {0x000C0351, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    auto button = FakeObject::make(L"CommandBarButton");
+    auto& point = button->add_events(click_iid);
+    Object o = host::com::wrap(button.get());
+    int clicks = 0;
+    host::Subscription s = o.subscribe(u"Click", [&](std::vector<Variant>& args) {
+        ++clicks;
+        CHECK_EQ(args.size(), size_t{2});
+        if (args.size() == 2) {
+            CHECK(args[0].is_object());
+            args[1] = Variant::boolean(true);  // the handler cancels the default action
+        }
+    });
+    CHECK_EQ(point.connections(), size_t{1});
+    CHECK(point.sinks_answered_interface());
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT cancel_arg = make(VT_BOOL | VT_BYREF);
+    V_BOOLREF(&cancel_arg) = &cancel;
+    CHECK_OK(point.fire(1, {dispatch_value(button.get()), cancel_arg}));
+    CHECK_EQ(clicks, 1);
+    CHECK_EQ(cancel, VARIANT_TRUE);
+    CHECK_OK(point.fire(2, {}));  // other members of the interface are ignored
+    CHECK_EQ(clicks, 1);
+    s.reset();
+    CHECK_EQ(point.connections(), size_t{0});
+
+    // A failing handler reports back to the source; it does not unwind into it.
+    host::Subscription failing = o.subscribe(u"click", [](std::vector<Variant>&) { host::raise(91); });
+    EXCEPINFO info{};
+    CHECK_EQ(point.fire(1, {dispatch_value(button.get()), cancel_arg}, &info), DISP_E_EXCEPTION);
+    host::com::Bstr description = host::com::adopt_bstr(info.bstrDescription);
+    host::com::adopt_bstr(info.bstrSource);
+    CHECK_EQ(info.scode, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 91));
+    failing.reset();
+
+    CHECK_EQ(failure_of([&] { o.subscribe(u"Close", [](std::vector<Variant>&) {}); }).number(), 459);
+    auto silent = FakeObject::make(L"Explorers");
+    CHECK_EQ(failure_of([&] { host::com::wrap(silent.get()).subscribe(u"NewExplorer", [](std::vector<Variant>&) {}); })
+                 .number(),
+             459);
+}
+
+void environment() {
+    host::com::ComEnvironment env;
+    Failure f = failure_of([&] { env.create_object(u"Quillamor.NoSuchClass"); });
+    CHECK_EQ(f.number(), 429);
+    CHECK_EQ(wide(f.description()), std::wstring(L"ActiveX component can't create object"));
+
+    CHECK(env.load_library(u"NoSuchLibrary.dll") == nullptr);
+    auto lib = env.load_library(u"LibOrvane.dll");
+    CHECK(lib && lib->entry("LibOrvaneInit"));
+    CHECK(lib && !lib->entry("NoSuchEntry"));
+    CHECK_EQ(env.module_handle(), static_cast<void*>(GetModuleHandleW(nullptr)));
+
+    CHECK_EQ(failure_of([&] { env.start_process(u"c:\\no\\such\\viewer.exe topic"); }).number(),
+             host::errors::file_not_found);
+    CHECK_EQ(failure_of([&] { env.start_process(u"cmd.exe /c exit 0"); }).number(), 0);
+
+    auto fake = FakeObject::make(L"Application");
+    Object o = host::com::wrap(fake.get());
+    CHECK_EQ(env.raw_interface(o), static_cast<void*>(static_cast<IDispatch*>(fake.get())));
+}
+
+}  // namespace
+
+void boundary_test() {
+    long before = fake_objects_alive();
+    values_from_the_host();
+    values_to_the_host();
+    calls_as_the_host_sees_them();
+    failures_with_the_hosts_numbers();
+    member_ids_once_per_type();
+    enumeration();
+    events();
+    environment();
+    CHECK_EQ(fake_objects_alive(), before);  // the boundary kept no references
+}
+
+}  // namespace wintest
