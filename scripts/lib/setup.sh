@@ -8,7 +8,7 @@ NATIVE_PACKAGES="cmake make g++ pkg-config libgtest-dev libgmock-dev googletest 
   nlohmann-json3-dev libgif-dev libncurses-dev tmux python3"
 WINDOWS_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386 libwine-dev
-  xvfb xauth x11-utils imagemagick fonts-wine nsis"
+  xvfb xauth x11-utils imagemagick fonts-wine nsis fp-utils libchm-bin"
 
 sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,16 +1,19 @@
 // quillamor-sim: plays scenarios over the substitute host.
 //   quillamor-sim run SCENARIO.json [--json] [--calls]
+//   quillamor-sim play PROFILE.json   (a person walks the wizard in the terminal)
 #include <cstring>
 #include <iostream>
 #include <string>
 
+#include "tools/quillamor-sim/play.h"
 #include "tools/quillamor-sim/player.h"
 #include "tools/quillamor-sim/transcript.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: quillamor-sim run SCENARIO.json [--json] [--calls]\n";
+    std::cerr << "usage: quillamor-sim run SCENARIO.json [--json] [--calls]\n"
+                 "       quillamor-sim play PROFILE.json\n";
     return 2;
 }
 
@@ -28,6 +31,11 @@ int run(int argc, char** argv) {
         auto scenario = quillamor_sim::read_scenario(file);
         auto result = quillamor_sim::play(scenario);
         quillamor_sim::print_transcript(std::cout, result.events, options);
+        if (result.error) {
+            std::cout.flush();
+            std::cerr << "quillamor-sim: " << file << ": " << *result.error << "\n";
+            return 2;
+        }
         return 0;
     } catch (const quillamor_sim::ScenarioFileError& e) {
         std::cout.flush();
@@ -46,5 +54,9 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command == "run") return run(argc, argv);
+    if (command == "play") {
+        if (argc != 3) return usage();
+        return quillamor_sim::play_in_terminal(argv[2], std::cout, std::cerr);
+    }
     return usage();
 }

@@ -25,19 +25,23 @@ public:
         for (const auto& f : extra)
             host_.fail(host::from_utf8(f.member), f.occurrence, host::from_utf8(f.object));
         state_ = std::make_unique<addin::ProcessState>(host_, host_.views());
-        for (size_t i = 0; i < sc_.steps.size(); ++i) {
+        PlayResult result;
+        for (size_t i = 0; i < sc_.steps.size() && !result.error; ++i) {
             index_ = i + 1;
             try {
                 step(sc_.steps[i]);
             } catch (const sim::ScenarioError& e) {
-                wrong(e.what());
+                result.error = "step " + std::to_string(index_) + ": " + e.what();
+            } catch (const ScenarioFileError& e) {
+                result.error = e.what();
             }
         }
         // The host releases the add-in, then the add-in is unloaded.
         connect_.reset();
         state_.reset();
         host_.record({{"event", "end"}, {"liveObjects", host_.live_objects()}});
-        return PlayResult{host_.events()};
+        result.events = host_.events();
+        return result;
     }
 
 private:
@@ -150,7 +154,7 @@ PlayResult play(const Scenario& scenario, const std::vector<ExtraFault>& extra_f
     Player p(scenario);
     try {
         return p.run(extra_faults);
-    } catch (const sim::ScenarioError& e) {
+    } catch (const sim::ScenarioError& e) {  // the profile, answers or faults
         throw ScenarioFileError(e.what());
     }
 }

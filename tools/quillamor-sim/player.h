@@ -2,6 +2,7 @@
 // Plays a scenario over the substitute host: the host creates the add-in, the steps play the
 // host and the user, and the event log becomes the transcript.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ namespace quillamor_sim {
 
 struct PlayResult {
     std::vector<nlohmann::json> events;  // the whole log, calls included, ending with "end"
+    // Set when a step could not be played (a dialog with no answer, an unknown form...): the
+    // play stopped there, and the host still released the add-in.
+    std::optional<std::string> error;
 };
 
 // Extra faults (on top of the scenario's own) for the fault sweep.
@@ -26,7 +30,7 @@ struct ExtraFault {
     std::string object;
 };
 
-// Plays the scenario; a scenario that cannot be played throws ScenarioFileError.
+// Plays the scenario; a profile that cannot be read throws ScenarioFileError.
 PlayResult play(const Scenario& scenario, const std::vector<ExtraFault>& extra_faults = {});
 
 }  // namespace quillamor_sim

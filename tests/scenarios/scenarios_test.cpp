@@ -1,0 +1,127 @@
+// Every scenario under tests/scenarios played over the substitute host: its transcript must
+// equal the expected one beside it (QUILLAMOR_UPDATE_GOLDEN=1 rewrites them after a change
+// that is meant), and failing any single host call in turn must never crash the add-in or
+// leave a host object alive.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include "scenario_files.h"
+
+namespace {
+
+using quillamor_sim::ExtraFault;
+using quillamor_sim::play;
+using quillamor_sim::read_scenario;
+
+std::string read_text(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Scenario : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Scenario, TranscriptMatchesTheExpectedOne) {
+    auto file = scenario_files::dir() / (GetParam() + ".json");
+    auto expected_file = scenario_files::dir() / "expected" / (GetParam() + ".jsonl");
+    std::string actual = scenario_files::transcript(play(read_scenario(file)));
+    if (std::getenv("QUILLAMOR_UPDATE_GOLDEN")) {
+        std::filesystem::create_directories(expected_file.parent_path());
+        std::ofstream(expected_file, std::ios::binary) << actual;
+    }
+    ASSERT_TRUE(std::filesystem::exists(expected_file)) << expected_file;
+    EXPECT_EQ(actual, read_text(expected_file));
+}
+
+// Fails each host call of the scenario in turn (by member and occurrence, as a scenario's
+// "faults" would), and checks what the user and the host are left with.
+TEST_P(Scenario, SurvivesAFailureOfEveryHostCall) {
+    auto sc = read_scenario(scenario_files::dir() / (GetParam() + ".json"));
+    auto clean = play(sc);
+    std::map<std::string, int64_t> seen;
+    std::vector<ExtraFault> sweep;
+    for (const auto& e : clean.events)
+        if (e.value("event", "") == "call") {
+            std::string member = e.value("member", "");
+            sweep.push_back({member, ++seen[member], ""});
+        }
+    ASSERT_FALSE(sweep.empty());
+    for (const auto& fault : sweep) {
+        SCOPED_TRACE(fault.member + " #" + std::to_string(fault.occurrence));
+        auto r = play(sc, {fault});
+        ASSERT_FALSE(r.events.empty());
+        EXPECT_EQ(r.events.back().value("liveObjects", -1), 0) << "host objects left alive";
+        // A failure that reaches the top of a user action is shown to the user at once.
+        for (size_t i = 0; i < r.events.size(); ++i) {
+            if (r.events[i].value("event", "") != "failure") continue;
+            size_t next = i + 1;
+            while (next < r.events.size() && r.events[next].value("event", "") == "call") ++next;
+            ASSERT_LT(next, r.events.size());
+            EXPECT_EQ(r.events[next].value("event", ""), "msgbox");
+            EXPECT_EQ(r.events[next].value("text", "").rfind("Error ", 0), 0u);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Scenario, ::testing::ValuesIn(scenario_files::names()),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             for (auto& c : n)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return n;
+                         });
+
+// Scenarios that cannot be played end with one line that says what is wrong.
+struct Malformed {
+    const char* name;
+    const char* text;
+    const char* message;
+};
+
+class MalformedScenario : public ::testing::TestWithParam<Malformed> {};
+
+TEST_P(MalformedScenario, SaysWhatIsWrong) {
+    auto path = std::filesystem::temp_directory_path() / ("quillamor-malformed-" + std::string(GetParam().name) + ".json");
+    std::ofstream(path) << GetParam().text;
+    std::string message;
+    try {
+        auto r = play(read_scenario(path));
+        ASSERT_TRUE(r.error.has_value());
+        message = *r.error;
+        EXPECT_EQ(r.events.back().value("liveObjects", -1), 0);
+    } catch (const quillamor_sim::ScenarioFileError& e) {
+        message = e.what();
+    }
+    std::filesystem::remove(path);
+    EXPECT_NE(message.find(GetParam().message), std::string::npos) << message;
+}
+
+const char* const contacts = R"("profile": {"folders": [{"name": "Contacts", "defaultFor": "contacts", "itemType": 2, "items": []}]})";
+
+std::string with_contacts(const std::string& rest) { return "{" + std::string(contacts) + rest + "}"; }
+
+const std::string unknown_step = with_contacts(R"(, "steps": [{"do": "fly"}])");
+const std::string no_answer = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "quickList"}])");
+const std::string unknown_folder =
+    with_contacts(R"(, "answers": [{"pickFolder": "Nowhere"}], "steps": [{"do": "connect"}, {"do": "customList", "name": "x"}])");
+const std::string unknown_form = with_contacts(R"(, "steps": [{"do": "press", "form": "frmNope", "control": "cmdOk"}])");
+const std::string unknown_control = with_contacts(R"(, "steps": [{"do": "press", "form": "frmTitle", "control": "cmdNope"}])");
+const std::string missing_field = with_contacts(R"(, "steps": [{"do": "type", "form": "frmTitle", "control": "txtSubject"}])");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MalformedScenario,
+    ::testing::Values(Malformed{"json", "{\"profile\": ", "bad JSON"},
+                      Malformed{"noprofile", "{\"steps\": []}", "no \"profile\""},
+                      Malformed{"step", unknown_step.c_str(), "unknown step \"fly\""},
+                      Malformed{"answer", no_answer.c_str(), "no answer is waiting"},
+                      Malformed{"folder", unknown_folder.c_str(), "Nowhere"},
+                      Malformed{"form", unknown_form.c_str(), "unknown form \"frmNope\""},
+                      Malformed{"control", unknown_control.c_str(), "no control \"cmdNope\""},
+                      Malformed{"field", missing_field.c_str(), "missing \"text\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "tools/quillamor-sim/play_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillamor_sim::play {
+
+namespace {
+
+int round_div(int twips, int per_cell) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / per_cell));
+}
+
+int ceil_div(int a, int b) { return b <= 0 ? a : (a + b - 1) / b; }
+
+}  // namespace
+
+Scale fit_scale(int width, int height, int cols, int rows) {
+    Scale s = natural_scale;
+    if (cols > 0) s.col = std::max(s.col, ceil_div(width, cols));
+    if (rows > 0) s.row = std::max(s.row, ceil_div(height, rows));
+    return s;
+}
+
+int cols_for(int twips, Scale s) { return twips > 0 ? std::max(1, round_div(twips, s.col)) : 0; }
+int rows_for(int twips, Scale s) { return twips > 0 ? std::max(1, round_div(twips, s.row)) : 0; }
+
+Cells to_cells(const wizard::Rect& r, Scale s) {
+    Cells c;
+    c.x = round_div(r.left, s.col);
+    c.y = round_div(r.top, s.row);
+    c.w = round_div(r.left + r.width, s.col) - c.x;
+    c.h = round_div(r.top + r.height, s.row) - c.y;
+    if (r.width > 0) c.w = std::max(c.w, 1);
+    if (r.height > 0) c.h = std::max(c.h, 1);
+    return c;
+}
+
+Caption parse_caption(std::u16string_view text) {
+    Caption c;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            ++i;
+            if (text[i] != u'&' && c.key == std::u16string::npos) c.key = c.text.size();
+        }
+        c.text += text[i];
+    }
+    return c;
+}
+
+std::vector<std::u16string> wrap(std::u16string_view text, int width) {
+    std::vector<std::u16string> lines;
+    if (width <= 0) return lines;
+    const size_t w = static_cast<size_t>(width);
+    std::u16string line;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == u'\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            ++i;
+            continue;
+        }
+        if (text[i] == u' ') {
+            if (!line.empty() && line.size() < w) line += u' ';
+            ++i;
+            continue;
+        }
+        size_t end = text.find_first_of(u" \n", i);
+        if (end == std::u16string_view::npos) end = text.size();
+        std::u16string_view word = text.substr(i, end - i);
+        if (!line.empty() && line.size() + word.size() > w) {
+            while (!line.empty() && line.back() == u' ') line.pop_back();
+            lines.push_back(std::move(line));
+            line.clear();
+        }
+        while (word.size() > w) {
+            // A word longer than a line is cut where the line ends.
+            lines.emplace_back(word.substr(0, w));
+            word.remove_prefix(w);
+        }
+        line += word;
+        i = end;
+    }
+    while (!line.empty() && line.back() == u' ') line.pop_back();
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+bool LineEdit::insert(char16_t c) {
+    cursor = std::min(cursor, text.size());
+    text.insert(text.begin() + static_cast<std::ptrdiff_t>(cursor), c);
+    ++cursor;
+    return true;
+}
+
+bool LineEdit::apply(Op op) {
+    cursor = std::min(cursor, text.size());
+    switch (op) {
+    case Op::Left:
+        if (cursor > 0) --cursor;
+        return false;
+    case Op::Right:
+        if (cursor < text.size()) ++cursor;
+        return false;
+    case Op::Home: cursor = 0; return false;
+    case Op::End: cursor = text.size(); return false;
+    case Op::Backspace:
+        if (cursor == 0) return false;
+        text.erase(--cursor, 1);
+        return true;
+    case Op::Delete:
+        if (cursor >= text.size()) return false;
+        text.erase(cursor, 1);
+        return true;
+    }
+    return false;
+}
+
+void Checklist::toggle() {
+    if (current < ticked.size()) ticked[current] = !ticked[current];
+}
+
+void Checklist::move(int delta) {
+    if (names.empty()) return;
+    long next = static_cast<long>(current) + delta;
+    next = std::clamp(next, 0L, static_cast<long>(names.size()) - 1);
+    current = static_cast<size_t>(next);
+}
+
+std::u16string Checklist::selection() const {
+    std::u16string out;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!ticked[i]) continue;
+        if (!out.empty()) out += u", ";
+        out += names[i];
+    }
+    return out;
+}
+
+namespace {
+
+void add_rows(const std::vector<std::shared_ptr<sim::Folder>>& folders, int depth, std::vector<FolderRow>& out) {
+    for (const auto& f : folders) {
+        if (!f) continue;
+        out.push_back({f, depth});
+        add_rows(f->folders, depth + 1, out);
+    }
+}
+
+}  // namespace
+
+std::vector<FolderRow> folder_rows(const std::vector<std::shared_ptr<sim::Folder>>& tree) {
+    std::vector<FolderRow> rows;
+    add_rows(tree, 0, rows);
+    return rows;
+}
+
+}  // namespace quillamor_sim::play
