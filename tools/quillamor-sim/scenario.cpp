@@ -79,9 +79,9 @@ Step read_step(const json& j, size_t index) {
             if (!j[f].is_number()) throw ScenarioFileError(where + ": \"" + f + "\" must be a number");
             (std::string(f) == "left" ? s.left : s.top) = j[f].get<double>();
         }
-    if (s.action == "key" && s.key != "Enter" &&
+    if (s.action == "key" && s.key != "Enter" && s.key != "Tab" && s.key != "Shift+Tab" &&
         !(s.key.size() == 5 && s.key.rfind("Alt+", 0) == 0 && std::isalpha(static_cast<unsigned char>(s.key[4]))))
-        throw ScenarioFileError(where + ": key must be \"Enter\" or \"Alt+\" and a letter, not \"" + s.key + "\"");
+        throw ScenarioFileError(where + ": key must be \"Enter\", \"Tab\", \"Shift+Tab\" or \"Alt+\" and a letter, not \"" + s.key + "\"");
     return s;
 }
 
