@@ -10,7 +10,7 @@
 #include "addin/process_state.h"
 #include "host/com/com_environment.h"
 #include "host/com/com_ptr.h"
-#include "wizard/form.h"
+#include "wizard/win32/win32_views.h"
 
 namespace addin::com {
 
@@ -27,7 +27,7 @@ struct Shared {
     Shared& operator=(const Shared&) = delete;
 
     host::com::ComEnvironment environment;
-    wizard::HeadlessViews views;  // no real windows yet
+    wizard::win32::Win32Views views;  // the pages as real windows; pictures beside the DLL
     ProcessState state;
     host::com::com_ptr<ITypeLib> type_library;
 };

@@ -239,9 +239,13 @@ void run(Host& host, FakeLibOrvaneState& lib) {
     // Setting the member to Nothing drops the subscription.
     CHECK_OK(conn->putref_myBut2(nullptr));
     CHECK_EQ(click.connections(), size_t{0});
-    // The wizard button, held until the add-in is released.
+    // The wizard button, held until the add-in is released: a click opens the first page
+    // as a real window.
+    CHECK(!FindWindowW(L"QuillamorForm", nullptr));
     CHECK_OK(conn->putref_myBut1(host.button.get()));
     CHECK_OK(click.fire(1, {dispatch_value(host.button.get()), cancel_arg}));
+    HWND page = FindWindowW(L"QuillamorForm", nullptr);
+    CHECK(page && IsWindowVisible(page));
 
     // The class's own interface by name, as late binding reaches it.
     ComVariant result;
@@ -294,6 +298,7 @@ void connect_test() {
     CHECK_EQ(host.button->refs(), button_refs);
     CHECK_EQ(host.explorers->events(iid_explorers_events).connections(), size_t{0});
     CHECK_EQ(host.button->events(iid_button_events).connections(), size_t{0});
+    CHECK(!FindWindowW(L"QuillamorForm", nullptr));  // the pages go with the add-in
     if (HMODULE addin = GetModuleHandleW(L"Quillamor.dll")) {
         auto can_unload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
             reinterpret_cast<void*>(GetProcAddress(addin, "DllCanUnloadNow")));
