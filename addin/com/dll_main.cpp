@@ -10,10 +10,7 @@
 #include "quillamor_h.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        addin::com::set_module(instance);
-        DisableThreadLibraryCalls(instance);
-    }
+    if (reason == DLL_PROCESS_ATTACH) addin::com::set_module(instance);
     return TRUE;
 }
 
