@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "host/com/bstr.h"
+#include "host/com/com_dispatch.h"
 #include "host/com/com_ptr.h"
 #include "host/com/com_variant.h"
 #include "host/com/safe_array.h"
 #include "host/com/unique_handle.h"
+#include "host/dispatch.h"
 #include "quillamor_h.h"
 #include "tests/windows/addin_ids.h"
 #include "tests/windows/check.h"
@@ -262,6 +264,22 @@ void run(Host& host, FakeLibOrvaneState& lib) {
     CHECK_OK(call_by_name(dispatch.get(), L"loaded", DISPATCH_PROPERTYGET, {}, result.put()));
     CHECK_EQ(result.type(), VARTYPE{VT_BOOL});
     CHECK_EQ(V_BOOL(result.get()), VARIANT_FALSE);
+    // The same through the system's own late binding, which the outlook-sim host meets too:
+    // a member of _Connect that only takes a reference gets one.
+    {
+        host::Object self = host::com::wrap(dispatch.get());
+        CHECK(self.type_name() == u"Connect");
+        self.put(u"loaded", host::Variant::boolean(true));
+        CHECK(self.get(u"loaded") == host::Variant::boolean(true));
+        self.put(u"myBut3", host::Variant(host::com::wrap(host.button.get())));
+        CHECK_EQ(click.connections(), size_t{2});
+        host::Variant but3 = self.get(u"myBut3");
+        CHECK(but3.is_object() && same_object(host::com::interface_of(but3.as_object()).get(),
+                                              static_cast<IDispatch*>(host.button.get())));
+        before = boxes.size();
+        CHECK(self.call(u"QuickStart") == host::Variant(int32_t{0}));
+        CHECK_EQ(boxes.size(), before + 1);
+    }
     // OnConnection is the host's alone: _Connect does not answer it.
     CHECK_EQ(call_by_name(dispatch.get(), L"OnConnection", DISPATCH_METHOD, {}, nullptr), DISP_E_UNKNOWNNAME);
 
