@@ -65,6 +65,23 @@ inline constexpr int32_t olFolderNotes = 12;
 inline constexpr int32_t olFolderTasks = 13;
 inline constexpr int32_t olFolderDrafts = 16;
 
+// A command-bar control that another program placed before the add-in connects; a popup
+// (type 10) holds controls of its own.
+struct PresetControl {
+    int32_t type = 1;
+    std::u16string caption;
+    std::u16string tag;
+    int32_t style = 0;
+    bool visible = true;
+    std::vector<PresetControl> controls;
+};
+
+// Preset controls of one command bar, appended to it in order.
+struct PresetBar {
+    std::u16string bar;  // the bar's name, as the command bars collection hands it out
+    std::vector<PresetControl> controls;
+};
+
 struct Profile {
     std::vector<std::shared_ptr<Folder>> folders;           // top level, in order
     std::map<int32_t, std::shared_ptr<Folder>> defaults;    // default folder by number
@@ -73,6 +90,7 @@ struct Profile {
     int32_t service_init_result = 0; // what its start-up call returns
     bool picture = true;             // the button picture file is there
     bool redemption = true;          // the safe-item library is registered
+    std::vector<PresetBar> command_bars;  // other programs' controls, in every explorer window
 
     // The folder at a path of names joined by "/" from the top; null when there is none.
     std::shared_ptr<Folder> find(std::u16string_view path) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/outlook.h"
+#include "host/sim/command_bars.h"
 #include "host/sim/objects.h"
 #include "host/sim/restrict.h"
 #include "host/sim/sim_object.h"
@@ -272,6 +273,7 @@ host::Object make_explorers(const WorldPtr& w) {
 
 host::Object make_explorer(const WorldPtr& w, std::shared_ptr<ExplorerWindow> window) {
     auto [obj, o] = make_object(w, u"Explorer", window);
+    o->getter(u"CommandBars", [w, window](Args&) { return Variant(make_command_bars(w, command_bars_of(*w, *window))); });
     o->getter(u"CurrentFolder", [w](Args&) {
         auto contacts = w->profile.contacts();
         return contacts ? Variant(make_folder(w, contacts)) : nothing();

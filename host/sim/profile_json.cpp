@@ -5,6 +5,7 @@
 #include <set>
 
 #include "host/outlook.h"
+#include "host/sim/command_bars.h"
 #include "host/text.h"
 
 namespace sim {
@@ -130,7 +131,7 @@ std::shared_ptr<Folder> read_folder(const Json& j, const std::string& parent_pat
 
 Profile profile_from_json(const Json& j) {
     if (!j.is_object()) bad("profile", "must be an object");
-    only_keys(j, {"folders", "explorer", "serviceLibrary", "picture", "redemption"}, "profile");
+    only_keys(j, {"folders", "explorer", "serviceLibrary", "picture", "redemption", "commandBars"}, "profile");
     Profile p;
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
@@ -153,6 +154,7 @@ Profile profile_from_json(const Json& j) {
     if (j.contains("explorer")) p.explorer = flag(j["explorer"], "profile", "explorer");
     if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
     if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
+    if (j.contains("commandBars")) p.command_bars = command_bar_presets_from_json(j["commandBars"]);
     if (j.contains("serviceLibrary")) {
         const Json& s = j["serviceLibrary"];
         std::string where = "profile: serviceLibrary";

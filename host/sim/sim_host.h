@@ -46,6 +46,10 @@ public:
     void new_explorer();
     // The active explorer window closes.
     void close_explorer();
+    // The user clicks the visible command-bar button with this tag in the active explorer
+    // window: its Click event fires, and a failure of a handler comes out here. False when
+    // there is no such button, and nothing happens. (Defined with the command bars.)
+    bool click_button(std::u16string_view tag);
 
     // --- what happened
     const std::vector<Json>& events() const { return world_->events(); }

@@ -63,7 +63,11 @@ private:
     uint64_t next_id_ = 1;
 };
 
-struct ExplorerWindow : Entity {};
+struct CommandBarSet;  // host/sim/command_bars.h
+
+struct ExplorerWindow : Entity {
+    std::shared_ptr<CommandBarSet> command_bars;  // built on first use
+};
 
 struct ExplorerWindows : Entity {
     std::vector<std::shared_ptr<ExplorerWindow>> open;  // the last one is active
