@@ -4,6 +4,7 @@
 
 #include "host/outlook.h"
 #include "host/sim/command_bars.h"
+#include "host/sim/interactive.h"
 #include "host/sim/objects.h"
 #include "host/sim/restrict.h"
 #include "host/sim/sim_object.h"
@@ -122,9 +123,15 @@ host::Object make_namespace(const WorldPtr& w) {
         return Variant(make_folder(w, it->second));
     });
     o->method(u"PickFolder", [w](Args&) {
-        Answer answer = w->take_answer(AnswerKind::PickFolder);
         std::shared_ptr<Folder> folder;
-        if (answer.value) {
+        Answer answer{AnswerKind::PickFolder, std::nullopt};
+        if (w->interactive) {
+            folder = w->interactive->pick_folder(w->profile.folders);
+            if (folder) answer.value = w->profile.path_of(*folder);
+        } else {
+            answer = w->take_answer(AnswerKind::PickFolder);
+        }
+        if (answer.value && !folder) {
             folder = w->profile.find(*answer.value);
             if (!folder)
                 throw ScenarioError("the folder picker's answer \"" + utf8(*answer.value) +
@@ -223,7 +230,9 @@ host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item) {
     o->getter(u"Categories", [item](Args&) { return Variant(item->current.categories); });
     o->setter(u"Categories", [item](Args& a) { item->current.categories = put_value(a).as_text(); });
     o->method(u"ShowCategoriesDialog", [w, item](Args&) {
-        Answer answer = w->take_answer(AnswerKind::Categories);
+        Answer answer = w->interactive
+                            ? Answer{AnswerKind::Categories, w->interactive->categories(categories_in_use(w->profile))}
+                            : w->take_answer(AnswerKind::Categories);
         w->record({{"event", "dialog"},
                    {"kind", "categories"},
                    {"answer", answer.value ? Json(utf8(*answer.value)) : Json(nullptr)}});

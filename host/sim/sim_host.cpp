@@ -7,6 +7,7 @@
 #ifndef _WIN32
 #include "host/sim/gdi_picture.h"
 #endif
+#include "host/sim/interactive.h"
 #include "host/sim/library_loader.h"
 #include "host/sim/objects.h"
 #include "host/sim/profile_json.h"
@@ -66,6 +67,17 @@ private:
     LibOrvaneStubConfigureFn configure_;
     std::unique_ptr<ServiceSink> sink_;
 };
+
+// The name of a message box's button by the number that the box returns.
+std::u16string button_name(int32_t result) {
+    switch (result) {
+    case host::vbOK: return u"OK";
+    case 2: return u"Cancel";
+    case host::vbYes: return u"Yes";
+    case host::vbNo: return u"No";
+    default: return host::decimal(result);
+    }
+}
 
 }  // namespace
 
@@ -156,7 +168,10 @@ int32_t SimHost::message_box(std::u16string_view text, int32_t style, std::u16st
     int32_t buttons = style & 15;
     std::u16string answer;
     int32_t result = host::vbOK;
-    if (buttons == host::vbOKOnly) {
+    if (world_->interactive) {
+        result = world_->interactive->msgbox(text, style, title);
+        answer = button_name(result);
+    } else if (buttons == host::vbOKOnly) {
         answer = u"OK";
     } else if (buttons == host::vbYesNo || buttons == 3 /* Yes, No and Cancel */) {
         answer = *world_->take_answer(AnswerKind::MsgBox).value;

@@ -32,6 +32,9 @@ public:
     void answer_pick_folder(std::optional<std::u16string> path);
     void answer_msgbox(bool yes);
     void fail(std::u16string member, int64_t occurrence, std::u16string object = {});
+    // A person answers the dialogs and message boxes as they open instead of the scripted
+    // answers (null: back to the script). The provider must outlive its use.
+    void set_interactive(AnswerProvider* provider) { world_->interactive = provider; }
     // Runs `action` when that call of `member` happens, before it runs: for changing the
     // profile between two passes of a run.
     void on_call(std::u16string member, int64_t occurrence, std::function<void()> action,

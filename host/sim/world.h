@@ -23,6 +23,8 @@ namespace sim {
 
 using Json = nlohmann::json;
 
+class AnswerProvider;  // host/sim/interactive.h
+
 // A scenario that cannot be played: a dialog opened with no answer waiting, an answer of the
 // wrong kind, a folder path the profile does not have, a malformed profile. Deliberately not
 // a host::Failure, so that no skip-on-failure step of the add-in can swallow it.
@@ -128,6 +130,9 @@ public:
     // The next answer, which must be of this kind.
     Answer take_answer(AnswerKind kind);
     size_t answers_left() const { return answers_.size(); }
+    // A person who answers the dialogs as they open; while one is set, the dialogs take no
+    // scripted answer.
+    AnswerProvider* interactive = nullptr;
 
     // --- live host objects
     int64_t live_objects() const { return live_; }

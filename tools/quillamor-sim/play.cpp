@@ -612,8 +612,8 @@ private:
     }
 
     // How wide a label's lines may be. A cell is wider than the dialog font's average letter
-    // (about 88 twips), so a label may run on past its right edge by a quarter, though not
-    // into the next control on its row nor out of the window.
+    // (about 82 twips), so a label may run on past its right edge by a third, though not into
+    // the next control on its row nor out of the window.
     static int label_width(Form& f, const Control& label, const Cells& r, Scale sc) {
         int limit = cols_for(f.design().client_width, sc) - r.x;
         for (const auto& c : f.controls()) {
@@ -621,7 +621,7 @@ private:
             Cells o = to_cells(c.rect, sc);
             if (o.x > r.x && o.y <= r.y && r.y < o.y + std::max(o.h, 1)) limit = std::min(limit, o.x - 1 - r.x);
         }
-        return std::max(1, std::min(limit, r.w * 5 / 4));
+        return std::max(1, std::min(limit, (r.w * 4 + 2) / 3));
     }
 
     // The welcome page's picture: a cream folder with a green plus.

@@ -1,0 +1,202 @@
+// The terminal walk-through's layout and editing rules: pages in cells, captions, wrapping, the
+// name box, the categories checklist, the folder rows and the printed lists.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "addin/process_state.h"
+#include "host/sim/sim_host.h"
+#include "host/text.h"
+#include "tools/quillamor-sim/play.h"
+#include "tools/quillamor-sim/play_layout.h"
+#include "wizard/forms.h"
+#include "wizard/page_frame.h"
+
+namespace {
+
+using namespace quillamor_sim::play;
+using nlohmann::json;
+
+// At the natural scale and at the scale fitted to a small terminal, no two buttons of a page
+// share a cell, every button is wide enough for its caption in brackets, and the button row
+// lies inside the page.
+TEST(PlayLayout, ButtonRowsKeepApartAndInside) {
+    const int frame_cols = 78, frame_rows = 19;  // an 80 x 24 terminal less the chrome
+    const Scale scales[] = {natural_scale, fit_scale(wizard::frame::client_width, wizard::frame::client_height,
+                                                     frame_cols, frame_rows)};
+    const wizard::FormDesign pages[] = {wizard::design_frmStartUp(), wizard::design_frmChoose(),
+                                        wizard::design_frmTitle(), wizard::design_frmDone()};
+    for (const auto& sc : scales) {
+        for (const auto& page : pages) {
+            SCOPED_TRACE(host::to_utf8(page.name) + " at " + std::to_string(sc.col) + "x" + std::to_string(sc.row));
+            const int width = cols_for(page.client_width, sc), height = rows_for(page.client_height, sc);
+            std::vector<Cells> buttons;
+            for (const auto& c : page.controls) {
+                if (c.kind != wizard::Kind::Button) continue;
+                Cells r = to_cells(c.rect, sc);
+                EXPECT_GE(r.x, 0);
+                EXPECT_LE(r.x + r.w, width);
+                EXPECT_LT(r.y, height);
+                if (sc.col == natural_scale.col) {
+                    EXPECT_GE(r.w, static_cast<int>(parse_caption(c.text).text.size()) + 2) << host::to_utf8(c.text);
+                }
+                for (const auto& o : buttons) EXPECT_TRUE(r.x >= o.x + o.w || o.x >= r.x + r.w);
+                buttons.push_back(r);
+            }
+        }
+    }
+}
+
+TEST(PlayLayout, FittedScaleFitsAndNeverGrowsCells) {
+    struct Case {
+        int cols, rows;
+    };
+    for (auto c : {Case{78, 19}, Case{200, 60}, Case{40, 10}}) {
+        Scale s = fit_scale(8550, 6255, c.cols, c.rows);
+        EXPECT_GE(s.col, natural_scale.col);
+        EXPECT_GE(s.row, natural_scale.row);
+        EXPECT_LE(cols_for(8550, s), std::max(c.cols, cols_for(8550, natural_scale)));
+        EXPECT_LE(rows_for(6255, s), std::max(c.rows, rows_for(6255, natural_scale)));
+    }
+    EXPECT_EQ(fit_scale(8550, 6255, 200, 60).col, natural_scale.col);
+}
+
+TEST(PlayLayout, TwipsToCells) {
+    const Scale s{100, 200};
+    EXPECT_EQ(to_cells({0, 0, 1000, 400}, s), (Cells{0, 0, 10, 2}));
+    EXPECT_EQ(to_cells({-120, -240, 2655, 5775}, s), (Cells{-1, -1, 26, 29}));
+    EXPECT_EQ(to_cells({240, 1560, 10, 10}, s), (Cells{2, 8, 1, 1}));  // tiny but not gone
+    EXPECT_EQ(to_cells({0, 5520, 8520, 0}, s), (Cells{0, 28, 85, 0}));  // a line has no height
+}
+
+TEST(PlayLayout, CaptionsAndTheirAccessKeys) {
+    struct Case {
+        std::u16string in, text;
+        size_t key;
+    };
+    const Case cases[] = {
+        {u"&Next >", u"Next >", 0},
+        {u"C&ancel", u"Cancel", 1},
+        {u"< &Back", u"< Back", 2},
+        {u"&Next>", u"Next>", 0},
+        {u"Fish && Chips", u"Fish & Chips", std::u16string::npos},
+        {u"A&&B &C", u"A&B C", 4},
+        {u"Plain", u"Plain", std::u16string::npos},
+        {u"Trailing&", u"Trailing&", std::u16string::npos},
+    };
+    for (const auto& c : cases) {
+        Caption cap = parse_caption(c.in);
+        EXPECT_EQ(cap.text, c.text) << host::to_utf8(c.in);
+        EXPECT_EQ(cap.key, c.key) << host::to_utf8(c.in);
+    }
+    EXPECT_EQ(parse_caption(u"C&ancel").key_letter(), u'a');
+    EXPECT_FALSE(parse_caption(u"Plain").key_letter());
+}
+
+TEST(PlayLayout, Wrapping) {
+    struct Case {
+        std::u16string text;
+        int width;
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {u"short", 10, {u"short"}},
+        {u"one two three", 7, {u"one two", u"three"}},
+        {u"one two three", 3, {u"one", u"two", u"thr", u"ee"}},
+        {u"abcdefghij", 4, {u"abcd", u"efgh", u"ij"}},
+        {u"trailing space ", 8, {u"trailing", u"space"}},
+        {u"a  b", 10, {u"a  b"}},
+        {u"", 5, {}},
+        {u"anything", 0, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(wrap(c.text, c.width), c.lines) << host::to_utf8(c.text);
+}
+
+TEST(PlayLayout, NameBoxEditing) {
+    using Op = LineEdit::Op;
+    LineEdit e{u"frends", 6};
+    EXPECT_FALSE(e.apply(Op::Left));
+    EXPECT_FALSE(e.apply(Op::Left));
+    EXPECT_FALSE(e.apply(Op::Left));
+    EXPECT_FALSE(e.apply(Op::Left));
+    EXPECT_TRUE(e.insert(u'i'));
+    EXPECT_EQ(e.text, u"friends");
+    EXPECT_EQ(e.cursor, 3u);
+    EXPECT_FALSE(e.apply(Op::Home));
+    EXPECT_FALSE(e.apply(Op::Backspace));  // nothing before the cursor
+    EXPECT_TRUE(e.apply(Op::Delete));
+    EXPECT_EQ(e.text, u"riends");
+    EXPECT_FALSE(e.apply(Op::End));
+    EXPECT_FALSE(e.apply(Op::Delete));  // nothing after the cursor
+    EXPECT_FALSE(e.apply(Op::Right));
+    EXPECT_EQ(e.cursor, 6u);
+    EXPECT_TRUE(e.apply(Op::Backspace));
+    EXPECT_EQ(e.text, u"riend");
+
+    // A cursor left beyond a text that the run emptied is brought back to its end.
+    LineEdit emptied{u"", 5};
+    EXPECT_FALSE(emptied.apply(Op::Backspace));
+    EXPECT_EQ(emptied.cursor, 0u);
+    EXPECT_TRUE(emptied.insert(u' '));
+    EXPECT_EQ(emptied.text, u" ");
+}
+
+TEST(PlayLayout, ChecklistSelectionFollowsTheListOrder) {
+    Checklist list({u"Business", u"Café Owners", u"Key Customer", u"VIP"});
+    EXPECT_EQ(list.selection(), u"");
+    list.move(3);
+    list.toggle();  // VIP first
+    list.move(-2);
+    list.toggle();  // then Café Owners
+    EXPECT_EQ(list.selection(), u"Café Owners, VIP");
+    list.move(-10);  // stops at the top
+    EXPECT_EQ(list.current, 0u);
+    list.toggle();
+    list.toggle();  // ticked and unticked again
+    EXPECT_EQ(list.selection(), u"Café Owners, VIP");
+    list.move(10);
+    EXPECT_EQ(list.current, 3u);
+
+    Checklist none({});
+    none.move(1);
+    none.toggle();
+    EXPECT_EQ(none.selection(), u"");
+}
+
+TEST(PlayLayout, FolderRowsInTreeOrder) {
+    sim::SimHost host;
+    host.load_profile(json::parse(R"({"folders": [
+        {"name": "Contacts", "defaultFor": "contacts", "folders": [
+            {"name": "Clients", "folders": [{"name": "Archive"}]}, {"name": "Suppliers"}]},
+        {"name": "Inbox", "defaultFor": "inbox"}]})"));
+    auto rows = folder_rows(host.profile().folders);
+    std::vector<std::pair<std::u16string, int>> got;
+    for (const auto& r : rows) got.emplace_back(r.folder->name, r.depth);
+    EXPECT_EQ(got, (std::vector<std::pair<std::u16string, int>>{
+                       {u"Contacts", 0}, {u"Clients", 1}, {u"Archive", 2}, {u"Suppliers", 1}, {u"Inbox", 0}}));
+}
+
+TEST(PlayLayout, SavedListsPrintedOnceEachAsLastSaved) {
+    std::vector<json> events = {
+        {{"event", "form"}, {"form", "frmDone"}},
+        {{"event", "saved"}, {"entryId", "A"}, {"subject", "Business"}, {"categories", "Business"},
+         {"members", {"Ann Lee ann@acme.example"}}},
+        {{"event", "saved"}, {"entryId", "B"}, {"subject", "Friends"}, {"categories", "Personal"},
+         {"members", json::array()}},
+        {{"event", "saved"}, {"entryId", "A"}, {"subject", "Business"}, {"categories", "Business"},
+         {"members", {"Ann Lee ann@acme.example", "Bob Stone bob@acme.example"}}},
+    };
+    std::ostringstream out;
+    quillamor_sim::print_saved_lists(out, events);
+    EXPECT_EQ(out.str(),
+              "Saved list \"Business\" (categories \"Business\"), 2 members:\n"
+              "    Ann Lee ann@acme.example\n"
+              "    Bob Stone bob@acme.example\n"
+              "Saved list \"Friends\" (categories \"Personal\"), 0 members:\n");
+
+    std::ostringstream nothing;
+    quillamor_sim::print_saved_lists(nothing, {{{"event", "display"}}});
+    EXPECT_EQ(nothing.str(), "No list was saved.\n");
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+#!/bin/sh
+# Walks the wizard by hand with `quillamor-sim play` in a tmux pane: a quick list and a custom
+# list on the example profile, help and a link on the way, then leaving; checks the saved
+# lists that it prints and that the terminal is given back. A second walk leaves with Ctrl+C
+# while the categories dialog is open.
+#   walkthrough.sh QUILLAMOR_SIM PROFILE.json
+set -eu
+
+sim=$1
+profile=$2
+command -v tmux >/dev/null 2>&1 || { echo "SKIP: tmux is not installed"; exit 77; }
+
+work=$(mktemp -d)
+# A tmux server of our own, so that nothing else's sessions are touched.
+export TMUX_TMPDIR="$work"
+unset TMUX
+pane=walk
+cleanup() {
+    tmux kill-server 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- screen:"
+    tmux capture-pane -p -t "$pane" 2>/dev/null || true
+    echo "--- printed:"
+    cat "$work/out" 2>/dev/null || true
+    cat "$work/err" 2>/dev/null || true
+    exit 1
+}
+
+# Starts a walk in a fresh 140 x 36 pane (wide enough for the status line's longest text).
+start() {
+    rm -f "$work/out" "$work/err" "$work/rc"
+    tmux -u -f /dev/null new-session -d -s "$pane" -x 140 -y 36 \
+        "LC_ALL=C.UTF-8 '$sim' play '$profile' >'$work/out' 2>'$work/err'; echo \$? >'$work/rc'; sleep 60"
+}
+
+# Waits (up to 5 s) until the screen shows the text.
+see() {
+    i=0
+    while [ $i -lt 100 ]; do
+        if tmux capture-pane -p -t "$pane" | grep -qF -- "$1"; then return 0; fi
+        sleep 0.05
+        i=$((i + 1))
+    done
+    fail "the screen never showed: $1"
+}
+
+keys() { tmux send-keys -t "$pane" "$@"; }
+
+# Waits until the walk has ended, then checks that it ended well and gave the terminal back.
+ended() {
+    i=0
+    while [ ! -s "$work/rc" ] && [ $i -lt 100 ]; do
+        sleep 0.05
+        i=$((i + 1))
+    done
+    [ -s "$work/rc" ] || fail "the walk did not end"
+    [ "$(cat "$work/rc")" = 0 ] || fail "exit status $(cat "$work/rc")"
+    [ ! -s "$work/err" ] || fail "it complained"
+    [ "$(tmux display-message -p -t "$pane" '#{alternate_on}')" = 0 ] || fail "the terminal was not given back"
+    tmux kill-session -t "$pane"
+}
+
+printed() { grep -qxF -- "$1" "$work/out" || fail "not printed: $1"; }
+
+# --- a quick list, then a custom list
+start
+see 'The toolbar button "Quillamor Wizard" is there'
+keys Enter
+see 'Quillamor - Start Up'
+see '[ < Back ]'
+keys h
+see 'Help viewer started: c:\windows\hh.exe c:\program files\Orvane Corporation\quillamor\Quillamor.chm::Contacting.htm'
+keys 2
+see 'Browser opened: http://www.example.com/quillamor/'
+# Help has the focus now, so Enter would press it again: N presses Next.
+keys n
+see 'Quillamor - Work Type'
+see '(o) Custom Distribution List'
+# From Help, four tabs reach the option group; the arrow selects Quick List.
+keys Tab Tab Tab Tab Down
+see '(o) Quick List'
+see 'After clicking "Next" the default contacts'
+keys Enter
+see 'Available categories:'
+see '[ ] Business'
+keys Space Down Down Space
+see '[x] Key Customer'
+see 'Business, Key Customer'
+keys Enter
+see 'Do you want to add only one (default) e-mail'
+keys y
+see 'Thank you for your time.'
+keys Enter
+see 'Quillamor - Done!'
+see 'List "Business, Key Customer" saved with 16 members'
+keys y
+see 'Quillamor - Work Type'
+keys n
+see 'Quillamor - Name'
+# Plain letters go into the name box; Alt+N presses Next.
+tmux send-keys -t "$pane" -l 'Café frends'
+see 'Café frends'
+keys Left Left Left Left
+tmux send-keys -t "$pane" -l 'i'
+keys End BSpace BSpace
+tmux send-keys -t "$pane" -l 'ds'
+see 'Café friends'
+keys M-n
+see 'Select Folder'
+keys Down Enter
+see 'Available categories:'
+keys Space Enter
+see 'Do you want to add only one (default) e-mail'
+keys n
+see 'Thank you for your time.'
+keys Enter
+see 'Quillamor - Done!'
+see 'List "Café friends" saved with 6 members'
+keys n
+see 'The toolbar button "Quillamor Wizard" is there'
+keys q
+ended
+printed 'Saved list "Business, Key Customer" (categories "Business, Key Customer"), 16 members:'
+printed '    Paula Grant p.grant@mail.example'
+printed 'Saved list "Café friends" (categories "Business"), 6 members:'
+printed '    Uma Patel uma@home.example'
+[ "$(grep -c '^Saved list' "$work/out")" = 2 ] || fail "not two lists"
+
+# --- Ctrl+C in the middle of a run
+start
+see 'The toolbar button "Quillamor Wizard" is there'
+keys w
+see 'Quillamor - Start Up'
+keys Enter
+see 'Quillamor - Work Type'
+keys Tab Tab Tab Tab Down Enter
+see 'Available categories:'
+keys C-c
+ended
+printed 'No list was saved.'
+
+echo "PASS"
