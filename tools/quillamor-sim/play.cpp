@@ -13,6 +13,7 @@
 #include "addin/connect.h"
 #include "addin/process_state.h"
 #include "host/failure.h"
+#include "host/sim/command_bars.h"
 #include "host/sim/interactive.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
@@ -36,7 +37,8 @@ using T = Key::Type;
 // The person leaves: unwinds whatever is running, dialogs and runs included.
 struct Leave {};
 
-constexpr std::u16string_view button_caption = u"Quillamor Wizard";
+// The add-in's toolbar button, found by its tag as the add-in itself finds it.
+constexpr std::u16string_view wizard_button_tag = u"QuillamorWiz";
 
 // Message box buttons and the numbers that the box returns for them.
 struct BoxButton {
@@ -335,10 +337,41 @@ private:
         }
     }
 
+    // The add-in's button on the active window's "Standard" toolbar (null when it has none).
+    std::shared_ptr<sim::ControlModel> wizard_button() {
+        auto& windows = host_.world().explorers.open;
+        if (windows.empty()) return nullptr;
+        auto set = sim::command_bars_of(host_.world(), *windows.back());
+        auto button = sim::control_tagged(*set, wizard_button_tag, sim::control_button);
+        return button && button->visible && !button->deleted ? button : nullptr;
+    }
+
+    // The person clicks the toolbar button: the host fires its Click event.
     void click_wizard_button() {
         act([&] {
-            if (connect_) connect_->myBut3_Click();
+            if (!host_.click_button(wizard_button_tag))
+                status_.push_back(u"The Standard toolbar has no Quillamor button to click.");
         });
+    }
+
+    // The "Standard" toolbar as a row of buttons, the add-in's own one marked.
+    void draw_toolbar() {
+        Screen& s = *screen_;
+        s.fill(0, 0, 1, s.cols(), bar_style);
+        s.text(0, 0, u" Standard toolbar: ", bar_style);
+        auto& windows = host_.world().explorers.open;
+        if (windows.empty()) return;
+        auto bar = sim::bar_named(*sim::command_bars_of(host_.world(), *windows.back()), u"Standard");
+        if (!bar) return;
+        auto ours = wizard_button();
+        int x = 19;
+        for (const auto& c : bar->controls) {
+            if (!c->visible || c->deleted) continue;
+            bool mine = c == ours;
+            std::u16string face = u"[" + std::u16string(mine ? u"\u25A3 " : u"") + parse_caption(c->caption).text + u"]";
+            s.text(0, x, face, mine ? Style{Colour::Black, Colour::White, true} : bar_style);
+            x += static_cast<int>(face.size()) + 1;
+        }
     }
 
     Form* active() {
@@ -484,14 +517,14 @@ private:
         collect_status();
         Screen& s = *screen_;
         s.wipe();
-        s.fill(0, 0, 1, s.cols(), bar_style);
-        s.text(0, 0, u" Standard toolbar:  ", bar_style);
-        s.text(0, 20, u"[\u25A3 " + std::u16string(button_caption) + u"]", Style{Colour::Black, Colour::White, true});
+        draw_toolbar();
         Form* top = active();
         if (!top && dialog_keys_.empty()) {
             int y = std::max(1, (s.rows() - 3) / 2);
-            std::u16string line = u"The toolbar button \"" + std::u16string(button_caption) +
-                                  u"\" is there: press Enter or w to click it, q to leave.";
+            auto button = wizard_button();
+            std::u16string line = button ? u"The toolbar button \"" + parse_caption(button->caption).text +
+                                               u"\" is there: press Enter or w to click it, q to leave."
+                                         : u"The add-in has no button on the toolbar: q to leave.";
             s.text(y, std::max(0, (s.cols() - static_cast<int>(line.size())) / 2), line, desktop);
         }
         for (Form* f : stack_)
