@@ -167,8 +167,18 @@ public:
     }
 
     void run(Screen& screen) {
-        screen_ = &screen;
-        host_.set_interactive(this);
+        // The person and the screen are there only for as long as this runs, however it ends.
+        struct Attached {
+            Attached(Session& s, Screen& screen) : s_(s) {
+                s_.screen_ = &screen;
+                s_.host_.set_interactive(&s_);
+            }
+            ~Attached() {
+                s_.host_.set_interactive(nullptr);
+                s_.screen_ = nullptr;
+            }
+            Session& s_;
+        } attached(*this, screen);
         try {
             connect();
             for (;;) {
@@ -180,9 +190,8 @@ public:
                 handle(k);
             }
         } catch (const Leave&) {
+            // The person left; whatever was running has been unwound.
         }
-        host_.set_interactive(nullptr);
-        screen_ = nullptr;
     }
 
     // The host lets go of the add-in: it removes its buttons, then the add-in is released.
