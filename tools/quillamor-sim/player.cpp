@@ -126,7 +126,9 @@ private:
             direct_run(&engine::MakeCustomList);
         } else if (a == "click") {
             connected();
-            wrong("clicking command-bar buttons is not available yet");
+            bool found = false;
+            user_action([&] { found = host_.click_button(host::from_utf8(s.tag)); });
+            if (!found) wrong("no command-bar button with the tag \"" + s.tag + "\"");
         } else {
             wizard::Form& f = form_with(s);
             // A person can only act on a page that is on the screen.
