@@ -47,6 +47,88 @@ TEST(PlayLayout, ButtonRowsKeepApartAndInside) {
     }
 }
 
+// On every page, at the natural scale and fitted to an 80 x 24 terminal, no two texts share a
+// cell, all text stays inside the page, and the separator runs above the button row.
+TEST(PlayLayout, PagesLaidOutWithoutCollisions) {
+    const Scale scales[] = {natural_scale, fit_scale(wizard::frame::client_width, wizard::frame::client_height, 78, 19)};
+    wizard::FormDesign quick_described = wizard::design_frmChoose();
+    for (auto& c : quick_described.controls) {
+        if (c.name == u"lblshrds") c.visible = false;
+        if (c.name == u"Label3") c.visible = true;
+    }
+    const wizard::FormDesign pages[] = {wizard::design_frmStartUp(), wizard::design_frmChoose(), quick_described,
+                                        wizard::design_frmTitle(), wizard::design_frmDone(), wizard::design_frmPBar()};
+    for (const auto& sc : scales) {
+        for (const auto& page : pages) {
+            SCOPED_TRACE(host::to_utf8(page.name) + " at " + std::to_string(sc.col) + "x" + std::to_string(sc.row));
+            const int cols = cols_for(page.client_width, sc), rows = rows_for(page.client_height, sc);
+            auto placed = lay_out(page.controls, cols, rows, sc);
+            std::vector<const Placement*> texts;
+            int lowest_line = -1, highest_button = rows;
+            for (const auto& p : placed) {
+                const auto kind = p.control->kind;
+                if (kind == wizard::Kind::Line) lowest_line = std::max(lowest_line, p.cells.y);
+                if (kind == wizard::Kind::Button) highest_button = std::min(highest_button, p.cells.y);
+                if (kind == wizard::Kind::Shape || kind == wizard::Kind::Line || kind == wizard::Kind::Image) continue;
+                EXPECT_GE(p.cells.y, 0) << host::to_utf8(p.control->name);
+                EXPECT_LE(p.cells.y + p.cells.h, rows) << host::to_utf8(p.control->name);
+                int width = p.cells.w;
+                if (!p.lines.empty()) {
+                    width = 0;
+                    for (const auto& l : p.lines) width = std::max(width, static_cast<int>(l.size()));
+                }
+                EXPECT_LE(p.cells.x + width, cols) << host::to_utf8(p.control->name);
+                for (const auto* o : texts) {
+                    int ow = o->cells.w;
+                    if (!o->lines.empty()) {
+                        ow = 0;
+                        for (const auto& l : o->lines) ow = std::max(ow, static_cast<int>(l.size()));
+                    }
+                    bool share = p.cells.x < o->cells.x + ow && o->cells.x < p.cells.x + width &&
+                                 p.cells.y < o->cells.y + o->cells.h && o->cells.y < p.cells.y + p.cells.h;
+                    EXPECT_FALSE(share) << host::to_utf8(p.control->name) << " and " << host::to_utf8(o->control->name);
+                }
+                texts.push_back(&p);
+            }
+            EXPECT_LT(lowest_line, highest_button);
+        }
+    }
+}
+
+TEST(PlayLayout, LabelsWrapWithinTheirRoomAndMoveDownOffTakenRows) {
+    const Scale s{100, 240};
+    auto label = [](std::u16string name, std::u16string text, wizard::Rect r) {
+        wizard::Control c;
+        c.name = std::move(name);
+        c.kind = wizard::Kind::Label;
+        c.text = std::move(text);
+        c.rect = r;
+        return c;
+    };
+    std::vector<wizard::Control> controls = {
+        label(u"Short", u"Web Site:", {0, 0, 700, 240}),             // 7 cells, a third more fits 9
+        label(u"Long", u"Enter the list's name:", {0, 480, 1000, 240}),  // stopped by the box at 14
+        label(u"Below", u"Description:", {0, 720, 1000, 240}),       // lands on Long's second line
+    };
+    wizard::Control box;
+    box.name = u"Box";
+    box.kind = wizard::Kind::TextBox;
+    box.rect = {1400, 480, 2000, 285};
+    controls.push_back(box);
+
+    auto placed = lay_out(controls, 40, 10, s);
+    ASSERT_EQ(placed.size(), 4u);
+    EXPECT_EQ(placed[0].lines, (std::vector<std::u16string>{u"Web Site:"}));
+    EXPECT_EQ(placed[1].lines, (std::vector<std::u16string>{u"Enter the", u"list's name:"}));
+    EXPECT_EQ(placed[1].cells.y, 2);
+    EXPECT_EQ(placed[2].cells.y, 4);  // moved down from row 3
+    EXPECT_EQ(placed[3].cells.y, 2);
+    EXPECT_EQ(text_row({0, 5760, 1095, 375}, Scale{110, 240}), 24);
+    EXPECT_EQ(line_row(5520, Scale{110, 240}), 23);
+    EXPECT_EQ(text_row({0, 5760, 1095, 375}, Scale{110, 330}), 17);
+    EXPECT_EQ(line_row(5520, Scale{110, 330}), 16);
+}
+
 TEST(PlayLayout, FittedScaleFitsAndNeverGrowsCells) {
     struct Case {
         int cols, rows;

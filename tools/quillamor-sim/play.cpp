@@ -594,10 +594,11 @@ private:
     void draw_form(Form& f, bool is_active) {
         const Scale sc = scale();
         const auto& d = f.design();
-        Painter p = window(d.caption, cols_for(d.client_width, sc), rows_for(d.client_height, sc), is_active);
-        for (const auto& c : f.controls()) {
-            if (!c.visible) continue;
-            Cells r = to_cells(c.rect, sc);
+        const int cols = cols_for(d.client_width, sc), rows = rows_for(d.client_height, sc);
+        Painter p = window(d.caption, cols, rows, is_active);
+        for (const auto& placed : lay_out(f.controls(), cols, rows, sc)) {
+            const Control& c = *placed.control;
+            const Cells& r = placed.cells;
             const bool focused = is_active && c.name == f.focus();
             switch (c.kind) {
             case Kind::Shape: p.fill(r.y, r.x, r.h, r.w, Style{Colour::Black, colour_of(c.fill)}); break;
@@ -610,8 +611,8 @@ private:
                 Style st{colour_of(c.fore), c.fill ? colour_of(c.fill) : Colour::White};
                 st.bold = c.bold || c.font_size > 10;
                 st.underline = c.underline || c.kind == Kind::Link;
-                auto lines = wrap(c.text, label_width(f, c, r, sc));
-                for (size_t i = 0; i < lines.size(); ++i) p.text(r.y + static_cast<int>(i), r.x, lines[i], st);
+                for (size_t i = 0; i < placed.lines.size(); ++i)
+                    p.text(r.y + static_cast<int>(i), r.x, placed.lines[i], st);
                 break;
             }
             case Kind::Option: {
@@ -651,19 +652,6 @@ private:
             }
             }
         }
-    }
-
-    // How wide a label's lines may be. A cell is wider than the dialog font's average letter
-    // (about 82 twips), so a label may run on past its right edge by a third, though not into
-    // the next control on its row nor out of the window.
-    static int label_width(Form& f, const Control& label, const Cells& r, Scale sc) {
-        int limit = cols_for(f.design().client_width, sc) - r.x;
-        for (const auto& c : f.controls()) {
-            if (&c == &label || !c.visible || c.kind == Kind::Shape || c.kind == Kind::Line) continue;
-            Cells o = to_cells(c.rect, sc);
-            if (o.x > r.x && o.y <= r.y && r.y < o.y + std::max(o.h, 1)) limit = std::min(limit, o.x - 1 - r.x);
-        }
-        return std::max(1, std::min(limit, (r.w * 4 + 2) / 3));
     }
 
     // The welcome page's picture: a cream folder with a green plus.

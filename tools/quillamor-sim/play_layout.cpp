@@ -36,6 +36,88 @@ Cells to_cells(const wizard::Rect& r, Scale s) {
     return c;
 }
 
+int text_row(const wizard::Rect& r, Scale s) {
+    int middle = r.top + std::min(std::max(r.height, 0), s.row) / 2;
+    return static_cast<int>(std::floor(static_cast<double>(middle) / s.row));
+}
+
+int line_row(int y, Scale s) { return static_cast<int>(std::floor(static_cast<double>(y) / s.row)); }
+
+namespace {
+
+using wizard::Kind;
+
+bool has_text(Kind k) {
+    return k == Kind::Label || k == Kind::Link || k == Kind::Option || k == Kind::TextBox || k == Kind::Button ||
+           k == Kind::ProgressBar;
+}
+
+// The columns a placed control's text covers.
+int text_width(const Placement& p) {
+    if (p.control->kind != Kind::Label && p.control->kind != Kind::Link) return p.cells.w;
+    int w = 0;
+    for (const auto& l : p.lines) w = std::max(w, static_cast<int>(l.size()));
+    return w;
+}
+
+bool overlaps(const Placement& a, const Placement& b) {
+    int aw = text_width(a), bw = text_width(b);
+    if (a.cells.h <= 0 || b.cells.h <= 0 || aw <= 0 || bw <= 0) return false;
+    bool cols = a.cells.x < b.cells.x + bw && b.cells.x < a.cells.x + aw;
+    bool rows = a.cells.y < b.cells.y + b.cells.h && b.cells.y < a.cells.y + a.cells.h;
+    return cols && rows;
+}
+
+}  // namespace
+
+std::vector<Placement> lay_out(const std::vector<wizard::Control>& controls, int client_cols, int client_rows,
+                               Scale s) {
+    std::vector<Placement> out;
+    for (const auto& c : controls) {
+        if (!c.visible) continue;
+        Placement p{&c, to_cells(c.rect, s), {}};
+        if (c.kind == Kind::Line) {
+            p.cells.y = line_row(c.rect.top, s);
+        } else if (has_text(c.kind)) {
+            p.cells.y = text_row(c.rect, s);
+            p.cells.h = 1;
+        }
+        out.push_back(std::move(p));
+    }
+    // Labels wrap at the width that the controls to their right leave them.
+    for (auto& p : out) {
+        const auto& c = *p.control;
+        if (c.kind != Kind::Label && c.kind != Kind::Link) continue;
+        int limit = client_cols - p.cells.x;
+        for (const auto& o : out) {
+            if (&o == &p || !has_text(o.control->kind)) continue;
+            if (o.cells.x > p.cells.x && o.cells.y == p.cells.y) limit = std::min(limit, o.cells.x - 1 - p.cells.x);
+        }
+        int width = std::max(1, std::min(limit, (p.cells.w * 4 + 2) / 3));
+        p.lines = wrap(c.text, width);
+        p.cells.h = static_cast<int>(p.lines.size());
+    }
+    // Text that would land on text placed above it moves down, top to bottom.
+    std::vector<Placement*> order;
+    for (auto& p : out)
+        if (has_text(p.control->kind)) order.push_back(&p);
+    std::stable_sort(order.begin(), order.end(), [](const Placement* a, const Placement* b) {
+        return a->control->rect.top < b->control->rect.top;
+    });
+    for (size_t i = 0; i < order.size(); ++i) {
+        Placement& p = *order[i];
+        const int start = p.cells.y;
+        auto taken = [&] {
+            for (size_t j = 0; j < i; ++j)
+                if (overlaps(*order[j], p)) return true;
+            return false;
+        };
+        while (taken() && p.cells.y + p.cells.h < client_rows) ++p.cells.y;
+        if (taken()) p.cells.y = start;  // no room below: it stays where the design put it
+    }
+    return out;
+}
+
 Caption parse_caption(std::u16string_view text) {
     Caption c;
     for (size_t i = 0; i < text.size(); ++i) {

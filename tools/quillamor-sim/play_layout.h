@@ -39,6 +39,29 @@ Cells to_cells(const wizard::Rect& r, Scale s);
 int cols_for(int twips, Scale s);
 int rows_for(int twips, Scale s);
 
+// The row of a control's text: the row in which the middle of its first line falls.
+int text_row(const wizard::Rect& r, Scale s);
+// The row of a line drawn at `y` twips: the row that it runs through.
+int line_row(int y, Scale s);
+
+// Where a visible control of a page goes, in cells of its client area. For a control with
+// text, `cells.y` is its first text row and `cells.h` the rows that its text takes; labels
+// and links come with their text wrapped into lines.
+struct Placement {
+    const wizard::Control* control = nullptr;
+    Cells cells;
+    std::vector<std::u16string> lines;
+};
+
+// Lays out a page's visible controls, in their order (which is the painting order). Shapes
+// and pictures cover their rounded rectangles. A label may run on past its right edge by a
+// third, since a cell is wider than the dialog font's average letter (about 82 twips), though
+// not into the next control on its row nor out of the page; longer text wraps onto more
+// rows. A control whose text would land on cells that another control's text took already
+// (the one above it in the design) moves down a row, as long as the page has rows left.
+std::vector<Placement> lay_out(const std::vector<wizard::Control>& controls, int client_cols, int client_rows,
+                               Scale s);
+
 // A caption as shown: without the "&" markers ("&&" shows one "&"), and where the access-key
 // letter is (npos when there is none).
 struct Caption {
