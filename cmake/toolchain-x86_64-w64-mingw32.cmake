@@ -1,24 +1,6 @@
-# Cross build for x86_64 Windows with mingw-w64 (posix threads). Everything is linked
-# statically so that Quillamor.dll and the test programs import system DLLs only.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 64-bit Windows.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-
 set(QUILLAMOR_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUILLAMOR_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUILLAMOR_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUILLAMOR_TRIPLET}-windres)
-
-# The type library compiler and what it needs: the system IDL files and stdole2.tlb of the
-# matching architecture.
-set(QUILLAMOR_WIDL ${QUILLAMOR_TRIPLET}-widl)
-set(QUILLAMOR_WIDL_FLAGS -m64 -I/usr/include/wine/wine/windows -L/usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QUILLAMOR_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Plain -static: -static-libgcc -static-libstdc++ alone still import libwinpthread-1.dll.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
-set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
+set(QUILLAMOR_WIDL_BITS -m64)
+set(QUILLAMOR_WINE_ARCH x86_64-linux-gnu/wine/x86_64-windows)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)
