@@ -1,9 +1,12 @@
 ; Setup for Quillamor: the Outlook add-in DLL that matches the installed Outlook, its button
-; picture and its help file, the COM registration, the Outlook add-in entry and an entry in the
+; picture, the wizard's pictures, its help file, the COM registration, the Outlook add-in entry and an entry in the
 ; list of installed programs. The uninstaller takes away exactly those again.
 ;
 ; Built by scripts/build-installer, which passes the file locations:
-;   makensis -DDLL32=... -DDLL64=... -DPICTURE=... -DHELPFILE=... -DOUTFILE=... [-DVERSION=x.y.z]
+;   makensis -DDLL32=... -DDLL64=... -DPICTURE=... -DPAGE_PICTURES=... -DHELPFILE=...
+;            -DOUTFILE=... [-DVERSION=x.y.z]
+; PAGE_PICTURES is the folder holding the wizard's pictures (startup.gif, wizard.ico,
+; progress.ico).
 
 Unicode true
 ManifestDPIAware true
@@ -26,6 +29,7 @@ SetCompressor /SOLID lzma
 !insertmacro REQUIRE_DEFINE DLL32
 !insertmacro REQUIRE_DEFINE DLL64
 !insertmacro REQUIRE_DEFINE PICTURE
+!insertmacro REQUIRE_DEFINE PAGE_PICTURES
 !insertmacro REQUIRE_DEFINE HELPFILE
 !insertmacro REQUIRE_DEFINE OUTFILE
 
@@ -183,6 +187,9 @@ Function ${un}RemoveProduct
   Call ${un}UnregisterDll
   Delete "$INSTDIR\Quillamor.dll"
   Delete "$INSTDIR\contactsicon.gif"
+  Delete "$INSTDIR\startup.gif"
+  Delete "$INSTDIR\wizard.ico"
+  Delete "$INSTDIR\progress.ico"
   Delete "$INSTDIR\Quillamor.chm"
   Delete "$INSTDIR\Uninstall.exe"
   ; Only if empty: a folder holding files of the user's own is left. The setup's working
@@ -268,6 +275,10 @@ Section "Quillamor" SecMain
     File "/oname=Quillamor.dll" "${DLL32}"
   ${EndIf}
   File "/oname=contactsicon.gif" "${PICTURE}"
+  ; The wizard's pages load their pictures from the folder of the DLL that shows them.
+  File "/oname=startup.gif" "${PAGE_PICTURES}/startup.gif"
+  File "/oname=wizard.ico" "${PAGE_PICTURES}/wizard.ico"
+  File "/oname=progress.ico" "${PAGE_PICTURES}/progress.ico"
   File "/oname=Quillamor.chm" "${HELPFILE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ${If} ${Errors}

@@ -1,17 +1,20 @@
 #!/usr/bin/env python3
 """Installs and removes Quillamor under Wine and checks every file and registry key.
 
-    installer_test.py WORKDIR SETUP FAILING_SETUP DLL32 DLL64 PICTURE CHM [ARCH...]
+    installer_test.py --work DIR --setup EXE --failing-setup EXE --dll32 DLL --dll64 DLL
+                      --picture GIF --page-pictures DIR --chm CHM [ARCH...]
 
-SETUP is the setup under test; FAILING_SETUP is the same setup built around DLLs (32-bit and
-64-bit) that refuse to register. DLL32, DLL64, PICTURE and CHM are the files SETUP
-carries, to compare the installed files with. ARCH is win32 and/or win64 (both by default).
+--setup is the setup under test; --failing-setup is the same setup built around DLLs (32-bit
+and 64-bit) that refuse to register. The DLLs, the button picture, the folder of the wizard's
+pictures and the help file are what the setup carries, to compare the installed files with.
+ARCH is win32 and/or win64 (both by default).
 
 Each prefix is made afresh under WORKDIR. For every case the whole registry (the prefix's
 system.reg and user.reg) and the file tree of drive C are read before the setup runs, after it
 and after the uninstaller; after the uninstaller they must be as before, except for what
 Wine changes on its own (measured on the fresh prefix by two restarts with nothing installed).
 """
+import argparse
 import os
 import pathlib
 import re
@@ -27,7 +30,9 @@ PROGID = "Quillamor.Connect"
 ADDIN_KEY = r"HKCU\Software\Microsoft\Office\Outlook\Addins\Quillamor.Connect"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillamor"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
-INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe"}
+PAGE_PICTURES = ("startup.gif", "wizard.ico", "progress.ico")
+INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe",
+                   *PAGE_PICTURES}
 
 failures = []
 
@@ -199,7 +204,8 @@ def check_installed(case, prefix, state, bits, sources):
     if (prefix.path / "drive_c" / "Program Files (x86)" / "Orvane Corporation").exists():
         fail(case, "files went to Program Files (x86), not to the 64-bit Program Files")
     expected = {"Quillamor.dll": sources[f"dll{bits}"], "contactsicon.gif": sources["picture"],
-                "Quillamor.chm": sources["chm"]}
+                "Quillamor.chm": sources["chm"],
+                **{name: sources["page_pictures"] / name for name in PAGE_PICTURES}}
     for name, source in expected.items():
         if (folder / name).read_bytes() != source.read_bytes():
             fail(case, f"{name} is not the file the setup was built with")
@@ -330,20 +336,33 @@ def run_case(prefix, case, setups, sources, noise_keys, noise_files):
         fail(label, f"after uninstalling: {line}")
 
 
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    for name in ("work", "setup", "failing-setup", "dll32", "dll64", "picture", "page-pictures",
+                 "chm"):
+        parser.add_argument("--" + name, required=True, type=lambda a: pathlib.Path(a).resolve())
+    parser.add_argument("archs", nargs="*", metavar="ARCH", help="win32 and/or win64")
+    args = parser.parse_args(argv)
+    for arch in args.archs:
+        if arch not in CASES:
+            parser.error(f"unknown ARCH {arch}")
+    return args
+
+
 def main(argv):
-    if len(argv) < 8:
-        sys.exit(__doc__)
-    workdir = pathlib.Path(argv[1]).resolve()
-    setups = {"good": pathlib.Path(argv[2]).resolve(), "failing": pathlib.Path(argv[3]).resolve()}
-    sources = {"dll32": pathlib.Path(argv[4]), "dll64": pathlib.Path(argv[5]),
-               "picture": pathlib.Path(argv[6]), "chm": pathlib.Path(argv[7])}
-    archs = argv[8:] or ["win32", "win64"]
+    args = parse_arguments(argv[1:])
+    workdir = args.work
+    setups = {"good": args.setup, "failing": args.failing_setup}
+    sources = {"dll32": args.dll32, "dll64": args.dll64, "picture": args.picture,
+               "page_pictures": args.page_pictures, "chm": args.chm}
+    archs = args.archs or ["win32", "win64"]
     workdir.mkdir(parents=True, exist_ok=True)
 
     if len(archs) > 1:
         # The prefixes are independent and Wine spends most of its time waiting: test them
         # side by side, one process each, and print each one's report whole.
-        runs = [subprocess.Popen([sys.executable, __file__, *argv[1:8], arch], stdout=subprocess.PIPE,
+        options = [a for a in argv[1:] if a not in ("win32", "win64")]
+        runs = [subprocess.Popen([sys.executable, __file__, *options, arch], stdout=subprocess.PIPE,
                                  stderr=subprocess.STDOUT, text=True) for arch in archs]
         results = [(run.communicate()[0], run.returncode) for run in runs]
         for output, _ in results:
