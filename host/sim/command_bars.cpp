@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/sim/sim_host.h"
+#include "host/sim/host_errors.h"
 #include "host/sim/sim_object.h"
 #include "host/text.h"
 #include "host/win32_api.h"
@@ -16,20 +17,6 @@ namespace sim {
 namespace {
 
 using host::Variant;
-
-// E_INVALIDARG: an argument value the host does not accept (an unknown bar name, a position
-// outside the controls).
-constexpr int32_t invalid_argument = -2147024809;
-// E_FAIL: what the host gives for a control that is gone and for a paste without a face.
-constexpr int32_t failed = -2147467259;
-// DISP_E_BADINDEX, for a collection index out of range.
-constexpr int32_t bad_index = -2147352565;
-
-[[noreturn]] void fail(int32_t number, std::u16string description, std::u16string_view source) {
-    throw host::Failure(number, std::move(description), std::u16string(source));
-}
-
-Variant nothing() { return Variant(host::Object()); }
 
 std::u16string without_access_key(std::u16string_view caption) {
     std::u16string out;

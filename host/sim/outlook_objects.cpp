@@ -7,6 +7,7 @@
 #include "host/sim/interactive.h"
 #include "host/sim/objects.h"
 #include "host/sim/restrict.h"
+#include "host/sim/host_errors.h"
 #include "host/sim/sim_object.h"
 #include "host/text.h"
 
@@ -15,19 +16,6 @@ namespace sim {
 namespace {
 
 using host::Variant;
-
-// MAPI_E_NOT_FOUND, as the host reports an entry ID or default folder it does not have.
-constexpr int32_t not_found = -2147221233;
-// E_INVALIDARG, for an argument value the host does not accept.
-constexpr int32_t invalid_argument = -2147024809;
-// DISP_E_BADINDEX, for a collection index out of range.
-constexpr int32_t bad_index = -2147352565;
-
-[[noreturn]] void fail(int32_t number, std::u16string description, std::u16string_view source) {
-    throw host::Failure(number, std::move(description), std::u16string(source));
-}
-
-Variant nothing() { return Variant(host::Object()); }
 
 // A 1-based index into a list, or Failure.
 size_t index_of(const Args& args, size_t size, std::u16string_view source) {

@@ -3,6 +3,7 @@
 #include "host/outlook.h"
 #include "host/redemption.h"
 #include "host/sim/objects.h"
+#include "host/sim/host_errors.h"
 #include "host/sim/sim_object.h"
 #include "host/text.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 using host::Variant;
 
-constexpr int32_t bad_index = -2147352565;
 
 // A wrapper's hold on the mail host item it works on.
 struct Wrapped : Entity {
@@ -71,7 +71,7 @@ host::Object make_recipients(const WorldPtr& w, std::shared_ptr<Item> item) {
     o->method(u"Item", [w, item](Args& a) {
         int32_t i = arg(a, 0).as_int32();
         if (i < 1 || static_cast<size_t>(i) > item->current.recipients.size())
-            throw host::Failure(bad_index, u"Array index out of bounds.", u"SafeRecipients");
+            fail(bad_index, u"Array index out of bounds.", u"SafeRecipients");
         return Variant(make_recipient(w, item, static_cast<size_t>(i - 1)));
     });
     // The new entry's Name is the text as given; resolving it is left to the list.
