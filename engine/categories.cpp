@@ -22,13 +22,17 @@ bool is_letter_or_digit(char16_t c) {
     return it != std::begin(letters_and_digits) && c <= std::prev(it)->second;
 }
 
+// Half of a character beyond the basic plane. A separator is one whole character, so a
+// name is never cut between the two halves of a letter such as 𠮷.
+bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
 }  // namespace
 
 std::u16string FindCategorySeparator(std::u16string_view text) {
     if (text.size() > 32767) host::raise_overflow();  // the length is a 16-bit count
     for (size_t i = 1; i < text.size(); ++i) {
         char16_t prev = text[i - 1];
-        if (text[i] == u' ' && !is_letter_or_digit(prev)) return std::u16string(1, prev);
+        if (text[i] == u' ' && !is_letter_or_digit(prev) && !is_surrogate(prev)) return std::u16string(1, prev);
     }
     return std::u16string(no_separator);
 }
