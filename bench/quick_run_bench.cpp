@@ -1,0 +1,116 @@
+// The quick run over generated profiles of a given number of contacts, on the substitute
+// host: time and host calls per contact. Run with the call log off (the log keeps every call
+// as an event and would measure itself), and once with it on for the smallest profile.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "addin/process_state.h"
+#include "engine/mchoose.h"
+#include "host/sim/sim_host.h"
+#include "host/text.h"
+
+namespace {
+
+// A profile like an office's: most contacts in the default Contacts folder, the rest in three
+// subfolders and in a subfolder of the first (which the run does not reach); one to three
+// addresses each, a few shared between contacts; one or two of four categories each, and a
+// distribution list now and then. The same number always gives the same profile.
+sim::Profile make_profile(int contacts) {
+    sim::Profile p = sim::default_profile();
+    auto root = p.contacts();
+    std::shared_ptr<sim::Folder> subs[3];
+    for (int i = 0; i < 3; ++i) {
+        subs[i] = std::make_shared<sim::Folder>();
+        subs[i]->name = u"Group " + host::decimal(i + 1);
+        subs[i]->item_type = 2;
+        root->folders.push_back(subs[i]);
+    }
+    auto archive = std::make_shared<sim::Folder>();
+    archive->name = u"Archive";
+    archive->item_type = 2;
+    subs[0]->folders.push_back(archive);
+
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    const char16_t* categories[] = {u"Business", u"Personal", u"VIP", u"Key Customer"};
+    for (int i = 0; i < contacts; ++i) {
+        auto item = std::make_shared<sim::Item>();
+        auto& f = item->current.fields;
+        std::u16string n = host::decimal(i);
+        f[u"FullName"] = next(20) == 0 ? u"" : u"Contact " + n;
+        f[u"CompanyName"] = u"Company " + host::decimal(i % 50);
+        f[u"Email1Address"] = next(20) == 0 ? u"shared" + host::decimal(i % 10) + u"@example.org"
+                                            : u"c" + n + u"@example.com";
+        if (next(100) < 40) f[u"Email2Address"] = u"c" + n + u".home@example.net";
+        if (next(100) < 15) f[u"Email3Address"] = u"c" + n + u".club@example.org";
+        uint32_t first = next(4);
+        item->current.categories = categories[first];
+        if (next(100) < 30) item->current.categories += std::u16string(u", ") + categories[(first + 1 + next(3)) % 4];
+
+        uint32_t where = next(100);
+        auto folder = where < 70 ? root : where < 80 ? subs[0] : where < 90 ? subs[1] : where < 97 ? subs[2] : archive;
+        folder->items.push_back(item);
+        if (i % 50 == 49) {
+            auto list = std::make_shared<sim::Item>();
+            list->current.cls = 69;
+            list->current.fields[u"Subject"] = u"List " + n;
+            list->current.categories = u"Business";
+            root->items.push_back(list);
+        }
+    }
+    return p;
+}
+
+void QuickRun(benchmark::State& state) {
+    const int contacts = static_cast<int>(state.range(0));
+    const bool log_calls = state.range(1) != 0;
+    uint64_t calls = 0, duplicate_test_calls = 0;
+    size_t members = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto host = std::make_unique<sim::SimHost>();
+        host->set_profile(make_profile(contacts));
+        host->world().log_calls = log_calls;
+        host->answer_categories(u"Business, VIP");
+        host->answer_msgbox(false);  // every address
+        auto process = std::make_unique<addin::ProcessState>(*host, host->views());
+        state.ResumeTiming();
+
+        engine::MakeQuickList(*process);
+
+        state.PauseTiming();
+        calls = host->world().call_count();
+        // Walking the recipients for the duplicate test: one Item and one Name per recipient.
+        duplicate_test_calls = static_cast<uint64_t>(host->world().calls_of(u"Item", u"SafeRecipients") +
+                                                     host->world().calls_of(u"Name", u"SafeRecipient"));
+        for (const auto& e : host->events())
+            if (e["event"] == "saved") members = e["members"].size();
+        process.reset();
+        host.reset();
+        state.ResumeTiming();
+    }
+    state.counters["contacts"] = contacts;
+    state.counters["members"] = static_cast<double>(members);
+    state.counters["calls_per_contact"] = static_cast<double>(calls) / contacts;
+    state.counters["duplicate_test_share"] = static_cast<double>(duplicate_test_calls) / static_cast<double>(calls);
+    state.counters["time_per_contact"] = benchmark::Counter(
+        contacts, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK(QuickRun)
+    ->ArgNames({"contacts", "log"})
+    ->Args({100, 0})
+    ->Args({1000, 0})
+    ->Args({5000, 0})
+    ->Args({100, 1})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
