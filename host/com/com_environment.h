@@ -17,6 +17,9 @@ public:
     Object create_object(std::u16string_view progid) override;
     int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) override;
     void start_process(std::u16string_view command_line) override;
+    // The system picture loader's picture object. A 32-bit bitmap comes back with its fourth
+    // byte cleared (see load_picture in the source).
+    Object load_picture(std::u16string_view path) override;
     std::unique_ptr<Library> load_library(std::u16string_view file) override;
     // The module this code is linked into: the add-in DLL (or a test program).
     void* module_handle() override;

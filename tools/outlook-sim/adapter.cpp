@@ -1,0 +1,475 @@
+#include "tools/outlook-sim/adapter.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "host/com/bstr.h"
+#include "host/com/com_dispatch.h"
+#include "host/com/com_edge.h"
+#include "host/com/convert.h"
+#include "host/com/hresult.h"
+#include "host/sim/sim_object.h"
+#include "host/text.h"
+
+namespace outlook_sim {
+
+using host::com::Bstr;
+using host::com::com_ptr;
+using host::com::ComVariant;
+
+namespace {
+
+// Asked of an IDispatch to learn whether it is one of ours (and which).
+constexpr IID iid_adapter = {0x51a0d15b, 0x3c2e, 0x4f6a, {0x9d, 0x41, 0x7e, 0x0b, 0x5c, 0x22, 0x8a, 0x13}};
+
+std::atomic<long> live{0};
+std::function<void()> host_call_hook;
+std::function<void(const std::string&)> scenario_error_hook;
+
+std::u16string folded(std::u16string_view name) {
+    std::u16string out(name);
+    for (auto& c : out)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    return out;
+}
+
+// ---------------------------------------------------------------- types
+
+// One type of host object: its type information (a name and an interface id of its own, so
+// that a client caches member ids per type, as it does for the real host's objects) and the
+// member ids handed out so far, the same for every object of the type.
+struct TypeTable {
+    std::u16string name;
+    com_ptr<ITypeInfo> info;
+    std::map<std::u16string, DISPID> ids;  // by lower-case name
+    std::vector<std::u16string> names;     // by id - 1, as first asked
+};
+
+com_ptr<ICreateTypeLib2>& type_library() {
+    static com_ptr<ICreateTypeLib2> lib;
+    if (!lib) {
+        // Never saved: the library only gives the types their descriptions in memory.
+        host::com::check(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, L"outlook-sim.tlb", lib.put()));
+    }
+    return lib;
+}
+
+TypeTable& type_table(const std::u16string& type) {
+    static std::map<std::u16string, TypeTable> tables;
+    auto it = tables.find(type);
+    if (it != tables.end()) return it->second;
+    TypeTable t;
+    t.name = type;
+    com_ptr<ICreateTypeInfo> create;
+    std::wstring name = host::com::to_wide(type);
+    host::com::check(type_library()->CreateTypeInfo(name.data(), TKIND_DISPATCH, create.put()));
+    GUID guid = {0x51a0e000u + static_cast<unsigned long>(tables.size()), 0x5e7a, 0x4b1c,
+                 {0x8f, 0x2d, 0x0a, 0x6e, 0x31, 0x94, 0xc7, 0x5b}};
+    host::com::check(create->SetGuid(guid));
+    t.info = create.query<ITypeInfo>();
+    return tables.emplace(type, std::move(t)).first->second;
+}
+
+// ---------------------------------------------------------------- events
+
+struct EventKind {
+    std::u16string_view name;  // as the SimObject fires it
+    IID iid;                   // the source dispinterface
+    DISPID dispid;
+    bool bools_by_reference;   // Click's CancelDefault is a VARIANT_BOOL* the handler may set
+};
+
+constexpr EventKind event_kinds[] = {
+    {u"NewExplorer", {0x00063078, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 0xF001, false},
+    {u"Click", {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 1, true},
+};
+
+// Fires one event at one sink, arguments right to left as IDispatch::Invoke takes them. A
+// handler's failure comes back out as a Failure, as the substitute host's own events do.
+void fire(IDispatch* sink, const EventKind& kind, std::vector<host::Variant>& args) {
+    const size_t n = args.size();
+    std::vector<ComVariant> values(n);
+    std::vector<VARIANT_BOOL> bools(n, VARIANT_FALSE);
+    for (size_t k = 0; k < n; ++k) {
+        ComVariant& slot = values[n - 1 - k];
+        if (kind.bools_by_reference && args[k].type() == host::Variant::Type::Bool) {
+            bools[k] = args[k].as_bool() ? VARIANT_TRUE : VARIANT_FALSE;
+            V_VT(slot.get()) = VT_BYREF | VT_BOOL;
+            V_BOOLREF(slot.get()) = &bools[k];
+        } else {
+            slot = com_value(args[k]);
+        }
+    }
+    DISPPARAMS params{reinterpret_cast<VARIANT*>(values.data()), nullptr, static_cast<UINT>(n), 0};
+    EXCEPINFO info{};
+    HRESULT hr = sink->Invoke(kind.dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info,
+                              nullptr);
+    if (hr == DISP_E_EXCEPTION) throw host::com::failure_from_excepinfo(info);
+    host::com::check(hr);
+    for (size_t k = 0; k < n; ++k)
+        if (V_VT(values[n - 1 - k].get()) == (VT_BYREF | VT_BOOL)) args[k] = host::Variant::boolean(bools[k] != 0);
+}
+
+class Adapter;
+
+// One event interface of one adapter. It lives inside the adapter and shares its reference
+// count, so that a sink's hold on the point keeps the source alive and nothing forms a cycle.
+class EventPoint final : public IConnectionPoint {
+public:
+    EventPoint(Adapter& owner, const EventKind& kind) : owner_(owner), kind_(kind) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
+        if (!iid) return E_POINTER;
+        *iid = kind_.iid;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override;
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+        return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+
+    const EventKind& kind() const { return kind_; }
+
+private:
+    Adapter& owner_;
+    const EventKind& kind_;
+    // The subscription on the object's events, by cookie; dropping it disconnects the sink.
+    std::map<DWORD, host::Subscription> sinks_;
+    DWORD next_cookie_ = 1;
+};
+
+// ---------------------------------------------------------------- the adapter
+
+class Adapter final : public IDispatch, public IConnectionPointContainer {
+public:
+    explicit Adapter(host::Object object)
+        : object_(std::move(object)), sim_(sim::sim_object(object_)), table_(type_table(sim_->type_name())) {
+        ++live;
+    }
+    ~Adapter() { --live; }
+    Adapter(const Adapter&) = delete;
+    Adapter& operator=(const Adapter&) = delete;
+
+    const host::Object& object() const { return object_; }
+    sim::SimObject& sim() const { return *sim_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid_adapter)
+            *out = static_cast<IDispatch*>(this);
+        else if (riid == IID_IConnectionPointContainer)
+            *out = static_cast<IConnectionPointContainer*>(this);
+        else {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const long n = --refs_;
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        return table_.info.copy_to(out);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (!names || !ids) return E_POINTER;
+        if (count == 0) return E_INVALIDARG;
+        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        std::u16string name = host::com::from_wide(names[0]);
+        std::u16string key = folded(name);
+        ++call_counts().ids[{table_.name, key}];
+        HRESULT hr = S_OK;
+        if (key == u"_newenum" && sim_->enumerable()) {
+            ids[0] = DISPID_NEWENUM;
+        } else if (auto id = member_id(name, key)) {
+            ids[0] = *id;
+        } else {
+            hr = DISP_E_UNKNOWNNAME;
+        }
+        // Names of arguments: the host's objects take none by name.
+        return count > 1 ? DISP_E_UNKNOWNNAME : hr;
+    }
+
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* excep, UINT*) override {
+        if (host_call_hook) host_call_hook();
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        if (!params) params = &none;
+        if (id == DISPID_NEWENUM) return enumerate(result, excep);
+        if (id < 1 || static_cast<size_t>(id) > table_.names.size()) return DISP_E_MEMBERNOTFOUND;
+        const std::u16string& member = table_.names[static_cast<size_t>(id) - 1];
+        ++call_counts().invokes[{table_.name, folded(member)}];
+
+        host::Invoke kind;
+        if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+            // The value goes as the named argument DISPID_PROPERTYPUT, as automation requires.
+            if (params->cNamedArgs != 1 || !params->rgdispidNamedArgs ||
+                params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT || params->cArgs < 1)
+                return DISP_E_PARAMNOTFOUND;
+            kind = host::Invoke::Put;
+        } else {
+            if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+            kind = (flags & DISPATCH_PROPERTYGET) ? host::Invoke::Get : host::Invoke::Call;
+        }
+        if (result) VariantInit(result);
+        return host::com::invoke_edge(excep, [&] {
+            // Right to left in the array; the put value (named, so first) ends up last.
+            std::vector<host::Variant> args;
+            args.reserve(params->cArgs);
+            for (UINT i = params->cArgs; i-- > 0;) args.push_back(host_value(params->rgvarg[i]));
+            host::Variant value = run([&] { return sim_->invoke(kind, member, args); });
+            if (result) *result = com_value(value).detach();
+        });
+    }
+
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        for (auto& point : points_)
+            if (point->kind().iid == riid) {
+                *out = point.get();
+                AddRef();
+                return S_OK;
+            }
+        for (const auto& kind : event_kinds) {
+            if (kind.iid != riid) continue;
+            for (const auto& name : sim_->event_names())
+                if (host::equal_ignoring_case(name, kind.name)) {
+                    points_.push_back(std::make_unique<EventPoint>(*this, kind));
+                    *out = points_.back().get();
+                    AddRef();
+                    return S_OK;
+                }
+        }
+        return CONNECT_E_NOCONNECTION;
+    }
+
+    // Runs a host call; a scenario that cannot go on is reported, and the add-in gets a
+    // failure for the call.
+    template <class F>
+    static auto run(F&& body) -> decltype(body()) {
+        try {
+            return body();
+        } catch (const sim::ScenarioError& e) {
+            if (scenario_error_hook) scenario_error_hook(e.what());
+            throw host::Failure(static_cast<int32_t>(E_ABORT), u"The scenario cannot be played: " + host::from_utf8(e.what()));
+        }
+    }
+
+private:
+    std::optional<DISPID> member_id(const std::u16string& name, const std::u16string& key) {
+        if (auto it = table_.ids.find(key); it != table_.ids.end()) return it->second;
+        for (const auto& m : sim_->members())
+            if (host::equal_ignoring_case(m.name, name)) {
+                table_.names.push_back(m.name);
+                auto id = static_cast<DISPID>(table_.names.size());
+                table_.ids.emplace(key, id);
+                return id;
+            }
+        return std::nullopt;
+    }
+
+    HRESULT enumerate(VARIANT* result, EXCEPINFO* excep);
+
+    std::atomic<long> refs_{1};
+    host::Object object_;
+    sim::SimObject* sim_;
+    TypeTable& table_;
+    std::vector<std::unique_ptr<EventPoint>> points_;
+};
+
+HRESULT EventPoint::QueryInterface(REFIID riid, void** out) {
+    if (!out) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
+        *out = static_cast<IConnectionPoint*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG EventPoint::AddRef() { return owner_.AddRef(); }
+ULONG EventPoint::Release() { return owner_.Release(); }
+
+HRESULT EventPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
+    if (!out) return E_POINTER;
+    *out = &owner_;
+    owner_.AddRef();
+    return S_OK;
+}
+
+HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    // The sink answers the event interface (or plain IDispatch) and takes its events by id.
+    com_ptr<IDispatch> target;
+    if (FAILED(sink->QueryInterface(kind_.iid, target.put_void())) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, target.put_void())))
+        return CONNECT_E_CANNOTCONNECT;
+    const EventKind& kind = kind_;
+    return host::com::com_edge(IID_IConnectionPoint, [&] {
+        host::Subscription link = owner_.sim().subscribe(
+            kind.name, [target, &kind](std::vector<host::Variant>& args) { fire(target.get(), kind, args); });
+        DWORD c = next_cookie_++;
+        sinks_.emplace(c, std::move(link));
+        *cookie = c;
+    });
+}
+
+// ---------------------------------------------------------------- enumeration
+
+class Enumeration final : public IEnumVARIANT {
+public:
+    explicit Enumeration(std::unique_ptr<host::Enumerator> e) : e_(std::move(e)) { ++live; }
+    ~Enumeration() { --live; }
+    Enumeration(const Enumeration&) = delete;
+    Enumeration& operator=(const Enumeration&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IEnumVARIANT) {
+            *out = static_cast<IEnumVARIANT*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const long n = --refs_;
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+        if (!out) return E_POINTER;
+        ULONG got = 0;
+        HRESULT hr = S_OK;
+        try {
+            for (; got < count; ++got) {
+                std::optional<host::Variant> v = Adapter::run([&] { return e_->next(); });
+                if (!v) break;
+                out[got] = com_value(*v).detach();
+            }
+        } catch (...) {
+            hr = host::com::hresult_of(host::com::current_failure());
+        }
+        if (fetched) *fetched = got;
+        if (FAILED(hr)) {
+            for (ULONG i = 0; i < got; ++i) VariantClear(&out[i]);
+            if (fetched) *fetched = 0;
+            return hr;
+        }
+        return got == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        for (ULONG i = 0; i < count; ++i)
+            if (!e_->next()) return S_FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    std::atomic<long> refs_{1};
+    std::unique_ptr<host::Enumerator> e_;
+};
+
+HRESULT Adapter::enumerate(VARIANT* result, EXCEPINFO* excep) {
+    ++call_counts().invokes[{table_.name, u"_newenum"}];
+    if (result) VariantInit(result);
+    return host::com::invoke_edge(excep, [&] {
+        auto e = run([&] { return sim_->enumerate(); });
+        com_ptr<IEnumVARIANT> list = host::com::adopt<IEnumVARIANT>(new Enumeration(std::move(e)));
+        if (result) {
+            V_VT(result) = VT_UNKNOWN;
+            V_UNKNOWN(result) = list.detach();
+        }
+    });
+}
+
+// The adapter behind an interface pointer, or null for anything else.
+com_ptr<Adapter> adapter_of(IUnknown* unknown) {
+    com_ptr<Adapter> out;
+    if (unknown) {
+        IDispatch* d = nullptr;
+        if (SUCCEEDED(unknown->QueryInterface(iid_adapter, reinterpret_cast<void**>(&d))))
+            out.attach(static_cast<Adapter*>(d));
+    }
+    return out;
+}
+
+}  // namespace
+
+CallCounts& call_counts() {
+    static CallCounts counts;
+    return counts;
+}
+
+long live_adapters() { return live.load(); }
+
+void on_host_call(std::function<void()> hook) { host_call_hook = std::move(hook); }
+void on_scenario_error(std::function<void(const std::string&)> hook) { scenario_error_hook = std::move(hook); }
+
+com_ptr<IDispatch> dispatch_of(const host::Object& object) {
+    if (!object) return nullptr;
+    if (sim::sim_object(object)) return host::com::adopt<IDispatch>(new Adapter(object));
+    return host::com::interface_of(object);
+}
+
+host::Variant host_value(const VARIANT& v) {
+    if (V_VT(&v) & VT_BYREF) {
+        ComVariant direct;
+        host::com::check(VariantCopyInd(direct.put(), const_cast<VARIANT*>(&v)));
+        return host_value(*direct.get());
+    }
+    if (V_VT(&v) == VT_DISPATCH || V_VT(&v) == VT_UNKNOWN)
+        if (auto a = adapter_of(V_UNKNOWN(&v))) return host::Variant(a->object());
+    return host::com::to_host(v);
+}
+
+ComVariant com_value(const host::Variant& v) {
+    if (v.type() != host::Variant::Type::Object) return host::com::to_com(v);
+    ComVariant out;
+    V_DISPATCH(out.get()) = dispatch_of(v.as_object()).detach();
+    V_VT(out.get()) = VT_DISPATCH;
+    return out;
+}
+
+}  // namespace outlook_sim

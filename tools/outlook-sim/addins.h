@@ -1,0 +1,44 @@
+#pragma once
+// The add-ins as the mail host finds and drives them: every ProgID under
+// HKCU\Software\Microsoft\Office\Outlook\Addins whose LoadBehavior is 3 (load at start-up),
+// created by CoCreateInstance through its registered class and driven through the host's
+// add-in interface IDTExtensibility2.
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+#include "host/com/com_ptr.h"
+#include "host/failure.h"
+
+namespace outlook_sim {
+
+// The host's add-in interface, as its type library describes it (a dual interface; the
+// connect and disconnect modes are 32-bit enums).
+struct IDTExtensibility2 : public IDispatch {
+    virtual HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, int connect_mode, IDispatch* addin_inst,
+                                                   SAFEARRAY** custom) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OnDisconnection(int remove_mode, SAFEARRAY** custom) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) = 0;
+};
+
+inline constexpr IID iid_extensibility = {0xB65AD801, 0xABAF, 0x11D0, {0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44}};
+inline constexpr int ext_cm_Startup = 1;
+inline constexpr int ext_dm_UserClosed = 1;
+
+struct AddIn {
+    std::wstring progid;
+    host::com::com_ptr<IDTExtensibility2> object;
+};
+
+// Creates every add-in that loads at start-up, in the order of the registry. An add-in that
+// cannot be created is an error of the set-up (the message names it).
+std::vector<AddIn> create_addins();
+
+// The failure a call of the add-in returned, with the description it left as error info.
+host::Failure failure_of(HRESULT hr);
+
+}  // namespace outlook_sim

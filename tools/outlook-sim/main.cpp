@@ -1,0 +1,108 @@
+// outlook-sim: plays the mail host for the real add-in under Windows (or Wine).
+//   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE]
+// Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
+// the host's objects (GetIDsOfNames and Invoke by type and member) and the objects left
+// alive, as one JSON object.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "host/com/bstr.h"
+#include "host/text.h"
+#include "tools/outlook-sim/adapter.h"
+#include "tools/outlook-sim/player.h"
+#include "tools/quillamor-sim/transcript.h"
+
+namespace {
+
+std::string narrow(const wchar_t* text) { return host::to_utf8(host::com::from_wide(text)); }
+
+int usage() {
+    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE]\n";
+    return 2;
+}
+
+std::wstring program_folder() {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(n);
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+void write_counts(const std::wstring& file, const outlook_sim::PlayResult& result) {
+    using nlohmann::json;
+    auto list = [](const auto& counts) {
+        json out = json::array();
+        for (const auto& [key, n] : counts)
+            out.push_back({{"type", host::to_utf8(key.first)}, {"member", host::to_utf8(key.second)}, {"count", n}});
+        return out;
+    };
+    const auto& counts = outlook_sim::call_counts();
+    json j = {{"getIDsOfNames", list(counts.ids)},
+              {"invoke", list(counts.invokes)},
+              {"liveAdapters", result.live_adapters},
+              {"liveObjects", result.live_objects}};
+    std::ofstream out(std::filesystem::path(file), std::ios::binary);
+    out << j.dump() << '\n';
+}
+
+// COM for the thread, as the mail host's user-interface thread has it.
+struct OleThread {
+    HRESULT hr = OleInitialize(nullptr);
+    ~OleThread() {
+        if (SUCCEEDED(hr)) OleUninitialize();
+    }
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Lines end in "\n" alone, as the native player's do.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+
+    std::wstring file, counts;
+    quillamor_sim::TranscriptOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring a = argv[i];
+        if (a == L"--json") options.json = true;
+        else if (a == L"--calls") options.calls = true;
+        else if (a == L"--counts" && i + 1 < argc) counts = argv[++i];
+        else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
+        else return usage();
+    }
+    if (file.empty()) return usage();
+    const std::string name = narrow(file.c_str());
+
+    OleThread ole;
+    if (FAILED(ole.hr)) {
+        std::cerr << "outlook-sim: COM cannot be started\n";
+        return 2;
+    }
+    try {
+        auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
+        auto result = outlook_sim::play(scenario, program_folder());
+        quillamor_sim::print_transcript(std::cout, result.events, options);
+        std::cout.flush();
+        if (!counts.empty()) write_counts(counts, result);
+        if (result.error) {
+            std::cerr << "outlook-sim: " << name << ": " << *result.error << "\n";
+            return 2;
+        }
+        return 0;
+    } catch (const quillamor_sim::ScenarioFileError& e) {
+        std::cout.flush();
+        std::cerr << "outlook-sim: " << name << ": " << e.what() << "\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        std::cerr << "outlook-sim: " << name << ": cannot be played: " << e.what() << "\n";
+        return 2;
+    }
+}

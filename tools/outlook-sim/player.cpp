@@ -1,0 +1,284 @@
+#include "tools/outlook-sim/player.h"
+
+#include <functional>
+#include <memory>
+
+#include "host/com/hresult.h"
+#include "host/com/safe_array.h"
+#include "host/sim/sim_host.h"
+#include "host/text.h"
+#include "tools/outlook-sim/adapter.h"
+#include "tools/outlook-sim/addins.h"
+#include "tools/outlook-sim/classes.h"
+#include "tools/outlook-sim/processes.h"
+#include "tools/outlook-sim/screen.h"
+#include "tools/outlook-sim/service.h"
+
+namespace outlook_sim {
+
+namespace {
+
+using quillamor_sim::ScenarioFileError;
+using quillamor_sim::Step;
+
+// The command-bar button that opens the wizard.
+constexpr std::u16string_view wizard_button = u"QuillamorWiz";
+
+class Player {
+public:
+    Player(const quillamor_sim::Scenario& sc, std::wstring folder) : sc_(sc), folder_(std::move(folder)) {}
+
+    PlayResult run() {
+        PlayResult result;
+        try {
+            host_.load_profile(sc_.profile);
+            host_.add_answers(sc_.answers);
+            host_.add_faults(sc_.faults);
+        } catch (const sim::ScenarioError& e) {  // the profile, answers or faults
+            throw ScenarioFileError(e.what());
+        }
+        {
+            ClassRegistrations classes(host_, host_.profile().redemption);
+            ServiceLibrary service(host_.world(), folder_);
+            ProcessRecorder processes(host_);
+            processes_ = &processes;
+            Screen screen(host_, [this](const std::string& what) { stop(what); });
+            screen_ = &screen;
+            on_host_call([&screen] { screen.host_call(); });
+            on_scenario_error([this](const std::string& what) { stop(what); });
+
+            for (size_t i = 0; i < sc_.steps.size() && !error_; ++i) {
+                index_ = i + 1;
+                try {
+                    step(sc_.steps[i]);
+                } catch (const sim::ScenarioError& e) {
+                    stop(e.what());
+                } catch (const ScenarioFileError& e) {
+                    stop_file(e.what());
+                } catch (const host::Failure& f) {
+                    stop("a failure reached the host: " + host::to_utf8(f.description()));
+                } catch (const std::exception& e) {
+                    stop(e.what());
+                }
+                screen.pump();
+            }
+
+            // The host releases the add-in; the add-in's windows go with it, which is not the
+            // user's doing. Then the DLL is unloaded.
+            screen.stop_recording();
+            custom_.reset();
+            addins_.clear();
+            screen.pump();
+            CoFreeUnusedLibrariesEx(0, 0);
+            on_host_call(nullptr);
+            on_scenario_error(nullptr);
+            screen_ = nullptr;
+            processes_ = nullptr;
+        }
+        std::vector<nlohmann::json> events = host_.events();
+        if (error_at_) events.resize(*error_at_);
+        result.live_adapters = live_adapters();
+        result.live_objects = host_.live_objects();
+        events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
+        result.events = std::move(events);
+        result.error = error_;
+        return result;
+    }
+
+private:
+    // The scenario cannot go on: the play ends after this step, and what the add-in does
+    // while it unwinds is not recorded.
+    void stop(const std::string& what) {
+        if (error_) return;
+        error_ = "step " + std::to_string(index_) + ": " + what;
+        error_at_ = host_.events().size();
+    }
+    void stop_file(const std::string& what) {
+        if (error_) return;
+        error_ = what;
+        error_at_ = host_.events().size();
+    }
+
+    [[noreturn]] void wrong(const std::string& what) const {
+        throw ScenarioFileError("step " + std::to_string(index_) + ": " + what);
+    }
+
+    // The custom array of the add-in interface's calls: empty, as the host passes it.
+    SAFEARRAY** custom() {
+        if (!custom_.get()) custom_ = host::com::SafeArray::of_variants(0);
+        custom_pointer_ = custom_.get();
+        return &custom_pointer_;
+    }
+
+    void connected() const {
+        if (addins_.empty()) wrong("the add-in is not connected (no \"connect\" step before)");
+    }
+
+    // A call of the host into the add-in: a failure goes back to the host as its result.
+    void host_call(const char* name, const std::function<HRESULT(IDTExtensibility2&)>& call) {
+        for (auto& a : addins_) {
+            HRESULT hr = call(*a.object.get());
+            if (FAILED(hr)) record_result(name, failure_of(hr));
+        }
+    }
+
+    void record_result(const char* name, const host::Failure& f) {
+        host_.record({{"event", "result"}, {"call", name}, {"number", f.number()},
+                      {"description", host::to_utf8(f.description())}});
+    }
+
+    void step(const Step& s) {
+        const std::string& a = s.action;
+        if (a == "connect") {
+            if (!addins_.empty()) wrong("the add-in is connected already");
+            addins_ = create_addins();
+            for (auto& x : addins_) processes_->watch(x.object.get());
+            host::com::com_ptr<IDispatch> app;
+            try {
+                app = dispatch_of(host_.create_application());
+            } catch (const host::Failure& f) {
+                record_result("OnConnection", f);
+                return;
+            }
+            host_call("OnConnection", [&](IDTExtensibility2& x) {
+                return x.OnConnection(app.get(), ext_cm_Startup, nullptr, custom());
+            });
+        } else if (a == "startupComplete") {
+            connected();
+            host_call("OnStartupComplete", [&](IDTExtensibility2& x) { return x.OnStartupComplete(custom()); });
+        } else if (a == "newExplorer") {
+            host_.new_explorer();
+        } else if (a == "disconnect") {
+            connected();
+            host_call("OnDisconnection", [&](IDTExtensibility2& x) { return x.OnDisconnection(ext_dm_UserClosed, custom()); });
+            // The host lets go of the add-in, and the add-in's windows go with it.
+            screen_->stop_recording();
+            addins_.clear();
+            screen_->pump();
+            screen_->resume_recording();
+        } else if (a == "quickList") {
+            run_through_wizard(false, {});
+        } else if (a == "customList") {
+            run_through_wizard(true, host::from_utf8(s.name));
+        } else if (a == "click") {
+            connected();
+            try {
+                host_.click_button(host::from_utf8(s.tag));
+            } catch (const host::Failure& f) {
+                // The add-in's handler failed back to the host, which shows nothing.
+                record_result("Click", f);
+            }
+        } else {
+            user_step(s);
+        }
+    }
+
+    const wizard::FormDesign& form_with(const Step& s) {
+        const wizard::FormDesign* d = Screen::design(s.form);
+        if (!d) wrong("unknown form \"" + s.form + "\"");
+        if (!s.control.empty()) {
+            bool found = false;
+            for (const auto& c : d->controls) found = found || c.name == host::from_utf8(s.control);
+            if (!found) wrong("form " + s.form + " has no control \"" + s.control + "\"");
+        }
+        return *d;
+    }
+
+    void user_step(const Step& s) {
+        Screen& screen = *screen_;
+        const wizard::FormDesign& d = form_with(s);
+        // A person can only act on a page that is on the screen.
+        HWND page = screen.page(s.form);
+        if (!page) return;
+        const std::string& a = s.action;
+        const std::u16string control = host::from_utf8(s.control);
+        if (a == "press") screen.press(page, d, control);
+        else if (a == "type") screen.type(page, d, control, host::from_utf8(s.text));
+        else if (a == "focus") screen.focus(page, d, control);
+        else if (a == "key") screen.key(page, s.key);
+        else if (a == "move") screen.move(page, s.left, s.top);
+        else if (a == "close") screen.close(page);
+    }
+
+    // The direct runs, played as a person reaches them: the wizard button, the welcome page's
+    // Next, the work type (and for the custom run the list name), then Next from a page
+    // dragged to the screen's corner, so that the remembered wizard position the run finds
+    // is (0, 0), as a fresh add-in has it. The walk's own page changes stay out of the
+    // transcript; see Screen::begin_walk.
+    void run_through_wizard(bool custom_run, const std::u16string& name) {
+        connected();
+        Screen& screen = *screen_;
+        struct WalkEnd {
+            Screen& s;
+            ~WalkEnd() { s.end_walk(); }
+        } end{screen};
+        screen.begin_walk(custom_run ? "frmTitle" : "");
+        const auto& choose = *Screen::design("frmChoose");
+        const auto& title = *Screen::design("frmTitle");
+
+        if (!custom_run) {
+            HWND page = open_choose();
+            screen.press(page, choose, u"optQuick");
+            press_next(page, choose);
+            return;
+        }
+        HWND page = screen.page("frmTitle");
+        if (!page) {
+            HWND from = open_choose();
+            screen.press(from, choose, u"optDist");
+            screen.press(from, choose, u"cmdOk");
+            screen.pump();
+            page = screen.page("frmTitle");
+            if (!page) wrong("the wizard did not open frmTitle");
+        }
+        screen.type(page, title, u"txtSubject", name);
+        if (!IsWindowEnabled(screen.control(page, title, u"cmdOk")))
+            wrong("an empty list name cannot be played through the wizard (its Next is disabled)");
+        press_next(page, title);
+    }
+
+    HWND open_choose() {
+        Screen& screen = *screen_;
+        if (HWND page = screen.page("frmChoose")) return page;
+        if (!screen.page("frmStartUp")) {
+            if (!host_.click_button(wizard_button)) wrong("the wizard cannot be opened: its button is not there");
+            screen.pump();
+        }
+        HWND start = screen.page("frmStartUp");
+        if (!start) wrong("the wizard button did not open frmStartUp");
+        screen.press(start, *Screen::design("frmStartUp"), u"cmdStart");
+        screen.pump();
+        HWND page = screen.page("frmChoose");
+        if (!page) wrong("the wizard did not open frmChoose");
+        return page;
+    }
+
+    void press_next(HWND page, const wizard::FormDesign& d) {
+        Screen& screen = *screen_;
+        screen.move(page, 0, 0);
+        screen.pump();
+        screen.final_press();
+        screen.press(page, d, u"cmdOk");
+    }
+
+    const quillamor_sim::Scenario& sc_;
+    std::wstring folder_;
+    sim::SimHost host_;
+    Screen* screen_ = nullptr;
+    ProcessRecorder* processes_ = nullptr;
+    std::vector<AddIn> addins_;
+    host::com::SafeArray custom_;
+    SAFEARRAY* custom_pointer_ = nullptr;
+    size_t index_ = 0;
+    std::optional<std::string> error_;
+    std::optional<size_t> error_at_;
+};
+
+}  // namespace
+
+PlayResult play(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder) {
+    Player p(scenario, program_folder);
+    return p.run();
+}
+
+}  // namespace outlook_sim

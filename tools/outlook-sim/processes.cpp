@@ -1,0 +1,75 @@
+#include "tools/outlook-sim/processes.h"
+
+#include <cstring>
+
+#include "host/com/bstr.h"
+#include "host/sim/sim_host.h"
+#include "host/text.h"
+
+namespace outlook_sim {
+
+namespace {
+
+sim::SimHost* recording_host = nullptr;
+
+BOOL WINAPI record_process(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                           BOOL, DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION process) {
+    const wchar_t* line = command_line ? command_line : application;
+    if (recording_host)
+        recording_host->record({{"event", "process"}, {"commandLine", host::to_utf8(host::com::from_wide(line))}});
+    if (process) {
+        // Handles of its own for the caller to close: events, already set.
+        process->hProcess = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+        process->hThread = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+        process->dwProcessId = 0;
+        process->dwThreadId = 0;
+    }
+    return TRUE;
+}
+
+// Points a module's import of `function` from `library` at `replacement`.
+bool redirect_import(HMODULE module, const char* library, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return false;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress) return false;
+    bool done = false;
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
+        if (_stricmp(reinterpret_cast<const char*>(base + d->Name), library) != 0) continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + (d->OriginalFirstThunk ? d->OriginalFirstThunk
+                                                                                               : d->FirstThunk));
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* by_name = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(by_name->Name), function) != 0) continue;
+            DWORD protection = 0;
+            if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection)) continue;
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            done = true;
+        }
+    }
+    return done;
+}
+
+}  // namespace
+
+ProcessRecorder::ProcessRecorder(sim::SimHost& host) { recording_host = &host; }
+
+ProcessRecorder::~ProcessRecorder() { recording_host = nullptr; }
+
+bool ProcessRecorder::watch(IUnknown* object) {
+    if (!object) return false;
+    // The object's first word points at its method table, inside the module's image.
+    const void* methods = *reinterpret_cast<void* const*>(object);
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(methods), &module))
+        return false;
+    return redirect_import(module, "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&record_process));
+}
+
+}  // namespace outlook_sim

@@ -1,0 +1,45 @@
+#include "tools/outlook-sim/service.h"
+
+#include <stdexcept>
+
+#include "host/sim/world.h"
+#include "host/text.h"
+#include "tools/liborvane-stub/liborvane_stub.h"
+
+namespace outlook_sim {
+
+namespace {
+
+void on_call(void* context, const LibOrvaneStubCall* call) {
+    auto& world = *static_cast<sim::World*>(context);
+    world.service_calls.push_back({call->name, call->result, call->module, call->a, call->app, call->config, call->b});
+    world.record({{"event", "service"}, {"call", call->name}, {"result", call->result}});
+}
+
+LibOrvaneStubConfigureFn configure_of(HMODULE library) {
+    return reinterpret_cast<LibOrvaneStubConfigureFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, LIBORVANE_STUB_CONFIGURE)));
+}
+
+}  // namespace
+
+ServiceLibrary::ServiceLibrary(sim::World& world, const std::wstring& program_folder) : world_(world) {
+    if (!world.profile.service_present) return;
+    const std::wstring folder = program_folder + L"\\service";
+    const std::wstring file = folder + L"\\LibOrvane.dll";
+    // Loaded here first, so that the add-in's load by file name finds this very module.
+    library_.reset(LoadLibraryW(file.c_str()));
+    if (!library_) throw std::runtime_error("the service library stand-in cannot be loaded from " + host::to_utf8(std::u16string(file.begin(), file.end())));
+    auto configure = configure_of(library_.get());
+    if (!configure) throw std::runtime_error("the service library in the program's folder is not the stand-in");
+    configure(world.profile.service_init_result, &on_call, &world);
+    on_search_path_ = SetDllDirectoryW(folder.c_str()) != FALSE;
+}
+
+ServiceLibrary::~ServiceLibrary() {
+    if (on_search_path_) SetDllDirectoryW(nullptr);
+    if (library_)
+        if (auto configure = configure_of(library_.get())) configure(0, nullptr, nullptr);
+}
+
+}  // namespace outlook_sim

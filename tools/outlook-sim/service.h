@@ -1,0 +1,32 @@
+#pragma once
+// The maker's service library as the scenario's profile has it: present, the stand-in
+// (tools/liborvane-stub, built beside this program in its folder "service") is on the
+// library search path, configured to answer the profile's start-up result and to report
+// every call into the event log; absent, no file of that name can be found.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "host/com/unique_handle.h"
+
+namespace sim {
+class World;
+}
+
+namespace outlook_sim {
+
+class ServiceLibrary {
+public:
+    ServiceLibrary(sim::World& world, const std::wstring& program_folder);
+    ~ServiceLibrary();
+    ServiceLibrary(const ServiceLibrary&) = delete;
+    ServiceLibrary& operator=(const ServiceLibrary&) = delete;
+
+private:
+    sim::World& world_;
+    host::com::unique_hmodule library_;
+    bool on_search_path_ = false;
+};
+
+}  // namespace outlook_sim
