@@ -1,8 +1,9 @@
 // outlook-sim: plays the mail host for the real add-in under Windows (or Wine).
 //   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE]
+//   outlook-sim --face PICTURE
 // Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
 // the host's objects (GetIDsOfNames and Invoke by type and member) and the objects left
-// alive, as one JSON object.
+// alive, as one JSON object. --face prints the button face the add-in makes of a picture.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include "host/com/bstr.h"
 #include "host/text.h"
 #include "tools/outlook-sim/adapter.h"
+#include "tools/outlook-sim/face.h"
 #include "tools/outlook-sim/player.h"
 #include "tools/quillamor-sim/transcript.h"
 
@@ -24,7 +26,8 @@ namespace {
 std::string narrow(const wchar_t* text) { return host::to_utf8(host::com::from_wide(text)); }
 
 int usage() {
-    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE]\n";
+    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE]\n"
+                 "       outlook-sim --face PICTURE\n";
     return 2;
 }
 
@@ -67,17 +70,18 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 
-    std::wstring file, counts;
+    std::wstring file, counts, face;
     quillamor_sim::TranscriptOptions options;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
         if (a == L"--json") options.json = true;
         else if (a == L"--calls") options.calls = true;
         else if (a == L"--counts" && i + 1 < argc) counts = argv[++i];
+        else if (a == L"--face" && i + 1 < argc) face = argv[++i];
         else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
         else return usage();
     }
-    if (file.empty()) return usage();
+    if (file.empty() == face.empty()) return usage();
     const std::string name = narrow(file.c_str());
 
     OleThread ole;
@@ -85,6 +89,7 @@ int wmain(int argc, wchar_t** argv) {
         std::cerr << "outlook-sim: COM cannot be started\n";
         return 2;
     }
+    if (!face.empty()) return outlook_sim::print_face(face);
     try {
         auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
         auto result = outlook_sim::play(scenario, program_folder());
