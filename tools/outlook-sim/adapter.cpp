@@ -47,6 +47,7 @@ struct TypeTable {
     com_ptr<ITypeInfo> info;
     std::map<std::u16string, DISPID> ids;  // by lower-case name
     std::vector<std::u16string> names;     // by id - 1, as first asked
+    std::vector<bool> methods;             // by id - 1: the member is a method
 };
 
 com_ptr<ICreateTypeLib2>& type_library() {
@@ -236,7 +237,13 @@ public:
             kind = host::Invoke::Put;
         } else {
             if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
-            kind = (flags & DISPATCH_PROPERTYGET) ? host::Invoke::Get : host::Invoke::Call;
+            // Late binding asks for a property read and a method call alike (both flags):
+            // the member's own kind decides then.
+            const bool method = table_.methods[static_cast<size_t>(id) - 1];
+            if ((flags & DISPATCH_METHOD) && (flags & DISPATCH_PROPERTYGET))
+                kind = method ? host::Invoke::Call : host::Invoke::Get;
+            else
+                kind = (flags & DISPATCH_METHOD) ? host::Invoke::Call : host::Invoke::Get;
         }
         if (result) VariantInit(result);
         return host::com::invoke_edge(excep, [&] {
@@ -293,6 +300,7 @@ private:
         for (const auto& m : sim_->members())
             if (host::equal_ignoring_case(m.name, name)) {
                 table_.names.push_back(m.name);
+                table_.methods.push_back(m.call);
                 auto id = static_cast<DISPID>(table_.names.size());
                 table_.ids.emplace(key, id);
                 return id;

@@ -1,9 +1,10 @@
 // outlook-sim: plays the mail host for the real add-in under Windows (or Wine).
-//   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE]
+//   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]
 //   outlook-sim --face PICTURE
 // Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
 // the host's objects (GetIDsOfNames and Invoke by type and member) and the objects left
-// alive, as one JSON object. --face prints the button face the add-in makes of a picture.
+// alive, as one JSON object; --timings how long each step took (see PlayResult::timings).
+// --face prints the button face the add-in makes of a picture.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -26,7 +27,7 @@ namespace {
 std::string narrow(const wchar_t* text) { return host::to_utf8(host::com::from_wide(text)); }
 
 int usage() {
-    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE]\n"
+    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]\n"
                  "       outlook-sim --face PICTURE\n";
     return 2;
 }
@@ -70,13 +71,14 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 
-    std::wstring file, counts, face;
+    std::wstring file, counts, timings, face;
     quillamor_sim::TranscriptOptions options;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
         if (a == L"--json") options.json = true;
         else if (a == L"--calls") options.calls = true;
         else if (a == L"--counts" && i + 1 < argc) counts = argv[++i];
+        else if (a == L"--timings" && i + 1 < argc) timings = argv[++i];
         else if (a == L"--face" && i + 1 < argc) face = argv[++i];
         else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
         else return usage();
@@ -92,10 +94,11 @@ int wmain(int argc, wchar_t** argv) {
     if (!face.empty()) return outlook_sim::print_face(face);
     try {
         auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
-        auto result = outlook_sim::play(scenario, program_folder());
+        auto result = outlook_sim::play(scenario, program_folder(), {.calls = options.calls});
         quillamor_sim::print_transcript(std::cout, result.events, options);
         std::cout.flush();
         if (!counts.empty()) write_counts(counts, result);
+        if (!timings.empty()) std::ofstream(std::filesystem::path(timings), std::ios::binary) << result.timings.dump() << '\n';
         if (result.error) {
             std::cerr << "outlook-sim: " << name << ": " << *result.error << "\n";
             return 2;

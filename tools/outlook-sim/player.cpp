@@ -19,6 +19,18 @@ namespace outlook_sim {
 namespace {
 
 using quillamor_sim::ScenarioFileError;
+
+// Milliseconds since some fixed moment, to the microsecond.
+double now_ms() {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency);
+}
 using quillamor_sim::Step;
 
 // The command-bar button that opens the wizard.
@@ -26,7 +38,8 @@ constexpr std::u16string_view wizard_button = u"QuillamorWiz";
 
 class Player {
 public:
-    Player(const quillamor_sim::Scenario& sc, std::wstring folder) : sc_(sc), folder_(std::move(folder)) {}
+    Player(const quillamor_sim::Scenario& sc, std::wstring folder, PlayOptions options)
+        : sc_(sc), folder_(std::move(folder)), options_(options) {}
 
     PlayResult run() {
         PlayResult result;
@@ -34,6 +47,7 @@ public:
             host_.load_profile(sc_.profile);
             host_.add_answers(sc_.answers);
             host_.add_faults(sc_.faults);
+            host_.world().log_calls = options_.calls;
         } catch (const sim::ScenarioError& e) {  // the profile, answers or faults
             throw ScenarioFileError(e.what());
         }
@@ -49,6 +63,8 @@ public:
 
             for (size_t i = 0; i < sc_.steps.size() && !error_; ++i) {
                 index_ = i + 1;
+                timing_ = {{"step", index_}, {"do", sc_.steps[i].action}};
+                const double started = now_ms();
                 try {
                     step(sc_.steps[i]);
                 } catch (const sim::ScenarioError& e) {
@@ -61,6 +77,8 @@ public:
                     stop(e.what());
                 }
                 screen.pump();
+                timing_["ms"] = now_ms() - started;
+                timings_.push_back(std::move(timing_));
             }
 
             // The host releases the add-in; the add-in's windows go with it, which is not the
@@ -82,6 +100,7 @@ public:
         events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
         result.events = std::move(events);
         result.error = error_;
+        result.timings = std::move(timings_);
         return result;
     }
 
@@ -131,7 +150,9 @@ private:
         const std::string& a = s.action;
         if (a == "connect") {
             if (!addins_.empty()) wrong("the add-in is connected already");
+            double started = now_ms();
             addins_ = create_addins();
+            timing_["create"] = now_ms() - started;
             for (auto& x : addins_) processes_->watch(x.object.get());
             host::com::com_ptr<IDispatch> app;
             try {
@@ -140,9 +161,11 @@ private:
                 record_result("OnConnection", f);
                 return;
             }
+            started = now_ms();
             host_call("OnConnection", [&](IDTExtensibility2& x) {
                 return x.OnConnection(app.get(), ext_cm_Startup, nullptr, custom());
             });
+            timing_["onConnection"] = now_ms() - started;
         } else if (a == "startupComplete") {
             connected();
             host_call("OnStartupComplete", [&](IDTExtensibility2& x) { return x.OnStartupComplete(custom()); });
@@ -258,11 +281,14 @@ private:
         screen.move(page, 0, 0);
         screen.pump();
         screen.final_press();
+        const double started = now_ms();
         screen.press(page, d, u"cmdOk");
+        timing_["run"] = now_ms() - started;
     }
 
     const quillamor_sim::Scenario& sc_;
     std::wstring folder_;
+    PlayOptions options_;
     sim::SimHost host_;
     Screen* screen_ = nullptr;
     ProcessRecorder* processes_ = nullptr;
@@ -272,12 +298,15 @@ private:
     size_t index_ = 0;
     std::optional<std::string> error_;
     std::optional<size_t> error_at_;
+    nlohmann::json timing_;                            // of the step being played
+    nlohmann::json timings_ = nlohmann::json::array();
 };
 
 }  // namespace
 
-PlayResult play(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder) {
-    Player p(scenario, program_folder);
+PlayResult play(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder,
+                const PlayOptions& options) {
+    Player p(scenario, program_folder, options);
     return p.run();
 }
 

@@ -18,9 +18,17 @@ struct PlayResult {
     std::optional<std::string> error;
     long live_adapters = 0;  // COM objects of the host still alive at the end
     int64_t live_objects = 0;  // the substitute host's own objects still alive at the end
+    // How long the steps took: {"step", "do", "ms"} for each, and for "connect" also the
+    // add-in's creation and OnConnection, for the direct runs the run itself.
+    nlohmann::json timings = nlohmann::json::array();
+};
+
+struct PlayOptions {
+    bool calls = false;  // keep every host call in the event log (costs time)
 };
 
 // `program_folder` holds this program and the service library stand-in's folder.
-PlayResult play(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder);
+PlayResult play(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder,
+                const PlayOptions& options = {});
 
 }  // namespace outlook_sim

@@ -195,6 +195,7 @@ void Screen::created(HWND window, const CREATESTRUCTW& cs) {
 
 void Screen::destroyed(HWND window) {
     bars_.erase(window);
+    boxes_.erase(window);
     auto it = pages_.find(window);
     if (it == pages_.end()) return;
     const std::string form = it->second;
@@ -267,6 +268,8 @@ void CALLBACK Screen::answer_box(HWND box, UINT, UINT_PTR timer, DWORD) {
 }
 
 void Screen::message_box(HWND box) {
+    // A box activated again (another window came and went) is answered once.
+    if (!boxes_.insert(box).second) return;
     const std::u16string title = text_of(box);
     const std::u16string text = text_of(GetDlgItem(box, box_text_id));
     const int style = box_style(box);

@@ -91,6 +91,7 @@ private:
 
     std::map<HWND, std::string> pages_;  // the add-in's page windows and their forms
     std::map<HWND, Bar> bars_;
+    std::set<HWND> boxes_;  // message boxes answered, until they go
 
     // Walking: the pages up to the run; FinalPress: the press that starts the run, until its
     // first host call; Running: the run; Recovering: after the run reported a failure, the
