@@ -2,12 +2,18 @@
 """Installs and removes Quillamor under Wine and checks every file and registry key.
 
     installer_test.py --work DIR --setup EXE --failing-setup EXE --dll32 DLL --dll64 DLL
-                      --picture GIF --page-pictures DIR --chm CHM [ARCH...]
+                      --picture GIF --page-pictures DIR --chm CHM
+                      [--outlook-sim32 EXE --outlook-sim64 EXE --scenario JSON --expected JSONL]
+                      [ARCH...]
 
 --setup is the setup under test; --failing-setup is the same setup built around DLLs (32-bit
 and 64-bit) that refuse to register. The DLLs, the button picture, the folder of the wizard's
 pictures and the help file are what the setup carries, to compare the installed files with.
 ARCH is win32 and/or win64 (both by default).
+
+With --outlook-sim32 and --outlook-sim64 (the mail host stand-in of each bitness), --scenario
+and --expected (its transcript), some cases also play the scenario with the installed add-in
+between installing and uninstalling.
 
 Each prefix is made afresh under WORKDIR. For every case the whole registry (the prefix's
 system.reg and user.reg) and the file tree of drive C are read before the setup runs, after it
@@ -15,6 +21,8 @@ and after the uninstaller; after the uninstaller they must be as before, except 
 Wine changes on its own (measured on the fresh prefix by two restarts with nothing installed).
 """
 import argparse
+import json
+import math
 import os
 import pathlib
 import re
@@ -22,6 +30,7 @@ import shutil
 import subprocess
 import sys
 import time
+from typing import NamedTuple, Optional
 
 WINE64 = "/usr/lib/wine/wine64"
 INSTALL_DIR_WIN = r"C:\Program Files\Orvane Corporation\Quillamor"
@@ -132,7 +141,21 @@ class Prefix:
         shutil.rmtree(self.path, ignore_errors=True)
         self.wine("wineboot", "-i")
         # No display here: Wine's own desktop process needs the null display driver to start.
-        self.import_reg([r"[HKEY_CURRENT_USER\Software\Wine\Drivers]", '"Graphics"="null"'])
+        # The caption text is white, as in Windows' standard scheme (a fresh prefix has
+        # black): the add-in masks its button faces with that colour.
+        self.import_reg([r"[HKEY_CURRENT_USER\Software\Wine\Drivers]", '"Graphics"="null"',
+                         r"[HKEY_CURRENT_USER\Control Panel\Colors]", '"TitleText"="255 255 255"'])
+        self.settle()
+        # Wine registers the system's automation type library (stdole2) anew, with other
+        # proxy entries, the first time a program of a bitness uses a picture or font object
+        # through automation, as the add-in does with its button picture. Let that happen now,
+        # so that it counts as the fresh prefix's state rather than as a trace of the add-in.
+        script = self.path.parent / "use-font-object.vbs"
+        script.write_text('Set font = CreateObject("StdFont")\r\nfont.Size = 10\r\n', encoding="ascii")
+        for loader in ("wine", WINE64) if self.arch == "win64" else ("wine",):
+            r = self.wine("cscript", "//nologo", winpath(script), loader=loader)
+            if r.returncode != 0:
+                raise RuntimeError(f"cscript {script}: {r.stdout.strip()}")
         self.settle()
 
     def restart(self):
@@ -182,6 +205,113 @@ def pending_deletes_only_temp(state):
     # The raw text keeps the .reg escapes: each entry is \\??\\PATH followed by \0.
     paths = re.findall(r"\\\\\?\?\\\\(.*?)\\0", raw)
     return bool(paths) and all(re.search(r"\\\\Temp\\\\~nsu", p, re.I) for p in paths)
+
+
+# --- The installed add-in in the mail host stand-in ----------------------------------------
+
+def winpath(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def drive_c_file(prefix, windows_path):
+    """The file of the prefix that a C: path names, matched without regard to case as
+    Windows does; None when there is none."""
+    m = re.match(r"^c:\\(.*)$", windows_path.strip(), re.I)
+    if not m:
+        return None
+    here = prefix.path / "drive_c"
+    for part in m.group(1).split("\\"):
+        found = [p for p in here.iterdir() if p.name.lower() == part.lower()] if here.is_dir() else []
+        if not found:
+            return None
+        here = found[0]
+    return here
+
+
+class ScenarioPlayer:
+    """Runs outlook-sim.exe, the mail host stand-in, in the prefix on a scenario. Nothing of
+    Quillamor's is set up for it but what the setup did: it finds the add-in through the add-in key, creates
+    it through the COM registration (of the registry view of its own bitness) and so runs the
+    installed DLL, which reads the installed button picture and pages' pictures and names the
+    installed help file. The transcript has to be the expected one, and the help file the
+    add-in hands to the help viewer has to be the installed one."""
+
+    TIMEOUT = 120
+
+    def __init__(self, programs, scenario, expected):
+        self.programs = programs  # {32: outlook-sim.exe, 64: outlook-sim.exe}
+        self.scenario = scenario
+        self.expected = [json.loads(line) for line in expected.read_text().splitlines() if line.strip()]
+
+    def play(self, case, prefix, bits):
+        label = f"{case}: outlook-sim {self.scenario.name}"
+        loader = WINE64 if bits == 64 else "wine"
+        # Through a file, not a pipe: Wine's background processes inherit the program's output
+        # and would hold a pipe open after it ends.
+        out = prefix.path.parent / f"{prefix.arch}-outlook-sim.out"
+        started = time.monotonic()
+        with open(out, "wb") as sink:
+            try:
+                rc = subprocess.run([loader, winpath(self.programs[bits]), winpath(self.scenario), "--json"],
+                                    env=prefix.env, stdin=subprocess.DEVNULL, stdout=sink,
+                                    stderr=subprocess.STDOUT, timeout=self.TIMEOUT).returncode
+            except subprocess.TimeoutExpired:
+                subprocess.run(["wineserver", "-k"], env=prefix.env)
+                fail(label, f"did not end within {self.TIMEOUT} s")
+                return
+        prefix.settle()
+        print(f"  played {self.scenario.name} with the installed {bits}-bit add-in "
+              f"({time.monotonic() - started:.0f} s)", flush=True)
+        lines = out.read_text(encoding="utf-8", errors="replace").replace("\r", "").splitlines()
+        events, other = [], []
+        for line in lines:
+            try:
+                events.append(json.loads(line))
+            except ValueError:
+                other.append(line)
+        if rc != 0 or other:
+            fail(label, f"exit code {rc}: " + " | ".join(other[-5:]))
+        self.check(label, prefix, events)
+
+    @staticmethod
+    def comparable(event):
+        """The event as compared with the expected transcript, which the native player made:
+        what only differs by platform is made the same on both sides."""
+        e = dict(event)
+        if e.get("event") == "clipboard":
+            # The window system offers what it can make from CF_DIB as well.
+            e["formats"] = [f for f in e["formats"] if f not in ("CF_BITMAP", "CF_DIBV5")]
+        elif e.get("event") == "form":
+            # Real windows sit at whole pixels (15 twips), rounded half away from zero.
+            for k in ("left", "top"):
+                e[k] = int(math.copysign(math.floor(abs(e[k]) / 15 + 0.5), e[k])) * 15
+        return e
+
+    def check(self, label, prefix, events):
+        saved = [e for e in events if e.get("event") == "saved"]
+        if not saved or not saved[-1].get("members"):
+            fail(label, "no list was saved")
+        end = [e for e in events if e.get("event") == "end"]
+        if not end or end[-1].get("liveObjects") != 0:
+            fail(label, f"objects left alive at the end: {end[-1] if end else 'no end event'}")
+        for i, (got, want) in enumerate(zip(events, self.expected)):
+            if self.comparable(got) != self.comparable(want):
+                fail(label, f"event {i + 1} is {json.dumps(got)}, expected {json.dumps(want)}")
+                break
+        else:
+            if len(events) != len(self.expected):
+                fail(label, f"{len(events)} events, expected {len(self.expected)}")
+
+        helps = [e["commandLine"] for e in events if e.get("event") == "process"]
+        if not helps:
+            fail(label, "the help viewer was never started")
+        for line in helps:
+            m = re.match(r"^\S*hh\.exe\s+(.*?)(::.*)?$", line, re.I)
+            file = drive_c_file(prefix, m.group(1)) if m else None
+            if file is None:
+                fail(label, f"the help command line {line!r} names no file of the installation")
+            elif file != prefix.path / "drive_c" / INSTALL_DIR_REL / "Quillamor.chm":
+                fail(label, f"the help command line {line!r} names {file}, not the installed help file")
 
 
 # --- The checks ------------------------------------------------------------------------------
@@ -252,21 +382,28 @@ def run_uninstaller(prefix):
     prefix.settle()
 
 
-# (name, Outlook as recorded in the registry: (version, Bitness, view) or None, expected DLL
-#  bits, Outlook when the setup runs a second time or None, setup: "good" or "failing",
-#  another add-in and another product of the maker present)
+class Case(NamedTuple):
+    name: str
+    outlook: Optional[tuple]   # Outlook as recorded in the registry: (version, Bitness, view)
+    bits: Optional[int]        # the DLL the setup has to install
+    outlook_after: Optional[tuple] = None  # Outlook when the setup runs a second time
+    setup: str = "good"        # or "failing"
+    neighbours: bool = False   # another add-in and another product of the maker present
+    play: bool = False         # the mail host stand-in plays the wizard with the installed add-in
+
+
 CASES = {
     "win32": [
-        ("no Outlook recorded; other add-ins and the maker's other folders are kept",
-         None, 32, None, "good", True),
-        ("registration fails", None, None, None, "failing", False),
+        Case("no Outlook recorded; other add-ins and the maker's other folders are kept",
+             None, 32, neighbours=True, play=True),
+        Case("registration fails", None, None, setup="failing"),
     ],
     "win64": [
-        ("no Outlook recorded", None, 32, None, "good", True),
-        ("32-bit Outlook 2013 on 64-bit Windows", ("15.0", "x86", 32), 32, None, "good", False),
-        ("64-bit Outlook 2016, then 32-bit Outlook and the setup again", ("16.0", "x64", 64), 64,
-         ("16.0", "x86", 32), "good", False),
-        ("registration fails (64-bit)", ("16.0", "x64", 64), None, None, "failing", False),
+        Case("no Outlook recorded", None, 32, neighbours=True),
+        Case("32-bit Outlook 2013 on 64-bit Windows", ("15.0", "x86", 32), 32, play=True),
+        Case("64-bit Outlook 2016, then 32-bit Outlook and the setup again", ("16.0", "x64", 64), 64,
+             outlook_after=("16.0", "x86", 32), play=True),
+        Case("registration fails (64-bit)", ("16.0", "x64", 64), None, setup="failing"),
     ],
 }
 
@@ -287,12 +424,14 @@ def record_outlook(prefix, outlook, neighbours=False):
         version, bitness, view = outlook
         lines += [f"[{office_key(prefix, view)}\\{version}\\Outlook]", f'"Bitness"="{bitness}"']
     if neighbours:
-        lines += [f"[{NEIGHBOUR_KEY}]", '"LoadBehavior"=dword:00000003']
+        # Switched off in Outlook (not loaded at start-up): the mail host stand-in stops at an
+        # add-in it is told to load but cannot create, and this one has no class behind it.
+        lines += [f"[{NEIGHBOUR_KEY}]", '"LoadBehavior"=dword:00000002']
     prefix.import_reg(lines)
 
 
-def run_case(prefix, case, setups, sources, noise_keys, noise_files):
-    name, outlook, bits, outlook_after, kind, neighbours = case
+def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
+    name, outlook, bits, outlook_after, kind, neighbours, play = case
     label = f"{prefix.arch}: {name}"
     print(f"- {label}", flush=True)
     record_outlook(prefix, outlook, neighbours)
@@ -313,6 +452,8 @@ def run_case(prefix, case, setups, sources, noise_keys, noise_files):
         fail(label, f"setup exit code {rc}")
         return
     check_installed(label, prefix, prefix.state(), bits, sources)
+    if play and player:
+        player.play(label, prefix, bits)
 
     if outlook_after:
         record_outlook(prefix, outlook_after)
@@ -341,8 +482,13 @@ def parse_arguments(argv):
     for name in ("work", "setup", "failing-setup", "dll32", "dll64", "picture", "page-pictures",
                  "chm"):
         parser.add_argument("--" + name, required=True, type=lambda a: pathlib.Path(a).resolve())
+    for name in ("outlook-sim32", "outlook-sim64", "scenario", "expected"):
+        parser.add_argument("--" + name, type=lambda a: pathlib.Path(a).resolve())
     parser.add_argument("archs", nargs="*", metavar="ARCH", help="win32 and/or win64")
     args = parser.parse_args(argv)
+    players = (args.outlook_sim32, args.outlook_sim64, args.scenario, args.expected)
+    if any(players) and not all(players):
+        parser.error("--outlook-sim32, --outlook-sim64, --scenario and --expected go together")
     for arch in args.archs:
         if arch not in CASES:
             parser.error(f"unknown ARCH {arch}")
@@ -356,6 +502,9 @@ def main(argv):
     sources = {"dll32": args.dll32, "dll64": args.dll64, "picture": args.picture,
                "page_pictures": args.page_pictures, "chm": args.chm}
     archs = args.archs or ["win32", "win64"]
+    player = None
+    if args.scenario:
+        player = ScenarioPlayer({32: args.outlook_sim32, 64: args.outlook_sim64}, args.scenario, args.expected)
     workdir.mkdir(parents=True, exist_ok=True)
 
     if len(archs) > 1:
@@ -383,7 +532,7 @@ def main(argv):
                                if a.registry.get(k) != b.registry.get(k))
         noise_files = frozenset(a.files ^ b.files)
         for case in CASES[arch]:
-            run_case(prefix, case, setups, sources, noise_keys, noise_files)
+            run_case(prefix, case, setups, sources, player, noise_keys, noise_files)
         print(f"== {arch} done in {time.monotonic() - started:.0f} s", flush=True)
 
     if failures:
