@@ -2,8 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cctype>
 #include <cmath>
-#include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "host/com/bstr.h"
