@@ -225,7 +225,8 @@ public:
         if (!params) params = &none;
         if (id == DISPID_NEWENUM) return enumerate(result, excep);
         if (id < 1 || static_cast<size_t>(id) > table_.names.size()) return DISP_E_MEMBERNOTFOUND;
-        const std::u16string& member = table_.names[static_cast<size_t>(id) - 1];
+        // A copy: a handler the call fires may name new members of this type meanwhile.
+        const std::u16string member = table_.names[static_cast<size_t>(id) - 1];
         ++call_counts().invokes[{table_.name, folded(member)}];
 
         host::Invoke kind;
