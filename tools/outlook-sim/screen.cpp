@@ -290,8 +290,8 @@ void Screen::message_box(HWND box) {
         } catch (const sim::ScenarioError& e) {
             error_(e.what());
             // Closed the way that changes least, so that the add-in can unwind.
-            answer = "Cancel";
             button = shown_child(box, IDCANCEL) ? IDCANCEL : shown_child(box, IDNO) ? IDNO : IDOK;
+            answer = button == IDCANCEL ? "Cancel" : button == IDNO ? "No" : "OK";
         }
     }
     if (recording_) {

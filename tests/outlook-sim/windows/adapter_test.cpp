@@ -2,12 +2,11 @@
 // real IDispatch the way the add-in reaches the mail host (host/com's late binding): member
 // ids asked once per type and member, gets, puts, calls, enumeration, failures with their
 // numbers, objects that come back in arguments, events through connection points, and every
-// COM object gone once released. A plain program: the exit code is the number of failures.
+// COM object gone once released.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,19 +15,10 @@
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_object.h"
 #include "host/text.h"
+#include "tests/outlook-sim/windows/checks.h"
 #include "tools/outlook-sim/adapter.h"
 
 namespace {
-
-int failures = 0, checks = 0;
-
-void check(bool ok, int line, const char* what) {
-    ++checks;
-    if (ok) return;
-    ++failures;
-    std::printf("adapter_test.cpp:%d: failed: %s\n", line, what);
-}
-#define CHECK(cond) check((cond), __LINE__, #cond)
 
 // Runs `body`, which must fail; gives the failure (number 0 when nothing failed).
 template <class F>
@@ -60,7 +50,7 @@ int64_t ids_asked(const char16_t* type, const char16_t* member) {
     return it == ids.end() ? 0 : it->second;
 }
 
-void members_by_late_binding() {
+TEST(members_by_late_binding) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(profile_json));
     host::Object app = application(host);
@@ -89,7 +79,7 @@ void members_by_late_binding() {
     CHECK(ann.get(u"Categories").as_text() == u"Business");
 }
 
-void failures_and_raw_dispatch() {
+TEST(failures_and_raw_dispatch) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(profile_json));
     host.fail(u"GetDefaultFolder", 2);
@@ -133,7 +123,7 @@ void failures_and_raw_dispatch() {
     CHECK(points->FindConnectionPoint(IID_IDispatch, point.put()) == CONNECT_E_NOCONNECTION);
 }
 
-void objects_keep_their_identity() {
+TEST(objects_keep_their_identity) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(profile_json));
     host::Object folder = host.create_application().call(u"GetNamespace", u"MAPI").as_object().call(
@@ -156,7 +146,7 @@ void objects_keep_their_identity() {
     CHECK(passed_as_host_object);
 }
 
-void events_through_connection_points() {
+TEST(events_through_connection_points) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(R"({"folders": [], "explorer": false})"));
     host::Object app = application(host);
@@ -193,16 +183,3 @@ void events_through_connection_points() {
 }
 
 }  // namespace
-
-int wmain() {
-    if (FAILED(OleInitialize(nullptr))) return 1;
-    members_by_late_binding();
-    failures_and_raw_dispatch();
-    objects_keep_their_identity();
-    events_through_connection_points();
-    // Everything above let go of its objects: no COM object of the layer is left.
-    CHECK(outlook_sim::live_adapters() == 0);
-    OleUninitialize();
-    std::printf("%d checks, %d failed\n", checks, failures);
-    return failures;
-}

@@ -1,0 +1,144 @@
+// The screen as outlook-sim watches and answers it, on real windows under Wine: message boxes
+// read (text, title, buttons, icon, default button) and answered from the scenario, the
+// add-in's reports of failures, pages known by class and caption with their positions, the
+// progress bar's range and value, and the walk through the wizard that keeps only what a
+// direct run would show.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "host/sim/sim_host.h"
+#include "tests/outlook-sim/windows/checks.h"
+#include "tools/outlook-sim/screen.h"
+#include "wizard/win32/win32_views.h"
+
+namespace {
+
+using nlohmann::json;
+
+HINSTANCE instance() { return GetModuleHandleW(nullptr); }
+
+// The pages' window class, as the add-in registers it (a plain window here).
+void register_page_class() {
+    static bool done = false;
+    if (done) return;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    WNDCLASSEXW c{};
+    c.cbSize = sizeof c;
+    c.lpfnWndProc = DefWindowProcW;
+    c.hInstance = instance();
+    c.lpszClassName = wizard::win32::form_window_class;
+    done = RegisterClassExW(&c) != 0;
+}
+
+std::wstring caption(const char* form) {
+    const auto& c = outlook_sim::Screen::design(form)->caption;
+    return std::wstring(c.begin(), c.end());
+}
+
+HWND page(const char* form, int x, int y) {
+    return CreateWindowExW(0, wizard::win32::form_window_class, caption(form).c_str(), WS_OVERLAPPED | WS_CAPTION, x,
+                           y, 300, 200, nullptr, nullptr, instance(), nullptr);
+}
+
+json form(const char* name, const char* action, int left, int top) {
+    return {{"event", "form"}, {"form", name}, {"action", action}, {"left", left}, {"top", top}};
+}
+
+TEST(message_boxes_are_read_and_answered) {
+    sim::SimHost host;
+    host.answer_msgbox(false);
+    host.answer_msgbox(true);
+    std::vector<std::string> errors;
+    outlook_sim::Screen screen(host, [&](const std::string& e) { errors.push_back(e); });
+
+    CHECK(MessageBoxW(nullptr, L"Only one address?", L"Quillamor", MB_YESNO | MB_ICONINFORMATION | MB_TASKMODAL) == IDNO);
+    CHECK(MessageBoxW(nullptr, L"Error -2147467259: The operation failed", L"Quillamor", MB_OK) == IDOK);
+    CHECK(MessageBoxW(nullptr, L"Sure?", L"Other", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) == IDYES);
+    // No answer left: the box is closed the way that changes least, and the play is told.
+    CHECK(MessageBoxW(nullptr, L"Again?", L"Quillamor", MB_YESNO) == IDNO);
+    CHECK(errors.size() == 1 && errors[0].find("no answer") != std::string::npos);
+
+    const std::vector<json> expected = {
+        {{"event", "msgbox"}, {"text", "Only one address?"}, {"style", 68}, {"title", "Quillamor"}, {"answer", "No"}},
+        {{"event", "failure"}, {"number", -2147467259}, {"description", "The operation failed"}},
+        {{"event", "msgbox"}, {"text", "Error -2147467259: The operation failed"}, {"style", 0}, {"title", "Quillamor"},
+         {"answer", "OK"}},
+        {{"event", "msgbox"}, {"text", "Sure?"}, {"style", 4 | 256 | 32}, {"title", "Other"}, {"answer", "Yes"}},
+        {{"event", "msgbox"}, {"text", "Again?"}, {"style", 4}, {"title", "Quillamor"}, {"answer", "No"}},
+    };
+    CHECK(host.effects() == expected);
+}
+
+TEST(pages_and_the_progress_bar_are_watched) {
+    register_page_class();
+    sim::SimHost host;
+    outlook_sim::Screen screen(host, [](const std::string&) {});
+
+    HWND window = page("frmPBar", 378, 349);
+    HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 8, 40, 249, 17, window,
+                               reinterpret_cast<HMENU>(101), instance(), nullptr);
+    // The page sets range and value as it makes the bar, and again at each change of either.
+    SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+    CHECK(screen.loaded("frmPBar") && !screen.page("frmPBar"));
+    ShowWindow(window, SW_SHOW);
+    CHECK(screen.page("frmPBar") == window);
+    for (auto [max, pos] : {std::pair{9, 0}, {9, 0}, {9, 1}}) {
+        SendMessageW(bar, PBM_SETRANGE32, 0, max);
+        SendMessageW(bar, PBM_SETPOS, pos, 0);
+    }
+    SetWindowPos(window, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(window, SW_HIDE);
+    DestroyWindow(window);
+    CHECK(!screen.loaded("frmPBar"));
+
+    // A window of the class whose caption is no page's is not the add-in's.
+    HWND other = CreateWindowExW(0, wizard::win32::form_window_class, L"Something else", WS_OVERLAPPED, 0, 0, 10, 10,
+                                 nullptr, nullptr, instance(), nullptr);
+    ShowWindow(other, SW_SHOW);
+    DestroyWindow(other);
+
+    const std::vector<json> expected = {
+        form("frmPBar", "load", 5670, 5235), form("frmPBar", "show", 5670, 5235),
+        {{"event", "progress"}, {"max", 9}}, {{"event", "progress"}, {"value", 0}},
+        {{"event", "progress"}, {"value", 1}}, form("frmPBar", "hide", 150, 300),
+        form("frmPBar", "unload", 150, 300),
+    };
+    CHECK(host.effects() == expected);
+}
+
+TEST(the_walk_keeps_what_the_direct_step_shows) {
+    register_page_class();
+    sim::SimHost host;
+    outlook_sim::Screen screen(host, [](const std::string&) {});
+    HWND choose = page("frmChoose", 0, 0);  // open before the step
+    host.world().clear_events();
+
+    screen.begin_walk("frmTitle");
+    HWND start = page("frmStartUp", 65, 91);
+    ShowWindow(start, SW_SHOW);
+    DestroyWindow(start);
+    HWND title = page("frmTitle", 391, 302);  // the step's own load: kept
+    ShowWindow(title, SW_SHOW);
+    DestroyWindow(choose);                     // the walk closes a page that was open
+    screen.final_press();
+    ShowWindow(title, SW_HIDE);
+    screen.host_call();                        // the run starts
+    choose = page("frmChoose", 391, 302);      // ... and opens that page again: never closed
+    ShowWindow(choose, SW_SHOW);
+    screen.end_walk();
+    DestroyWindow(choose);
+    DestroyWindow(title);
+
+    const std::vector<json> expected = {
+        form("frmTitle", "load", 5865, 4530), form("frmChoose", "show", 5865, 4530),
+        form("frmChoose", "unload", 5865, 4530), form("frmTitle", "unload", 5865, 4530),
+    };
+    CHECK(host.effects() == expected);
+}
+
+}  // namespace
