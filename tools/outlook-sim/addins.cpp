@@ -64,4 +64,21 @@ host::Failure failure_of(HRESULT hr) {
     return host::com::failure_from_hresult(hr);
 }
 
+HMODULE module_of(IUnknown* object) {
+    if (!object) return nullptr;
+    const void* methods = *reinterpret_cast<void* const*>(object);
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(methods), &module))
+        return nullptr;
+    return module;
+}
+
+std::wstring module_file(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD n = module ? GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size())) : 0;
+    path.resize(n);
+    return path;
+}
+
 }  // namespace outlook_sim

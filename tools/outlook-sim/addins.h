@@ -41,4 +41,10 @@ std::vector<AddIn> create_addins();
 // The failure a call of the add-in returned, with the description it left as error info.
 host::Failure failure_of(HRESULT hr);
 
+// The module that holds a COM object's code (its method table lies in the module's image),
+// without a reference on it; null when there is none.
+HMODULE module_of(IUnknown* object);
+// The file of a loaded module.
+std::wstring module_file(HMODULE module);
+
 }  // namespace outlook_sim

@@ -2,8 +2,8 @@
 //   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]
 //   outlook-sim --face PICTURE
 // Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
-// the host's objects (GetIDsOfNames and Invoke by type and member) and the objects left
-// alive, as one JSON object; --timings how long each step took (see PlayResult::timings).
+// the host's objects (GetIDsOfNames and Invoke by type and member), the objects left alive
+// and the add-in DLLs that could not be unloaded, as one JSON object; --timings how long each step took (see PlayResult::timings).
 // --face prints the button face the add-in makes of a picture.
 #include <fcntl.h>
 #include <io.h>
@@ -48,9 +48,12 @@ void write_counts(const std::wstring& file, const outlook_sim::PlayResult& resul
         return out;
     };
     const auto& counts = outlook_sim::call_counts();
+    json still_loaded = json::array();
+    for (const auto& f : result.still_loaded) still_loaded.push_back(narrow(f.c_str()));
     json j = {{"getIDsOfNames", list(counts.ids)},
               {"invoke", list(counts.invokes)},
               {"liveAdapters", result.live_adapters},
+              {"stillLoaded", still_loaded},
               {"liveObjects", result.live_objects}};
     std::ofstream out(std::filesystem::path(file), std::ios::binary);
     out << j.dump() << '\n';

@@ -96,6 +96,8 @@ public:
         std::vector<nlohmann::json> events = host_.events();
         if (error_at_) events.resize(*error_at_);
         result.live_adapters = live_adapters();
+        for (const auto& file : addin_files_)
+            if (!file.empty() && GetModuleHandleW(file.c_str())) result.still_loaded.push_back(file);
         result.live_objects = host_.live_objects();
         events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
         result.events = std::move(events);
@@ -153,7 +155,10 @@ private:
             double started = now_ms();
             addins_ = create_addins();
             timing_["create"] = now_ms() - started;
-            for (auto& x : addins_) processes_->watch(x.object.get());
+            for (auto& x : addins_) {
+                processes_->watch(x.object.get());
+                addin_files_.push_back(module_file(module_of(x.object.get())));
+            }
             host::com::com_ptr<IDispatch> app;
             try {
                 app = dispatch_of(host_.create_application());
@@ -293,6 +298,7 @@ private:
     Screen* screen_ = nullptr;
     ProcessRecorder* processes_ = nullptr;
     std::vector<AddIn> addins_;
+    std::vector<std::wstring> addin_files_;  // the add-ins' DLLs, as loaded
     host::com::SafeArray custom_;
     SAFEARRAY* custom_pointer_ = nullptr;
     size_t index_ = 0;

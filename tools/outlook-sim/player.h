@@ -18,6 +18,9 @@ struct PlayResult {
     std::optional<std::string> error;
     long live_adapters = 0;  // COM objects of the host still alive at the end
     int64_t live_objects = 0;  // the substitute host's own objects still alive at the end
+    // The add-in DLLs that were loaded and are still loaded once released and freed (the
+    // DLL said it could not be unloaded: some object of it is still alive).
+    std::vector<std::wstring> still_loaded;
     // How long the steps took: {"step", "do", "ms"} for each, and for "connect" also the
     // add-in's creation and OnConnection, for the direct runs the run itself.
     nlohmann::json timings = nlohmann::json::array();

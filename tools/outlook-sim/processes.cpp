@@ -5,6 +5,7 @@
 #include "host/com/bstr.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "tools/outlook-sim/addins.h"
 
 namespace outlook_sim {
 
@@ -62,14 +63,8 @@ ProcessRecorder::ProcessRecorder(sim::SimHost& host) { recording_host = &host; }
 ProcessRecorder::~ProcessRecorder() { recording_host = nullptr; }
 
 bool ProcessRecorder::watch(IUnknown* object) {
-    if (!object) return false;
-    // The object's first word points at its method table, inside the module's image.
-    const void* methods = *reinterpret_cast<void* const*>(object);
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<LPCWSTR>(methods), &module))
-        return false;
-    return redirect_import(module, "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&record_process));
+    HMODULE module = module_of(object);
+    return module && redirect_import(module, "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&record_process));
 }
 
 }  // namespace outlook_sim
