@@ -25,8 +25,8 @@ namespace {
 // The calls of the language runtime that reach outside: New, CreateObject, LoadPicture.
 constexpr std::u16string_view runtime = u"Runtime";
 
-// CO_E_CLASSSTRING: what creating an object of an unregistered ProgID gives.
-constexpr int32_t invalid_class_string = -2147221005;
+// What late binding reports when the class of a ProgID is not registered.
+constexpr int32_t cannot_create_object = 429;
 
 // The service library stand-in reports its calls here; the sink outlives neither the library
 // handle nor, through the weak reference, the world it records into.
@@ -159,8 +159,7 @@ host::Object SimHost::create_object(std::u16string_view progid) {
     host::Object o;
     if (!redemption || world_->profile.redemption) o = create_by_progid(world_, progid);
     if (!o)
-        throw host::Failure(invalid_class_string, u"Invalid class string (" + std::u16string(progid) + u")",
-                            u"CreateObject");
+        throw host::Failure(cannot_create_object, u"ActiveX component can't create object", u"CreateObject");
     return o;
 }
 

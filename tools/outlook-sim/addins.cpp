@@ -1,5 +1,6 @@
 #include "tools/outlook-sim/addins.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "host/com/bstr.h"
@@ -38,15 +39,30 @@ std::vector<AddIn> create_addins() {
         if (RegGetValueW(key.get(), name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior, &size) != ERROR_SUCCESS ||
             behavior != 3)
             continue;
+        // As the mail host does, an add-in that cannot be started is passed over (and said
+        // so), and the others still load.
+        auto skip = [&](const char* what, HRESULT hr) {
+            std::fprintf(stderr, "outlook-sim: the add-in %s %s (%s); passed over\n", narrow(name).c_str(), what,
+                         hex(hr).c_str());
+        };
         CLSID clsid;
         HRESULT hr = CLSIDFromProgID(name, &clsid);
-        if (FAILED(hr)) throw std::runtime_error("the add-in " + narrow(name) + " is not registered (" + hex(hr) + ")");
+        if (FAILED(hr)) {
+            skip("is not registered", hr);
+            continue;
+        }
         host::com::com_ptr<IUnknown> unknown;
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, unknown.put_void());
-        if (FAILED(hr)) throw std::runtime_error("the add-in " + narrow(name) + " cannot be created (" + hex(hr) + ")");
+        if (FAILED(hr)) {
+            skip("cannot be created", hr);
+            continue;
+        }
         AddIn a{name, {}};
         hr = unknown->QueryInterface(iid_extensibility, reinterpret_cast<void**>(a.object.put()));
-        if (FAILED(hr)) throw std::runtime_error("the add-in " + narrow(name) + " has no IDTExtensibility2 (" + hex(hr) + ")");
+        if (FAILED(hr)) {
+            skip("has no IDTExtensibility2", hr);
+            continue;
+        }
         out.push_back(std::move(a));
     }
     if (out.empty())
