@@ -357,8 +357,11 @@ void environment() {
 
 }  // namespace
 
+void com_object_test();
+
 void boundary_test() {
     long before = fake_objects_alive();
+    com_object_test();
     values_from_the_host();
     values_to_the_host();
     calls_as_the_host_sees_them();
