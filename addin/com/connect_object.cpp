@@ -14,28 +14,9 @@ ConnectObject::ConnectObject()
 // The add-in object goes before the shared state it uses; the last one out drops that state.
 ConnectObject::~ConnectObject() { connect_.reset(); }
 
-HRESULT ConnectObject::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__Connect)
-        *out = static_cast<_Connect*>(this);
-    else if (riid == IID_IDTExtensibility2)
-        *out = static_cast<IDTExtensibility2*>(this);
-    else if (riid == IID_ISupportErrorInfo)
-        *out = static_cast<ISupportErrorInfo*>(this);
-    else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ConnectObject::AddRef() { return InterlockedIncrement(&refs_); }
-
-ULONG ConnectObject::Release() {
-    ULONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return n;
+// Both dual interfaces derive from IDispatch: a plain IDispatch is the class's own interface.
+void* ConnectObject::find_interface(REFIID riid) noexcept {
+    return riid == IID_IDispatch ? static_cast<_Connect*>(this) : ComObject::find_interface(riid);
 }
 
 HRESULT ConnectObject::InterfaceSupportsErrorInfo(REFIID riid) {

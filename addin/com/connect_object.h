@@ -10,22 +10,17 @@
 #include "addin/com/dual.h"
 #include "addin/com/module.h"
 #include "addin/connect.h"
+#include "host/com/com_object.h"
 #include "host/com/live_objects.h"
 #include "quillamor_h.h"
 
 namespace addin::com {
 
-class ConnectObject final : public Dual<_Connect>, public Dual<IDTExtensibility2>, public ISupportErrorInfo {
+class ConnectObject final
+    : public host::com::ComObject<Dual<_Connect>, Dual<IDTExtensibility2>, ISupportErrorInfo> {
 public:
     ConnectObject();
     ~ConnectObject();
-    ConnectObject(const ConnectObject&) = delete;
-    ConnectObject& operator=(const ConnectObject&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
@@ -54,6 +49,7 @@ public:
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
 
 private:
+    void* find_interface(REFIID riid) noexcept override;
     template <class F>
     HRESULT own(F&& body) noexcept;
     template <class F>
@@ -62,7 +58,6 @@ private:
     HRESULT set_button(void (addin::Connect::*member)(host::Object), IDispatch* value) noexcept;
 
     host::com::LiveObject live_;
-    LONG refs_ = 1;
     std::shared_ptr<Shared> shared_;
     std::unique_ptr<addin::Connect> connect_;
 };

@@ -13,6 +13,8 @@ namespace addin::com {
 template <class I>
 class Dual : public I {
 public:
+    using Interface = I;
+
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = 1;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/com/com_edge.h"
+#include "host/com/com_object.h"
 #include "host/com/convert.h"
 #include "host/com/live_objects.h"
 #include "host/text.h"
@@ -41,7 +42,7 @@ void write_back(VARIANT& target, const Variant& value) {
 
 // The sink: a plain IDispatch that answers the event interface and hands the one event
 // it is for to the handler, arguments in their declared order.
-class EventSink final : public IDispatch {
+class EventSink final : public ComObject<IDispatch> {
 public:
     EventSink(const IID& iid, DISPID dispid, EventHandler handler)
         : iid_(iid), dispid_(dispid), handler_(std::move(handler)) {}
@@ -49,22 +50,6 @@ public:
     // Called when the subscription is dropped: events that still arrive are ignored.
     void disconnect() noexcept { handler_ = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid_) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = 0;
@@ -95,8 +80,11 @@ public:
     }
 
 private:
+    void* find_interface(REFIID riid) noexcept override {
+        return riid == iid_ ? static_cast<IDispatch*>(this) : ComObject::find_interface(riid);
+    }
+
     LiveObject live_;
-    LONG refs_ = 1;
     IID iid_;
     DISPID dispid_;
     EventHandler handler_;

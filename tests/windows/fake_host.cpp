@@ -46,20 +46,6 @@ HRESULT FakeConnectionPoint::fire(DISPID id, std::vector<VARIANT> args, EXCEPINF
     return first;
 }
 
-HRESULT FakeConnectionPoint::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-        *out = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG FakeConnectionPoint::AddRef() { return owner_.AddRef(); }
-ULONG FakeConnectionPoint::Release() { return owner_.Release(); }
-
 HRESULT FakeConnectionPoint::GetConnectionInterface(IID* iid) {
     if (!iid) return E_POINTER;
     *iid = iid_;
@@ -136,26 +122,10 @@ int FakeObject::invoked(const std::wstring& name) const {
     return 0;
 }
 
-HRESULT FakeObject::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch)
-        *out = static_cast<IDispatch*>(this);
-    else if (riid == IID_IConnectionPointContainer && !points_.empty())
-        *out = static_cast<IConnectionPointContainer*>(this);
-    else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG FakeObject::AddRef() { return InterlockedIncrement(&refs_); }
-
-ULONG FakeObject::Release() {
-    ULONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return n;
+// A container only while the object has events.
+void* FakeObject::find_interface(REFIID riid) noexcept {
+    if (riid == IID_IConnectionPointContainer && points_.empty()) return nullptr;
+    return ComObject::find_interface(riid);
 }
 
 HRESULT FakeObject::GetTypeInfoCount(UINT* count) {
@@ -212,7 +182,7 @@ HRESULT FakeObject::FindConnectionPoint(REFIID riid, IConnectionPoint** out) {
 
 namespace {
 
-class FakeEnum final : public IEnumVARIANT {
+class FakeEnum final : public host::com::ComObject<IEnumVARIANT> {
 public:
     explicit FakeEnum(std::vector<VARIANT> values) {
         for (auto& v : values) {
@@ -222,22 +192,6 @@ public:
         ++alive;
     }
     ~FakeEnum() { --alive; }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumVARIANT) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
         ULONG n = 0;
         for (; n < count && next_ < values_.size(); ++n, ++next_) {
@@ -261,7 +215,6 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
     std::vector<host::com::ComVariant> values_;
     size_t next_ = 0;
 };

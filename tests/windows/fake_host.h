@@ -11,15 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "host/com/com_object.h"
 #include "host/com/com_ptr.h"
 
 namespace wintest {
 
 class FakeObject;
 
-class FakeConnectionPoint final : public IConnectionPoint {
+class FakeConnectionPoint final : public host::com::ComPart<FakeObject, IConnectionPoint> {
 public:
-    FakeConnectionPoint(FakeObject& owner, const IID& iid) : owner_(owner), iid_(iid) {}
+    FakeConnectionPoint(FakeObject& owner, const IID& iid) : ComPart(owner), iid_(iid) {}
 
     // Fires event `id` at every connected sink; `args` in declared order. Returns the first
     // failure; `excep` receives its EXCEPINFO.
@@ -28,9 +29,6 @@ public:
     // Whether every sink answered the event interface when it was advised.
     bool sinks_answered_interface() const { return sinks_answered_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
     HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override;
     HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
@@ -38,14 +36,13 @@ public:
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override;
 
 private:
-    FakeObject& owner_;
     IID iid_;
     std::map<DWORD, host::com::com_ptr<IDispatch>> sinks_;
     DWORD next_cookie_ = 1;
     bool sinks_answered_ = true;
 };
 
-class FakeObject final : public IDispatch, public IConnectionPointContainer {
+class FakeObject final : public host::com::ComObject<IDispatch, IConnectionPointContainer> {
 public:
     // A member: fills `result` (which may be null for puts) or fails through `excep`.
     using Handler = std::function<HRESULT(WORD flags, DISPPARAMS& params, VARIANT* result, EXCEPINFO* excep)>;
@@ -61,11 +58,8 @@ public:
 
     int ids_asked(const std::wstring& name) const;
     int invoked(const std::wstring& name) const;
-    ULONG refs() const { return refs_; }
+    ULONG refs() const { return references(); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
@@ -77,6 +71,7 @@ public:
 private:
     explicit FakeObject(std::wstring type) : type_(std::move(type)) {}
     ~FakeObject();
+    void* find_interface(REFIID riid) noexcept override;
     static std::wstring key(const IID& iid);
 
     struct Member {
@@ -85,7 +80,6 @@ private:
         int ids_asked = 0;
         int invoked = 0;
     };
-    LONG refs_ = 1;
     std::wstring type_;
     std::map<DISPID, Member> members_;
     std::map<std::wstring, std::unique_ptr<FakeConnectionPoint>> points_;

@@ -10,6 +10,7 @@
 #include "host/com/bstr.h"
 #include "host/com/com_dispatch.h"
 #include "host/com/com_edge.h"
+#include "host/com/com_object.h"
 #include "host/com/convert.h"
 #include "host/com/hresult.h"
 #include "host/sim/sim_object.h"
@@ -119,13 +120,9 @@ class Adapter;
 
 // One event interface of one adapter. It lives inside the adapter and shares its reference
 // count, so that a sink's hold on the point keeps the source alive and nothing forms a cycle.
-class EventPoint final : public IConnectionPoint {
+class EventPoint final : public host::com::ComPart<Adapter, IConnectionPoint> {
 public:
-    EventPoint(Adapter& owner, const EventKind& kind) : owner_(owner), kind_(kind) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    EventPoint(Adapter& owner, const EventKind& kind) : ComPart(owner), kind_(kind) {}
 
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
         if (!iid) return E_POINTER;
@@ -145,7 +142,6 @@ public:
     const EventKind& kind() const { return kind_; }
 
 private:
-    Adapter& owner_;
     const EventKind& kind_;
     // The subscription on the object's events, by cookie; dropping it disconnects the sink.
     std::map<DWORD, host::Subscription> sinks_;
@@ -154,38 +150,16 @@ private:
 
 // ---------------------------------------------------------------- the adapter
 
-class Adapter final : public IDispatch, public IConnectionPointContainer {
+class Adapter final : public host::com::ComObject<IDispatch, IConnectionPointContainer> {
 public:
     explicit Adapter(host::Object object)
         : object_(std::move(object)), sim_(sim::sim_object(object_)), table_(type_table(sim_->type_name())) {
         ++live;
     }
     ~Adapter() { --live; }
-    Adapter(const Adapter&) = delete;
-    Adapter& operator=(const Adapter&) = delete;
 
     const host::Object& object() const { return object_; }
     sim::SimObject& sim() const { return *sim_; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid_adapter)
-            *out = static_cast<IDispatch*>(this);
-        else if (riid == IID_IConnectionPointContainer)
-            *out = static_cast<IConnectionPointContainer*>(this);
-        else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long n = --refs_;
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -296,6 +270,11 @@ public:
     }
 
 private:
+    // Asked for the adapters' own id, an adapter answers as itself.
+    void* find_interface(REFIID riid) noexcept override {
+        return riid == iid_adapter ? static_cast<IDispatch*>(this) : ComObject::find_interface(riid);
+    }
+
     std::optional<DISPID> member_id(const std::u16string& name, const std::u16string& key) {
         if (auto it = table_.ids.find(key); it != table_.ids.end()) return it->second;
         for (const auto& m : sim_->members())
@@ -311,26 +290,11 @@ private:
 
     HRESULT enumerate(VARIANT* result, EXCEPINFO* excep);
 
-    std::atomic<long> refs_{1};
     host::Object object_;
     sim::SimObject* sim_;
     TypeTable& table_;
     std::vector<std::unique_ptr<EventPoint>> points_;
 };
-
-HRESULT EventPoint::QueryInterface(REFIID riid, void** out) {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-        *out = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG EventPoint::AddRef() { return owner_.AddRef(); }
-ULONG EventPoint::Release() { return owner_.Release(); }
 
 HRESULT EventPoint::GetConnectionPointContainer(IConnectionPointContainer** out) {
     if (!out) return E_POINTER;
@@ -359,29 +323,10 @@ HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
 
 // ---------------------------------------------------------------- enumeration
 
-class Enumeration final : public IEnumVARIANT {
+class Enumeration final : public host::com::ComObject<IEnumVARIANT> {
 public:
     explicit Enumeration(std::unique_ptr<host::Enumerator> e) : e_(std::move(e)) { ++live; }
     ~Enumeration() { --live; }
-    Enumeration(const Enumeration&) = delete;
-    Enumeration& operator=(const Enumeration&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IEnumVARIANT) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long n = --refs_;
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
         if (!out) return E_POINTER;
@@ -416,7 +361,6 @@ public:
     }
 
 private:
-    std::atomic<long> refs_{1};
     std::unique_ptr<host::Enumerator> e_;
 };
 

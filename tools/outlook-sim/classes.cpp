@@ -1,8 +1,8 @@
 #include "tools/outlook-sim/classes.h"
 
-#include <atomic>
 #include <functional>
 
+#include "host/com/com_object.h"
 #include "host/com/hresult.h"
 #include "host/com/unique_handle.h"
 #include "host/sim/sim_host.h"
@@ -33,26 +33,10 @@ const ProgIdClass progid_classes[] = {
 };
 
 // A class object whose instances are adapters over what `make` returns.
-class Factory final : public IClassFactory {
+class Factory final : public host::com::ComObject<IClassFactory> {
 public:
     explicit Factory(std::function<host::Object()> make) : make_(std::move(make)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const long n = --refs_;
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -69,7 +53,6 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    std::atomic<long> refs_{1};
     std::function<host::Object()> make_;
 };
 
