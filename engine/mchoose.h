@@ -30,6 +30,13 @@ void AddContact(addin::ProcessState& s, const host::ContactItem& contact, const 
 bool RecipientExists(const host::SafeRecipients& recipients, std::u16string_view address);
 std::u16string TextAfterLastSpace(std::u16string_view text);
 
+// Moves the collected recipients into the list in one call, names the list and gives it its
+// categories, saves and closes it (discarding later changes), and lets go of the list and
+// its wrapper. Returns the saved list's entry ID.
+std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
+                               const host::SafeMailItem& safe_mail, std::u16string_view subject,
+                               std::u16string_view categories);
+
 void MakeQuickList(addin::ProcessState& s);
 
 }  // namespace engine

@@ -83,6 +83,22 @@ bool RecipientExists(const host::SafeRecipients& recipients, std::u16string_view
     return false;
 }
 
+std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
+                               const host::SafeMailItem& safe_mail, std::u16string_view subject,
+                               std::u16string_view categories) {
+    safe_list.AddMembers(safe_mail.Recipients());
+    safe_list.object().put(u"Subject", subject);
+    safe_list.object().put(u"Categories", categories);
+    host::DistListItem saved(safe_list.Item());
+    saved.Save();
+    std::u16string entry_id = saved.EntryID();
+    saved.Close(host::olDiscard);
+    // The list is read anew from the store to be shown; the run lets go of what it filled.
+    safe_list.reset();
+    list_item.reset();
+    return entry_id;
+}
+
 std::u16string TextAfterLastSpace(std::u16string_view text) {
     size_t at = text.rfind(u' ');
     return std::u16string(at == std::u16string_view::npos ? text : text.substr(at + 1));

@@ -97,18 +97,8 @@ void MakeCustomList(addin::ProcessState& s) {
     // Filling, naming and saving the list are not skipped one by one: a list that could not
     // be made must not be announced as made. The failure goes to the page, which tells the
     // user and keeps the typed name for another try.
-    std::u16string entry_id;
-    {
-        safe_list.AddMembers(safe_mail.Recipients());
-        safe_list.object().put(u"Subject", s.forms.frmTitle.subject());
-        safe_list.object().put(u"Categories", selection);
-        host::DistListItem saved(safe_list.Item());
-        saved.Save();
-        entry_id = saved.EntryID();
-        saved.Close(host::olDiscard);
-        safe_list.reset();
-        list_item.reset();
-    }
+    std::u16string entry_id =
+        FillAndSaveList(safe_list, list_item, safe_mail, s.forms.frmTitle.subject(), selection);
     skip([&] { host::DistListItem(ns.GetItemFromID(entry_id)).Display(); });
     skip([&] { s.forms.frmTitle.set_subject(u""); });
     skip([&] { s.forms.frmDone.show(); });

@@ -52,18 +52,7 @@ void MakeQuickList(addin::ProcessState& s) {
     bar.unload();
     host::MsgBox(s.env, text::quick_thanks);
 
-    safe_list.AddMembers(safe_mail.Recipients());
-    safe_list.object().put(u"Subject", selection);
-    safe_list.object().put(u"Categories", selection);
-    std::u16string entry_id;
-    {
-        host::DistListItem saved(safe_list.Item());
-        saved.Save();
-        entry_id = saved.EntryID();
-        saved.Close(host::olDiscard);
-        safe_list.reset();
-        list_item.reset();
-    }
+    std::u16string entry_id = FillAndSaveList(safe_list, list_item, safe_mail, selection, selection);
     host::DistListItem(ns.GetItemFromID(entry_id)).Display();
     s.forms.frmDone.show();
 }
