@@ -1,0 +1,173 @@
+// The walk-through's session: the add-in connected over the substitute host, its run and its shutdown.
+#include "tools/quillamor-sim/play_session.h"
+
+#include <exception>
+
+#include "host/failure.h"
+#include "host/text.h"
+#include "tools/quillamor-sim/scenario.h"
+
+namespace quillamor_sim::play {
+
+namespace {
+
+// The add-in's toolbar button, found by its tag as the add-in itself finds it.
+constexpr std::u16string_view wizard_button_tag = u"QuillamorWiz";
+
+}  // namespace
+
+Session::Session(const json& profile) {
+    host_.load_profile(profile);
+    // Only what a person sees is kept: the calls would pile up over a long walk.
+    host_.world().log_calls = false;
+    state_ = std::make_unique<addin::ProcessState>(host_, *this);
+}
+
+Session::~Session() {
+    host_.set_interactive(nullptr);
+    connect_.reset();
+    state_.reset();
+}
+
+// The host loads the add-in; its window opens if the profile starts without one.
+void Session::connect() {
+    connect_ = std::make_unique<addin::Connect>(*state_);
+    host_call([&] {
+        host::Object app = host_.create_application();
+        connect_->OnConnection(app, 1, host::Object());
+    });
+    host_call([&] { connect_->OnStartupComplete(); });
+    if (host_.world().explorers.open.empty()) host_.new_explorer();
+}
+
+void Session::run(Screen& screen) {
+    // The person and the screen are there only for as long as this runs, however it ends.
+    struct Attached {
+        Attached(Session& s, Screen& screen) : s_(s) {
+            s_.screen_ = &screen;
+            s_.host_.set_interactive(&s_);
+        }
+        ~Attached() {
+            s_.host_.set_interactive(nullptr);
+            s_.screen_ = nullptr;
+        }
+        Session& s_;
+    } attached(*this, screen);
+    try {
+        connect();
+        for (;;) {
+            draw();
+            screen.show();
+            Key k = screen.read_key();
+            if (k.type == T::Resize) continue;
+            status_.clear();
+            handle(k);
+        }
+    } catch (const Leave&) {
+        // The person left; whatever was running has been unwound.
+    }
+}
+
+// The host lets go of the add-in: it removes its buttons, then the add-in is released.
+void Session::shut_down() {
+    host_.set_interactive(nullptr);
+    if (connect_) {
+        host_call([&] { connect_->OnBeginShutdown(); });
+        host_call([&] { connect_->OnDisconnection(1); });
+    }
+    connect_.reset();
+    state_.reset();
+}
+
+// --- the forms' views
+std::unique_ptr<wizard::FormView> Session::create(Form& form) {
+    return std::make_unique<TapView>(host_.views().create(form), *this);
+}
+void Session::form_shown(Form& f) {
+    std::erase(stack_, &f);
+    stack_.push_back(&f);
+}
+void Session::form_gone(Form& f) { std::erase(stack_, &f); }
+// The progress window is only drawn when the run says so: redraw at once, the run holds
+// the thread until it ends.
+void Session::form_repainted(Form& f) {
+    if (f.visible()) repaint();
+}
+void Session::form_changed(Form& f, const Control& c, Change what) {
+    if (c.kind == Kind::ProgressBar && (what == Change::Value || what == Change::Max) && f.visible()) repaint();
+}
+
+// A call of the host into the add-in: a failure goes back to the host, which says so.
+void Session::host_call(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const host::Failure& f) {
+        status_.push_back(u"The host's call into the add-in failed: Error " + host::decimal(f.number()) + u": " +
+                          f.description());
+    }
+}
+
+// Something the person does: a failure that reaches the top is shown to the person.
+void Session::act(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const host::Failure& f) {
+        host::ReportFailure(host_, f);
+    } catch (const sim::ScenarioError& e) {
+        status_.push_back(u"The substitute host cannot go on: " + host::from_utf8(e.what()));
+    }
+}
+
+// The add-in's button on the active window's "Standard" toolbar (null when it has none).
+std::shared_ptr<sim::ControlModel> Session::wizard_button() {
+    auto& windows = host_.world().explorers.open;
+    if (windows.empty()) return nullptr;
+    auto set = sim::command_bars_of(host_.world(), *windows.back());
+    auto button = sim::control_tagged(*set, wizard_button_tag, sim::control_button);
+    return button && button->visible && !button->deleted ? button : nullptr;
+}
+
+// The person clicks the toolbar button: the host fires its Click event.
+void Session::click_wizard_button() {
+    act([&] {
+        if (!host_.click_button(wizard_button_tag))
+            status_.push_back(u"The Standard toolbar has no Quillamor button to click.");
+    });
+}
+
+Form* Session::active() {
+    while (!stack_.empty() && !stack_.back()->visible()) stack_.pop_back();
+    return stack_.empty() ? nullptr : stack_.back();
+}
+
+const Control* Session::control(Form& f, std::u16string_view name) {
+    if (name.empty() || !f.loaded()) return nullptr;
+    for (const auto& c : f.controls())
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+std::u16string Session::cursor_key(Form& f, const Control& c) { return f.name() + u"." + c.name; }
+
+void TapView::shown(Form& f) {
+    inner_->shown(f);
+    session_.form_shown(f);
+}
+void TapView::hidden(Form& f) {
+    inner_->hidden(f);
+    session_.form_gone(f);
+}
+void TapView::unloaded(Form& f) {
+    inner_->unloaded(f);
+    session_.form_gone(f);
+}
+void TapView::refreshed(Form& f) {
+    inner_->refreshed(f);
+    session_.form_repainted(f);
+}
+void TapView::changed(Form& f, const Control& c, Change what) {
+    inner_->changed(f, c, what);
+    session_.form_changed(f, c, what);
+}
+
+}  // namespace quillamor_sim::play
