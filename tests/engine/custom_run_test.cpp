@@ -157,16 +157,12 @@ TEST_F(CustomRunTest, EarlyExitsShowTheNamePageAgain) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
-        s().ItemTotal = 42;
-        s().ProgressCount = 7;
-        s().AllEmails = host::True;
+        set_earlier_run_state();
         answers(c.folder);
         run();
         EXPECT_EQ(effects(), c.seen);
         EXPECT_EQ(subject(), "Friends list");
-        EXPECT_EQ(s().ItemTotal, 42);
-        EXPECT_EQ(s().ProgressCount, 7);
-        EXPECT_EQ(s().AllEmails, host::True);
+        expect_earlier_run_state_kept();
         EXPECT_EQ(host.answers_left(), 0u);
         expect_nothing_alive();
         state = std::make_unique<addin::ProcessState>(host, views);

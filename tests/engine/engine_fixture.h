@@ -162,6 +162,19 @@ protected:
         EXPECT_EQ(host.live_objects(), 0);
     }
 
+    // The counters and the answer as an earlier run left them; a run sent back early must
+    // keep them.
+    void set_earlier_run_state() {
+        s().ItemTotal = 42;
+        s().ProgressCount = 7;
+        s().AllEmails = host::True;
+    }
+    void expect_earlier_run_state_kept() {
+        EXPECT_EQ(s().ItemTotal, 42);
+        EXPECT_EQ(s().ProgressCount, 7);
+        EXPECT_EQ(s().AllEmails, host::True);
+    }
+
     sim::SimHost host;
     MoveRecordingViews views{host};
     std::unique_ptr<addin::ProcessState> state = std::make_unique<addin::ProcessState>(host, views);

@@ -222,9 +222,7 @@ TEST_F(QuickRunTest, NoCategoriesSendsTheUserBackToTheWorkTypePage) {
         host.answer_categories(answer);
         s().position.left = 1500;
         s().position.top = 900;
-        s().ItemTotal = 42;
-        s().ProgressCount = 7;
-        s().AllEmails = host::True;
+        set_earlier_run_state();
         run();
         std::string start_top = std::to_string(forms().frmChoose.design().start_top);
         EXPECT_EQ(effects(), (Strings{
@@ -237,9 +235,7 @@ TEST_F(QuickRunTest, NoCategoriesSendsTheUserBackToTheWorkTypePage) {
             "form frmChoose show 1500,900",
         }));
         EXPECT_EQ(calls().back(), "DistListItem.Categories");
-        EXPECT_EQ(s().ItemTotal, 42);
-        EXPECT_EQ(s().ProgressCount, 7);
-        EXPECT_EQ(s().AllEmails, host::True);
+        expect_earlier_run_state_kept();
         EXPECT_EQ(host.answers_left(), 0u);
         expect_nothing_alive();
         state = std::make_unique<addin::ProcessState>(host, views);
