@@ -26,13 +26,15 @@ void Connect::OnStartupComplete() {
     const host::Application& app = state_.application();
     host::Explorer explorer = app.ActiveExplorer();
     if (!explorer) {
-        // No window yet: start as soon as the host opens one.
-        eExplorers_.link.reset();
-        eExplorers_.object = app.GetExplorers().object();
-        eExplorers_.link = eExplorers_.object.subscribe(
-            u"NewExplorer", [this](std::vector<host::Variant>& args) {
-                eExplorers_NewExplorer(args.empty() ? host::Object() : args[0].as_object());
-            });
+        // No window yet: start as soon as the host opens one. The subscription held so far
+        // goes only once the new one stands: a host that fails to give its explorers must
+        // not leave the add-in deaf to the next window.
+        host::Object explorers = app.GetExplorers().object();
+        host::Subscription link = explorers.subscribe(u"NewExplorer", [this](std::vector<host::Variant>& args) {
+            eExplorers_NewExplorer(args.empty() ? host::Object() : args[0].as_object());
+        });
+        eExplorers_.link = std::move(link);
+        eExplorers_.object = std::move(explorers);
         return;
     }
     if (loaded_ == host::False) {
@@ -66,11 +68,12 @@ void Connect::OnDisconnection(int32_t) {
 }
 
 void Connect::bind(EventMember& member, host::Object button, void (Connect::*click)()) {
-    member.link.reset();
+    // An object without the button's events fails here, before the member changes.
+    host::Subscription link;
+    if (button)
+        link = button.subscribe(u"Click", [this, click](std::vector<host::Variant>&) { (this->*click)(); });
+    member.link = std::move(link);
     member.object = std::move(button);
-    if (member.object)
-        member.link = member.object.subscribe(
-            u"Click", [this, click](std::vector<host::Variant>&) { (this->*click)(); });
 }
 
 void Connect::set_myBut1(host::Object b) { bind(but1_, std::move(b), &Connect::myBut1_Click); }

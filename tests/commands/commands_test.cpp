@@ -101,6 +101,22 @@ TEST_F(CommandsTest, ASecondRunAddsNothingRebindsTheMembersAndPutsThePictureOnTh
     EXPECT_TRUE(state->forms.frmStartUp.visible());
 }
 
+TEST_F(CommandsTest, SettingAButtonMemberToAnObjectWithoutItsEventsLeavesItAsItWas) {
+    connected();
+    const std::shared_ptr<sim::ControlModel> before[] = {model(connect->myBut1()), model(connect->myBut2()),
+                                                          model(connect->myBut3())};
+    void (addin::Connect::*setters[])(host::Object) = {&addin::Connect::set_myBut1, &addin::Connect::set_myBut2,
+                                                       &addin::Connect::set_myBut3};
+    const host::Object not_a_button = host.create_application();
+    for (auto set : setters) EXPECT_THROW((connect.get()->*set)(not_a_button), host::Failure);
+    EXPECT_EQ(model(connect->myBut1()), before[0]);
+    EXPECT_EQ(model(connect->myBut2()), before[1]);
+    EXPECT_EQ(model(connect->myBut3()), before[2]);
+    // Still subscribed: a click on the wizard button opens the first page.
+    EXPECT_TRUE(host.click_button(u"Quillamor"));
+    EXPECT_TRUE(state->forms.frmStartUp.visible());
+}
+
 TEST_F(CommandsTest, AnotherProgramsAboutSubmenuIsUsedUnchanged) {
     connected(foreign_about());
 

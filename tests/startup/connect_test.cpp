@@ -106,6 +106,18 @@ TEST_F(ConnectTest, WithoutAWindowStartUpWaitsForTheFirstExplorer) {
     EXPECT_EQ(calls[0].config, calls[1].config);
 }
 
+TEST_F(ConnectTest, AFailedNewSubscriptionKeepsTheOneBefore) {
+    AddIn a(no_window);
+    a.connected();
+    // The second start-up without a window cannot reach the explorers: the add-in still
+    // hears the next window through its first subscription.
+    a.host.fail(u"Explorers", 2);
+    EXPECT_THROW(a.connect->OnStartupComplete(), host::Failure);
+    a.host.new_explorer();
+    EXPECT_EQ(a.inits(), 1u);
+    EXPECT_EQ(a.command_starts(), 1u);
+}
+
 TEST_F(ConnectTest, TheServiceLibrarysAnswerDecidesWhetherTheCommandsAreBuilt) {
     struct Case {
         int32_t result;

@@ -238,6 +238,16 @@ void run(Host& host, FakeLibOrvaneState& lib) {
     CHECK_EQ(lib.about_calls, 1);
     CHECK_EQ(lib.about_module, lib.init_module);
     CHECK_EQ(cancel, VARIANT_FALSE);
+    // An object without the button's events is refused (459); the member keeps its button
+    // and the button its subscription.
+    {
+        com_ptr<FakeObject> silent = FakeObject::make(L"_Explorer");
+        CHECK_EQ(conn->putref_myBut2(silent.get()), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 459));
+        CHECK_OK(conn->get_myBut2(got.put()));
+        CHECK(same_object(got.get(), static_cast<IDispatch*>(host.button.get())));
+        got.reset();
+        CHECK_EQ(click.connections(), size_t{1});
+    }
     // Setting the member to Nothing drops the subscription.
     CHECK_OK(conn->putref_myBut2(nullptr));
     CHECK_EQ(click.connections(), size_t{0});
