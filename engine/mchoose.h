@@ -2,6 +2,7 @@
 // The quick list run and the routines both runs share: the category selection and its
 // filters, the counting of matches, and the collection of members.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,11 @@ std::u16string TextAfterLastSpace(std::u16string_view text);
 
 // Moves the collected recipients into the list in one call, names the list and gives it its
 // categories, saves and closes it (discarding later changes), and lets go of the list and
-// its wrapper. Returns the saved list's entry ID.
+// its wrapper. Returns the saved list's entry ID. The name is asked for once the members are
+// in: the custom run's name is the page's text as it stands then.
 std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
-                               const host::SafeMailItem& safe_mail, std::u16string_view subject,
-                               std::u16string_view categories);
+                               const host::SafeMailItem& safe_mail,
+                               const std::function<std::u16string()>& subject, std::u16string_view categories);
 
 void MakeQuickList(addin::ProcessState& s);
 

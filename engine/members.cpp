@@ -84,10 +84,10 @@ bool RecipientExists(const host::SafeRecipients& recipients, std::u16string_view
 }
 
 std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
-                               const host::SafeMailItem& safe_mail, std::u16string_view subject,
-                               std::u16string_view categories) {
+                               const host::SafeMailItem& safe_mail,
+                               const std::function<std::u16string()>& subject, std::u16string_view categories) {
     safe_list.AddMembers(safe_mail.Recipients());
-    safe_list.object().put(u"Subject", subject);
+    safe_list.object().put(u"Subject", subject());
     safe_list.object().put(u"Categories", categories);
     host::DistListItem saved(safe_list.Item());
     saved.Save();

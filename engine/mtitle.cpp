@@ -97,8 +97,8 @@ void MakeCustomList(addin::ProcessState& s) {
     // Filling, naming and saving the list are not skipped one by one: a list that could not
     // be made must not be announced as made. The failure goes to the page, which tells the
     // user and keeps the typed name for another try.
-    std::u16string entry_id =
-        FillAndSaveList(safe_list, list_item, safe_mail, s.forms.frmTitle.subject(), selection);
+    std::u16string entry_id = FillAndSaveList(
+        safe_list, list_item, safe_mail, [&] { return s.forms.frmTitle.subject(); }, selection);
     skip([&] { host::DistListItem(ns.GetItemFromID(entry_id)).Display(); });
     skip([&] { s.forms.frmTitle.set_subject(u""); });
     skip([&] { s.forms.frmDone.show(); });

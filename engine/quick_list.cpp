@@ -52,7 +52,8 @@ void MakeQuickList(addin::ProcessState& s) {
     bar.unload();
     host::MsgBox(s.env, text::quick_thanks);
 
-    std::u16string entry_id = FillAndSaveList(safe_list, list_item, safe_mail, selection, selection);
+    std::u16string entry_id = FillAndSaveList(
+        safe_list, list_item, safe_mail, [&] { return selection; }, selection);
     host::DistListItem(ns.GetItemFromID(entry_id)).Display();
     s.forms.frmDone.show();
 }

@@ -136,6 +136,15 @@ TEST_F(CustomRunTest, AFinishedRunNamesTheListAndEmptiesTheNameBox) {
     expect_nothing_alive();
 }
 
+TEST_F(CustomRunTest, TheListIsNamedByTheNameBoxAsItStandsOnceTheMembersAreIn) {
+    answers(u"Contacts", u"Business");
+    host.on_call(u"AddMembers", 1, [this] { forms().frmTitle.set_subject(u"Renamed"); });
+    run();
+    const auto saved = events("saved");
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0]["subject"], "Renamed");
+}
+
 TEST_F(CustomRunTest, EarlyExitsShowTheNamePageAgain) {
     struct Case {
         const char* what;
