@@ -3,13 +3,11 @@
 #include <windows.h>
 #include <olectl.h>
 
-#include <vector>
-
 #include "host/com/bstr.h"
 #include "host/com/com_dispatch.h"
 #include "host/com/hresult.h"
+#include "host/com/picture_copy.h"
 #include "host/com/unique_handle.h"
-#include "host/win32_api.h"
 
 namespace host::com {
 
@@ -46,54 +44,6 @@ private:
     unique_hmodule module_;
 };
 
-using unique_bitmap = unique_any<HBITMAP, &DeleteObject>;
-
-// Wine's picture loader gives a GIF as a 32-bit bitmap whose every pixel has 0xFF in its
-// fourth byte, and its colour-to-monochrome BitBlt compares whole 32-bit pixels, so no
-// pixel would ever match the buttons' mask colour. A 32-bit bitmap is therefore copied into
-// a DIB section of its own with that byte cleared; other pictures are passed on as loaded.
-com_ptr<IPicture> without_fourth_byte(com_ptr<IPicture> picture) {
-    SHORT type = 0;
-    OLE_HANDLE handle = 0;
-    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle)))
-        return picture;
-    HBITMAP loaded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
-    BITMAP info{};
-    if (!GetObjectW(loaded, sizeof info, &info) || info.bmBitsPixel != 32) return picture;
-
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = info.bmWidth;
-    format.bmiHeader.biHeight = info.bmHeight;  // bottom-up, as GetDIBits gives the rows
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint8_t> pixels(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight) * 4);
-    {
-        host::win32::ScreenDC screen;
-        if (GetDIBits(screen.get(), loaded, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format,
-                      DIB_RGB_COLORS) != info.bmHeight)
-            return picture;
-    }
-    for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 0;
-
-    void* bits = nullptr;
-    unique_bitmap copy(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!copy || !bits) return picture;
-    std::copy(pixels.begin(), pixels.end(), static_cast<uint8_t*>(bits));
-    GdiFlush();
-
-    PICTDESC desc{};
-    desc.cbSizeofstruct = sizeof desc;
-    desc.picType = PICTYPE_BITMAP;
-    desc.bmp.hbitmap = copy.get();
-    com_ptr<IPicture> out;
-    // The new picture owns the copy from here.
-    check(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, out.put_void()));
-    static_cast<void>(copy.release());
-    return out;
-}
-
 }  // namespace
 
 Object ComEnvironment::load_picture(std::u16string_view path) {
@@ -119,7 +69,10 @@ Object ComEnvironment::create_object(std::u16string_view progid) {
 
 int32_t ComEnvironment::message_box(std::u16string_view text, int32_t style, std::u16string_view title) {
     std::wstring t = to_wide(text), c = to_wide(title);
-    // No owner window: the box is modal for all of the thread's windows instead.
+    // The add-in has no window of the host's to own its boxes, and a box without an owner is
+    // modal to nothing: the user could go on clicking the pages or the host's buttons and
+    // start a second run inside the first one's question. Task-modal, the box disables every
+    // window of the thread (the host's and the pages) until it is answered.
     int answer = MessageBoxW(nullptr, t.c_str(), c.c_str(), static_cast<UINT>(style) | MB_TASKMODAL);
     if (answer == 0) raise_hresult(HRESULT_FROM_WIN32(GetLastError()));
     return answer;

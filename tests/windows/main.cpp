@@ -1,6 +1,7 @@
 // The Windows test program: one check group per command, run under Wine by
 // scripts/windows-test.
-//   addin_test boundary         the IDispatch boundary against stand-in host objects
+//   addin_test boundary         the IDispatch boundary against stand-in host objects, and
+//                               the button picture's copy
 //   addin_test typelib DLL      the embedded type library and resources
 //   addin_test seed             writes a stand-in for the host's IDTExtensibility2 key
 //   addin_test registered DLL   the registry after regsvr32
@@ -18,6 +19,7 @@
 
 namespace wintest {
 void boundary_test();
+void picture_copy_test();
 void typelib_test(const std::wstring& dll);
 void registry_seed();
 void registry_registered(const std::wstring& dll);
@@ -30,8 +32,10 @@ namespace {
 
 // Runs the check group a command names; false for an unknown command.
 bool run(const std::wstring& command, const std::wstring& dll) {
-    if (command == L"boundary")
+    if (command == L"boundary") {
         wintest::boundary_test();
+        wintest::picture_copy_test();
+    }
     else if (command == L"typelib" && !dll.empty())
         wintest::typelib_test(dll);
     else if (command == L"seed")
