@@ -16,8 +16,9 @@ void Form::load() {
     if (loaded_) return;
     controls_ = design_.controls;
     if (design_.centred) {
-        left_ = static_cast<float>(screen_width_twips - design_.client_width) / 2;
-        top_ = static_cast<float>(screen_height_twips - design_.client_height) / 2;
+        const ScreenArea screen = views_.screen();
+        left_ = screen.left + (screen.width - static_cast<float>(design_.client_width)) / 2;
+        top_ = screen.top + (screen.height - static_cast<float>(design_.client_height)) / 2;
     } else {
         left_ = static_cast<float>(design_.start_left);
         top_ = static_cast<float>(design_.start_top);

@@ -79,10 +79,20 @@ public:
     virtual void changed(Form&, const Control&, Change) {}
 };
 
+// A screen: its place among the screens and its size, in twips.
+struct ScreenArea {
+    float left = 0, top = 0, width = 0, height = 0;
+};
+
+// The screen of the substitute host and the headless views: 1024 x 768 pixels at 96 dpi.
+inline constexpr ScreenArea stated_screen{0, 0, 1024 * 15, 768 * 15};
+
 class ViewFactory {
 public:
     virtual ~ViewFactory() = default;
     virtual std::unique_ptr<FormView> create(Form& form) = 0;
+    // The screen a form opens on; forms that open centred are centred on it.
+    virtual ScreenArea screen() { return stated_screen; }
 };
 
 // The view of no window at all: the default, used by headless tests.
@@ -90,10 +100,6 @@ class HeadlessViews : public ViewFactory {
 public:
     std::unique_ptr<FormView> create(Form&) override { return std::make_unique<FormView>(); }
 };
-
-// Screen size in twips (1024 x 768 pixels at 96 dpi) for forms that open centred.
-inline constexpr int32_t screen_width_twips = 1024 * 15;
-inline constexpr int32_t screen_height_twips = 768 * 15;
 
 class Form {
 public:

@@ -27,7 +27,7 @@ struct Shared {
     Shared& operator=(const Shared&) = delete;
 
     host::com::ComEnvironment environment;
-    wizard::win32::Win32Views views;  // the pages as real windows; pictures beside the DLL
+    wizard::win32::Win32Views views;  // the pages as real windows; their pictures in the DLL
     ProcessState state;
     host::com::com_ptr<ITypeLib> type_library;
 };

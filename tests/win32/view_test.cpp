@@ -1,8 +1,12 @@
 // The five forms as real windows: each is shown through the Win32 views, its window and
-// controls are compared with the design, a picture of it is written, and the user's acts on
-// the real controls (clicks, typing, keys, moves, closing) are followed into the model.
+// controls are compared with the design converted at the screen's DPI, a picture of it is
+// written, and the user's acts on the real controls (clicks, typing, keys, moves, closing)
+// are followed into the model.
 //
-//   win32_view_test [--assets FOLDER] [--shots FOLDER]
+//   win32_view_test --dpi N [--screen WIDTHxHEIGHT] [--shots FOLDER [--suffix TEXT]]
+// --dpi and --screen state what the display was set up to be, so that a set-up that did not
+// take is caught rather than tested against itself. Pictures are written as
+// FOLDER\<form><suffix>.bmp.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -17,13 +21,20 @@
 #include "capture.h"
 #include "host/failure.h"
 #include "host/text.h"
+#include "wizard/win32/dpi.h"
 #include "wizard/win32/win32_views.h"
 
 namespace {
 
 using namespace wizard;
 using wizard::win32::control_id;
-using wizard::win32::pixels;
+
+// The DPI the display was set up with, and the conversion the pages must follow at it: twips
+// to the nearest pixel at 1440 twips an inch.
+int dpi = 96;
+int display_dpi = 96;  // dpi differs from it only while a page is told of another one
+int pixels(double twips) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+double twips(int pixels) { return pixels * 1440.0 / dpi; }
 
 // ---- a small checker -----------------------------------------------------------------
 
@@ -105,16 +116,17 @@ RECT rect_in_client(HWND child) {
     return r;
 }
 
-bool close_to(int a, int b) { return std::abs(a - b) <= 1; }
 
 COLORREF colour_of(uint32_t ole) {
     return (ole & 0x80000000u) ? GetSysColor(static_cast<int>(ole & 0xFF)) : static_cast<COLORREF>(ole & 0xFFFFFF);
 }
 
 RECT design_pixels(const Rect& r) {
-    return RECT{pixels(float(r.left)), pixels(float(r.top)), pixels(float(r.left + r.width)),
-                pixels(float(r.top + r.height))};
+    return RECT{pixels(r.left), pixels(r.top), pixels(r.left + r.width), pixels(r.top + r.height)};
 }
+
+// Line widths are designed in pixels at 96 dpi.
+int line_pixels(int designed) { return std::max(1, MulDiv(designed, dpi, 96)); }
 
 bool has_window(Kind k) {
     return k != Kind::Shape && k != Kind::Line && k != Kind::Image;
@@ -125,18 +137,49 @@ std::string rect_text(const RECT& r) {
            std::to_string(r.bottom);
 }
 
-// The window and every control where the design puts them, with the design's state.
+// The text's room: what a label, link, button or option button leaves its text, in pixels.
+SIZE text_room(const Control& c, const RECT& r) {
+    SIZE room{r.right - r.left, r.bottom - r.top};
+    if (c.kind == Kind::Button) room.cx -= 2 * MulDiv(3, dpi, 96);  // edges and focus frame
+    if (c.kind == Kind::Option) room.cx -= MulDiv(13 + 4, dpi, 96);  // the round box and its gap
+    return room;
+}
+
+// The control's text, in its own font, needs no more room than the control gives it:
+// labels wrap at their width, buttons and option buttons keep one line.
+void check_text_fits(const Control& c, HWND h, const RECT& r) {
+    if (c.text.empty() || (c.kind != Kind::Label && c.kind != Kind::Link && c.kind != Kind::Button &&
+                           c.kind != Kind::Option))
+        return;
+    const SIZE room = text_room(c, r);
+    std::wstring text = wide(c.text);
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, room.cx, 0};
+    const bool wraps = c.kind == Kind::Label || c.kind == Kind::Link;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
+              DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | (c.kind == Kind::Link ? DT_NOPREFIX : 0));
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    const std::string detail = std::to_string(need.right) + "x" + std::to_string(need.bottom) + " in " +
+                               std::to_string(room.cx) + "x" + std::to_string(room.cy);
+    check(need.right <= room.cx && need.bottom <= room.cy, "the text fits its control", __LINE__, detail);
+}
+
+// The window and every control where the design puts them at the display's DPI, with the
+// design's state.
 void check_layout(Form& f) {
     HWND w = window_of(f);
     CHECK(w != nullptr);
     if (!w) return;
+    if (dpi == display_dpi) CHECK_EQ(win32::window_dpi(w), dpi);
     CHECK(IsWindowVisible(w));
     CHECK(GetWindow(w, GW_OWNER) == nullptr);  // no owner window
     CHECK(!(GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD));
     RECT client;
     GetClientRect(w, &client);
-    CHECK_EQ(client.right, pixels(float(f.design().client_width)));
-    CHECK_EQ(client.bottom, pixels(float(f.design().client_height)));
+    CHECK_EQ(client.right, pixels(f.design().client_width));
+    CHECK_EQ(client.bottom, pixels(f.design().client_height));
     RECT outer;
     GetWindowRect(w, &outer);
     CHECK_EQ(outer.left, pixels(f.left()));
@@ -153,9 +196,8 @@ void check_layout(Form& f) {
         if (!h) continue;
         const RECT want = design_pixels(c.rect);
         const RECT got = rect_in_client(h);
-        check(close_to(got.left, want.left) && close_to(got.top, want.top) && close_to(got.right, want.right) &&
-                  close_to(got.bottom, want.bottom),
-              "control rectangle as designed", __LINE__, rect_text(got) + " vs " + rect_text(want));
+        check(EqualRect(&got, &want), "control rectangle as designed", __LINE__,
+              rect_text(got) + " vs " + rect_text(want));
         CHECK(bool(IsWindowVisible(h)) == c.visible);
         CHECK(bool(IsWindowEnabled(h)) == c.enabled);
         if (c.kind != Kind::ProgressBar) check(text_of(h) == c.text, "text as designed", __LINE__, narrow(text_of(h)));
@@ -166,7 +208,7 @@ void check_layout(Form& f) {
             LOGFONTW lf{};
             CHECK(font && GetObjectW(font, sizeof lf, &lf) == sizeof lf);
             CHECK(std::wstring(lf.lfFaceName) == L"MS Sans Serif");
-            CHECK_EQ(lf.lfHeight, -static_cast<LONG>(std::lround(c.font_size * 96 / 72)));
+            CHECK_EQ(lf.lfHeight, -static_cast<LONG>(std::lround(c.font_size * dpi / 72)));
             CHECK_EQ(lf.lfWeight >= FW_BOLD, c.bold);
             CHECK_EQ(bool(lf.lfUnderline), c.underline);
             HDC dc = GetDC(h);
@@ -176,6 +218,7 @@ void check_layout(Form& f) {
             SelectObject(dc, old);
             ReleaseDC(h, dc);
             check(std::wstring(face) == L"MS Sans Serif", "the font is installed", __LINE__, narrow(std::u16string(face, face + wcslen(face))));
+            if (c.visible) check_text_fits(c, h, want);
         }
         const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
         if (c.kind == Kind::Button) {
@@ -207,7 +250,7 @@ void check_paint(Form& f, const wintest::Capture& shot) {
     auto area = [](const Control& c) {
         RECT r = design_pixels(c.rect);
         if (c.kind == Kind::Line) {
-            const int lw = std::max(1, int(c.line_width));
+            const int lw = line_pixels(c.line_width);
             if (r.top == r.bottom) r.bottom = r.top + lw;
             if (r.left == r.right) r.right = r.left + lw;
         }
@@ -258,7 +301,7 @@ void check_paint(Form& f, const wintest::Capture& shot) {
     context = narrow(f.name());
 }
 
-std::wstring shots_folder;
+std::wstring shots_folder, shots_suffix;
 
 // Checks the shown form against its design and writes its picture.
 wintest::Capture look_at(Form& f) {
@@ -270,7 +313,7 @@ wintest::Capture look_at(Form& f) {
     if (shot.bits.empty()) return shot;
     check_paint(f, shot);
     if (!shots_folder.empty()) {
-        const std::wstring path = shots_folder + L"\\" + wide(f.name()) + L".bmp";
+        const std::wstring path = shots_folder + L"\\" + wide(f.name()) + shots_suffix + L".bmp";
         check(shot.write_bmp(path), "screenshot written", __LINE__);
     }
     return shot;
@@ -306,7 +349,21 @@ HWND find_tooltip(HWND owner) {
 
 // ---- the forms -------------------------------------------------------------------------
 
-void welcome_page(addin::ProcessState& state, QuietEnvironment& env, bool have_assets) {
+// The window's small icon: the design's own, from the program's resources, at the size of
+// a small icon at the display's DPI.
+void check_icon(HWND w) {
+    HICON icon = reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_SMALL, 0));
+    CHECK(icon != nullptr);
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return;
+    BITMAP colour{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof colour, &colour);
+    CHECK_EQ(colour.bmWidth, win32::metric_for_dpi(SM_CXSMICON, dpi));
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+void welcome_page(addin::ProcessState& state, QuietEnvironment& env) {
     auto& f = state.forms.frmStartUp;
     f.show();
     const wintest::Capture shot = look_at(f);
@@ -314,7 +371,7 @@ void welcome_page(addin::ProcessState& state, QuietEnvironment& env, bool have_a
 
     CHECK(GetActiveWindow() == w);
     CHECK(GetFocus() == child_of(f, u"cmdStart"));
-    if (have_assets) CHECK(SendMessageW(w, WM_GETICON, ICON_SMALL, 0) != 0);
+    check_icon(w);
     // The addresses are pure blue.
     RECT link = design_pixels(f.control(u"lblAdres1").rect);
     CHECK(any_pixel(shot, link, RGB(0, 0, 255)));
@@ -464,14 +521,27 @@ void closing_page(addin::ProcessState& state, QuietEnvironment& env) {
 
     // The user's move reaches the model; the model's move moves the window.
     SetWindowPos(w, nullptr, 100, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    CHECK_EQ(f.left(), 1500.0f);
-    CHECK_EQ(f.top(), 900.0f);
+    CHECK_EQ(f.left(), static_cast<float>(twips(100)));
+    CHECK_EQ(f.top(), static_cast<float>(twips(60)));
     f.set_left(3000);
     f.set_top(1500);
     RECT r;
     GetWindowRect(w, &r);
-    CHECK_EQ(r.left, 200);
-    CHECK_EQ(r.top, 100);
+    CHECK_EQ(r.left, pixels(3000));
+    CHECK_EQ(r.top, pixels(1500));
+
+    // Dragged to a monitor of another DPI and back: the window system tells the page the
+    // DPI and proposes a place; the page stands there at its designed size in twips.
+    for (const int to : {dpi == 120 ? 144 : 120, display_dpi}) {
+        context = "frmDone at " + std::to_string(to) + " dpi";
+        RECT proposed{40, 30, 41, 31};
+        SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&proposed));
+        dpi = to;
+        check_layout(f);
+        CHECK_EQ(f.left(), static_cast<float>(twips(40)));
+        CHECK_EQ(f.top(), static_cast<float>(twips(30)));
+    }
+    dpi = display_dpi;
 
     // Closing through the frame unloads the page.
     SendMessageW(w, WM_CLOSE, 0, 0);
@@ -491,7 +561,7 @@ void access_keys(addin::ProcessState& state) {
     CHECK(!f.loaded() && !IsWindow(w));
 }
 
-void progress_window(addin::ProcessState& state, bool have_assets) {
+void progress_window(addin::ProcessState& state, SIZE screen) {
     auto& f = state.forms.frmPBar;
     f.show();
     f.SetMax(7);
@@ -502,20 +572,23 @@ void progress_window(addin::ProcessState& state, bool have_assets) {
     HWND bar = child_of(f, u"ProgressBar1");
     CHECK_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);
     CHECK_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 7);
-    // Centred on the 1024 x 768 screen.
+    // Centred on the screen the display was set up with.
+    if (screen.cx) {
+        CHECK_EQ(GetSystemMetrics(SM_CXSCREEN), screen.cx);
+        CHECK_EQ(GetSystemMetrics(SM_CYSCREEN), screen.cy);
+    }
     RECT r;
     GetWindowRect(w, &r);
-    CHECK_EQ(r.left, (1024 - 268) / 2);
+    const double width = twips(GetSystemMetrics(SM_CXSCREEN)), height = twips(GetSystemMetrics(SM_CYSCREEN));
+    CHECK_EQ(r.left, pixels((width - f.design().client_width) / 2));
+    CHECK_EQ(r.top, pixels((height - f.design().client_height) / 2));
     // The bar is drawn as soon as the value is set, with no message loop running.
     RECT inside = rect_in_client(bar);
     f.SetValue(7);
     const wintest::Capture full = wintest::capture(w, false);
     CHECK(any_pixel(full, RECT{inside.right - 6, inside.top + 3, inside.right - 3, inside.bottom - 3},
                     GetSysColor(COLOR_HIGHLIGHT)));
-    if (have_assets) {
-        HICON own = reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_SMALL, 0));
-        CHECK(own != nullptr);
-    }
+    check_icon(w);
     f.unload();
     CHECK(!IsWindow(w));
 }
@@ -523,27 +596,26 @@ void progress_window(addin::ProcessState& state, bool have_assets) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring assets;
+    SIZE screen{};
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring option = argv[i];
-        if (option == L"--assets") assets = argv[i + 1];
+        if (option == L"--dpi") display_dpi = dpi = _wtoi(argv[i + 1]);
+        else if (option == L"--screen") swscanf(argv[i + 1], L"%ldx%ld", &screen.cx, &screen.cy);
         else if (option == L"--shots") shots_folder = argv[i + 1];
+        else if (option == L"--suffix") shots_suffix = argv[i + 1];
     }
     OleInitialize(nullptr);
-    const bool have_assets = !assets.empty() &&
-        GetFileAttributesW((assets + L"\\wizard.ico").c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!have_assets) std::printf("note: no pictures in the asset folder; icon checks skipped\n");
     {
         QuietEnvironment env;
-        win32::Win32Views views(assets);
+        win32::Win32Views views;
         addin::ProcessState state(env, views);
         try {
-            welcome_page(state, env, have_assets);
+            welcome_page(state, env);
             work_type_page(state);
             name_page(state);
             closing_page(state, env);
             access_keys(state);
-            progress_window(state, have_assets);
+            progress_window(state, screen);
         } catch (const host::Failure& f) {
             ++failures;
             std::printf("FAIL %s: failure %d %s\n", context.c_str(), f.number(), narrow(f.description()).c_str());

@@ -12,6 +12,8 @@
 #include "host/com/unique_handle.h"
 #include "tests/windows/addin_ids.h"
 #include "tests/windows/check.h"
+#include "wizard/forms.h"
+#include "wizard/win32/assets.h"
 
 using host::com::Bstr;
 using host::com::com_ptr;
@@ -195,6 +197,14 @@ void check_resources(const std::wstring& dll) {
     wchar_t text[64] = {};
     CHECK(LoadStringW(m, 1, text, 64) > 0);
     CHECK_EQ(std::wstring(text), std::wstring(L"Quillamor"));
+
+    // Every picture and icon the designs name is in the DLL, and loads.
+    for (const wizard::FormDesign& d : {wizard::design_frmStartUp(), wizard::design_frmChoose(),
+                                        wizard::design_frmTitle(), wizard::design_frmDone(), wizard::design_frmPBar()}) {
+        if (!d.icon.empty()) CHECK(bool(wizard::win32::load_icon(m, d.icon, 16)));
+        for (const wizard::Control& c : d.controls)
+            if (c.kind == wizard::Kind::Image) CHECK(bool(wizard::win32::Picture::load(m, c.picture)));
+    }
 }
 
 }  // namespace

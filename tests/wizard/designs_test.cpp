@@ -180,10 +180,33 @@ TEST(WizardDesign, ProgressWindow) {
     EXPECT_EQ(bar.max, 100.0f);
     EXPECT_EQ(bar.value, 0.0f);
 
-    // It opens in the middle of the screen.
+    // It opens in the middle of the screen: the stated 1024 x 768 one by default.
     wizard_test::World w;
     w.forms.frmPBar.show();
     EXPECT_EQ(w.where(w.forms.frmPBar), "5670,5227.5");
+}
+
+TEST(WizardDesign, ProgressWindowIsCentredOnTheScreenItOpensOn) {
+    // A screen of the views' own: its size, and its place beside other screens.
+    struct Screen : wizard::HeadlessViews {
+        wizard::ScreenArea area;
+        wizard::ScreenArea screen() override { return area; }
+    };
+    struct Case {
+        wizard::ScreenArea area;
+        float left, top;
+    } cases[] = {
+        {{0, 0, 1920 * 15, 1080 * 15}, 12390, 7567.5f},
+        {{0, 0, 2560 * 10, 1440 * 10}, 10790, 6667.5f},  // 144 dpi
+        {{-1280 * 15, -200 * 15, 1280 * 15, 1024 * 15}, -11610, 4147.5f},  // left of the primary screen
+    };
+    for (const Case& c : cases) {
+        Screen views;
+        views.area = c.area;
+        wizard::Form form(design_frmPBar(), views);
+        EXPECT_EQ(form.left(), c.left);
+        EXPECT_EQ(form.top(), c.top);
+    }
 }
 
 TEST(WizardDesign, PageFrame) {

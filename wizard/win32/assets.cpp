@@ -1,23 +1,49 @@
 #include "wizard/win32/assets.h"
 
+#include <cstring>
+#include <string>
+
 namespace wizard::win32 {
 
-std::wstring asset_path(const std::wstring& folder, std::u16string_view name) {
-    std::wstring path = folder;
-    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
-    path.append(name.begin(), name.end());
-    return path;
+namespace {
+
+// The resource of a design's picture name: "startup.gif" is STARTUP_GIF (a resource name
+// holds no ".", and the window system looks names up in capitals).
+std::wstring resource_name(std::u16string_view name) {
+    std::wstring id;
+    for (char16_t c : name) id += c == u'.' ? L'_' : static_cast<wchar_t>(c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c);
+    return id;
 }
 
-unique_icon load_icon(const std::wstring& path, int size) {
-    return unique_icon(static_cast<HICON>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+}  // namespace
+
+unique_icon load_icon(HINSTANCE module, std::u16string_view name, int size) {
+    const std::wstring id = resource_name(name);
+    return unique_icon(static_cast<HICON>(LoadImageW(module, id.c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-Picture Picture::load(const std::wstring& path) {
+Picture Picture::load(HINSTANCE module, std::u16string_view name) {
     Picture p;
-    std::wstring buffer = path;  // the loader takes a writable string
-    if (FAILED(OleLoadPicturePath(buffer.data(), nullptr, 0, 0, IID_IPicture, p.picture_.put_void())))
+    const std::wstring id = resource_name(name);
+    HRSRC found = FindResourceW(module, id.c_str(), RT_RCDATA);
+    HGLOBAL resource = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = resource ? LockResource(resource) : nullptr;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    if (!bytes || !size) return p;
+
+    // The loader reads a stream; the stream gets a movable copy of the bytes of its own.
+    host::com::unique_hglobal copy(GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!copy) return p;
+    if (void* to = GlobalLock(copy.get())) {
+        std::memcpy(to, bytes, size);
+        GlobalUnlock(copy.get());
+    } else {
+        return p;
+    }
+    host::com::com_ptr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return p;
+    static_cast<void>(copy.release());  // the stream frees it
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, p.picture_.put_void())))
         p.picture_.reset();
     return p;
 }

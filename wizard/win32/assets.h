@@ -1,11 +1,12 @@
 #pragma once
-// The pictures of the designs, read from files: the welcome page's picture and the window
-// icons. A missing or unreadable file leaves the place empty; the window works without it.
+// The pictures of the designs: the welcome page's picture and the window icons, resources of
+// the module that holds the pages, found by the name the design gives them ("startup.gif" is
+// the resource STARTUP_GIF).
+// A picture that is not there leaves its place empty; the window works without it.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <string>
 #include <string_view>
 
 #include "host/com/com_ptr.h"
@@ -17,17 +18,14 @@ using unique_icon = host::com::unique_any<HICON, &DestroyIcon>;
 using unique_font = host::com::unique_any<HFONT, &DeleteObject>;
 using unique_brush = host::com::unique_any<HBRUSH, &DeleteObject>;
 
-// `folder` + "\" + `name`.
-std::wstring asset_path(const std::wstring& folder, std::u16string_view name);
+// The icon resource of that name at the given size in pixels; empty when there is none.
+unique_icon load_icon(HINSTANCE module, std::u16string_view name, int size);
 
-// An icon file at the given size in pixels; empty when it cannot be read.
-unique_icon load_icon(const std::wstring& path, int size);
-
-// A picture file of any kind the system picture loader reads (GIF, BMP, JPEG, icon).
+// A picture resource of any kind the system picture loader reads (GIF, BMP, JPEG, icon).
 class Picture {
 public:
     Picture() = default;
-    static Picture load(const std::wstring& path);
+    static Picture load(HINSTANCE module, std::u16string_view name);
 
     explicit operator bool() const { return bool(picture_); }
     // Draws the picture stretched to `place`, with its transparent parts left as they are.

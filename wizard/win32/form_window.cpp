@@ -33,12 +33,8 @@ COLORREF colour_of(uint32_t ole) {
     return static_cast<COLORREF>(ole & 0xFFFFFF);
 }
 
-// The pixel rectangle of a design rectangle; each edge is rounded on its own so that
-// neighbouring controls keep meeting where they meet in twips.
-RECT pixel_rect(const Rect& r) {
-    return RECT{pixels(static_cast<float>(r.left)), pixels(static_cast<float>(r.top)),
-                pixels(static_cast<float>(r.left + r.width)), pixels(static_cast<float>(r.top + r.height))};
-}
+constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD window_ex_style = WS_EX_CONTROLPARENT;
 
 bool is_push_button(HWND window) {
     const LONG_PTR type = GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK;
@@ -46,15 +42,15 @@ bool is_push_button(HWND window) {
 }
 
 // A failure that escaped a handler must not cross the window system's frames; the user
-// learns of it the way the add-in tells of failures elsewhere.
+// learns of it the way the add-in tells of failures elsewhere, in a box as task-modal as
+// the add-in's other boxes.
 void tell_user(const std::u16string& text) {
-    MessageBoxW(nullptr, wide(text), L"Quillamor", MB_OK);
+    MessageBoxW(nullptr, wide(text), L"Quillamor", MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace
 
-FormWindow::FormWindow(Form& form, std::wstring asset_folder)
-    : form_(form), asset_folder_(std::move(asset_folder)) {}
+FormWindow::FormWindow(Form& form) : form_(form) {}
 
 FormWindow::~FormWindow() { destroy_window(); }
 
@@ -85,25 +81,90 @@ LRESULT CALLBACK FormWindow::window_proc(HWND window, UINT message, WPARAM wpara
 void FormWindow::loaded(Form&) {
     runtime_ = Runtime::acquire(&FormWindow::window_proc);
     const FormDesign& d = form_.design();
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD ex_style = WS_EX_CONTROLPARENT;
-    RECT outer{0, 0, pixels(static_cast<float>(d.client_width)), pixels(static_cast<float>(d.client_height))};
-    AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+    // Made at the system's DPI; where the window system gives the new window another one
+    // (a monitor of its own DPI), the window takes that one's sizes before its controls exist.
+    scale_ = Scale(system_dpi());
+    const SIZE outer = outer_size();
     // No owner window: the pages stand on their own beside the host's windows.
-    CreateWindowExW(ex_style, form_window_class, wide(d.caption), style, pixels(form_.left()),
-                    pixels(form_.top()), outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                    nullptr, runtime_->instance(), this);
+    CreateWindowExW(window_ex_style, form_window_class, wide(d.caption), window_style, scale_.pixels(form_.left()),
+                    scale_.pixels(form_.top()), outer.cx, outer.cy, nullptr, nullptr, runtime_->instance(), this);
     if (!window_) host::raise(static_cast<int32_t>(GetLastError()), u"Cannot create the window of " + d.name);
-
-    if (!d.icon.empty()) {
-        const std::wstring path = asset_path(asset_folder_, d.icon);
-        small_icon_ = load_icon(path, GetSystemMetrics(SM_CXSMICON));
-        big_icon_ = load_icon(path, GetSystemMetrics(SM_CXICON));
-        if (small_icon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
-        if (big_icon_) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+    if (const int dpi = window_dpi(window_); dpi != scale_.dpi()) {
+        scale_ = Scale(dpi);
+        moving_ = true;
+        fit_client();
+        moving_ = false;
     }
+    load_icons();
     create_children();
     live_ = true;
+}
+
+SIZE FormWindow::outer_size() const {
+    const FormDesign& d = form_.design();
+    const RECT client{0, 0, scale_.pixels(static_cast<float>(d.client_width)),
+                      scale_.pixels(static_cast<float>(d.client_height))};
+    const RECT outer = outer_rect(client, window_style, window_ex_style, scale_.dpi());
+    return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void FormWindow::fit_client() {
+    SIZE outer = outer_size();
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame the window really has may be drawn at another DPI than the one reckoned
+    // with: the client area is what must come out right.
+    RECT client{};
+    GetClientRect(window_, &client);
+    const FormDesign& d = form_.design();
+    const int dx = scale_.pixels(static_cast<float>(d.client_width)) - client.right;
+    const int dy = scale_.pixels(static_cast<float>(d.client_height)) - client.bottom;
+    if (dx || dy)
+        SetWindowPos(window_, nullptr, 0, 0, outer.cx + dx, outer.cy + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::load_icons() {
+    const FormDesign& d = form_.design();
+    if (d.icon.empty()) return;
+    // The window keeps using the icons it was given until new ones replace them.
+    unique_icon small_icon = load_icon(runtime_->instance(), d.icon, metric_for_dpi(SM_CXSMICON, scale_.dpi()));
+    unique_icon big_icon = load_icon(runtime_->instance(), d.icon, metric_for_dpi(SM_CXICON, scale_.dpi()));
+    if (small_icon) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
+    if (big_icon) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon.get()));
+    if (small_icon) small_icon_ = std::move(small_icon);
+    if (big_icon) big_icon_ = std::move(big_icon);
+}
+
+void FormWindow::apply_dpi(int dpi, const POINT* place) {
+    scale_ = Scale(dpi);
+    // The old fonts stay alive until every control has been given its new one.
+    std::vector<FontEntry> old_fonts = std::move(fonts_);
+    fonts_.clear();
+    for (const Item& item : items_) {
+        if (!item.window) continue;
+        const Control& c = form_.control(item.name);
+        const RECT r = scale_.rect(c.rect);
+        SetWindowPos(item.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(item.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(c)), TRUE);
+        if (tooltip_ && !c.tooltip.empty()) {
+            // The second tool of a control: the spot of the form under it.
+            TTTOOLINFOW tool{};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            tool.hwnd = window_;
+            tool.uId = static_cast<UINT_PTR>(item.id);
+            tool.rect = r;
+            SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    load_icons();
+    if (place) SetWindowPos(window_, nullptr, place->x, place->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fit_client();
+    // The same pixels are other twips at another DPI: the model learns where the page is.
+    RECT now{};
+    GetWindowRect(window_, &now);
+    if (scale_.pixels(form_.left()) != now.left || scale_.pixels(form_.top()) != now.top)
+        form_.move_to(scale_.twips(now.left), scale_.twips(now.top));
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 void FormWindow::shown(Form&) {
@@ -129,7 +190,7 @@ void FormWindow::destroy_window() {
 
 void FormWindow::moved(Form&) {
     moving_ = true;
-    SetWindowPos(window_, nullptr, pixels(form_.left()), pixels(form_.top()), 0, 0,
+    SetWindowPos(window_, nullptr, scale_.pixels(form_.left()), scale_.pixels(form_.top()), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     moving_ = false;
 }
@@ -146,8 +207,9 @@ void FormWindow::changed(Form&, const Control& c, Change what) {
     HWND child = item->window;
     if (!child) {
         if (what == Change::Visible) {
-            RECT r = pixel_rect(c.rect);
-            InflateRect(&r, c.line_width + 1, c.line_width + 1);
+            RECT r = scale_.rect(c.rect);
+            const int margin = scale_.line_width(c.line_width) + 1;
+            InflateRect(&r, margin, margin);
             InvalidateRect(window_, &r, TRUE);
         }
         return;
@@ -205,8 +267,7 @@ void FormWindow::create_children() {
         const Control& c = controls[i];
         Item& item = items_[i];
         item.window = create_child(c, item.id);
-        if (c.kind == Kind::Image && !c.picture.empty())
-            item.picture = Picture::load(asset_path(asset_folder_, c.picture));
+        if (c.kind == Kind::Image && !c.picture.empty()) item.picture = Picture::load(runtime_->instance(), c.picture);
         if (c.kind == Kind::Button && c.default_button) designed_default_ = item.window;
         if (item.window && !c.tooltip.empty()) add_tooltip(c, item.window);
     }
@@ -257,7 +318,7 @@ HWND FormWindow::create_child(const Control& c, int id) {
     case Kind::Image:
         return nullptr;  // painted by the form
     }
-    const RECT r = pixel_rect(c.rect);
+    const RECT r = scale_.rect(c.rect);
     HWND child = CreateWindowExW(ex_style, window_class, wide(c.text), style, r.left, r.top, r.right - r.left,
                                  r.bottom - r.top, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  runtime_->instance(), nullptr);
@@ -301,8 +362,8 @@ void FormWindow::update_option_tab_stops() {
 }
 
 HFONT FormWindow::font_for(const Control& c) {
-    // Point sizes at 96 dpi: 8.25 pt is 11 pixels, 13.5 pt is 18.
-    const int height = -static_cast<int>(std::lround(c.font_size * 96.0f / 72.0f));
+    // From the point size at the window's DPI: 8.25 pt is 11 pixels at 96 dpi, 17 at 144.
+    const int height = scale_.font_height(c.font_size);
     for (const FontEntry& f : fonts_)
         if (f.height == height && f.bold == c.bold && f.underline == c.underline) return f.font.get();
     LOGFONTW lf{};
@@ -348,7 +409,7 @@ void FormWindow::add_tooltip(const Control& c, HWND control) {
     // the same spot of the form shows the tip while the control is disabled.
     tool.uFlags = TTF_SUBCLASS;
     tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(control));
-    tool.rect = pixel_rect(c.rect);
+    tool.rect = scale_.rect(c.rect);
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -419,9 +480,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         // The user dragged the window: the model learns its new place.
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
         if (!moving_ && !(pos->flags & SWP_NOMOVE) && !IsIconic(window_) &&
-            (pixels(form_.left()) != pos->x || pixels(form_.top()) != pos->y))
-            form_.move_to(static_cast<float>(pos->x) * 15, static_cast<float>(pos->y) * 15);
+            (scale_.pixels(form_.left()) != pos->x || scale_.pixels(form_.top()) != pos->y))
+            form_.move_to(scale_.twips(pos->x), scale_.twips(pos->y));
         break;
+    }
+    case WM_DPICHANGED: {
+        // Dragged to a monitor of another DPI: the page keeps its size in twips, standing
+        // where the window system proposes.
+        const RECT* proposed = reinterpret_cast<const RECT*>(lparam);
+        const POINT place{proposed->left, proposed->top};
+        apply_dpi(HIWORD(wparam), &place);
+        return 0;
     }
     case WM_CLOSE:
         form_.close();  // unloads the form: this view is gone now
@@ -488,7 +557,7 @@ void FormWindow::paint() {
     for (size_t i = 0; i < controls.size(); ++i) {
         const Control& c = controls[i];
         if (!c.visible) continue;
-        const RECT r = pixel_rect(c.rect);
+        const RECT r = scale_.rect(c.rect);
         switch (c.kind) {
         case Kind::Shape:
             if (c.fill) FillRect(dc, &r, brush_for(c.fill));
@@ -497,7 +566,7 @@ void FormWindow::paint() {
         case Kind::Line: {
             // Lines are drawn as bands of line_width pixels below or right of their path,
             // so a wide light line under a thin dark one looks etched.
-            const int w = std::max(1, static_cast<int>(c.line_width));
+            const int w = scale_.line_width(c.line_width);
             RECT band = r;
             if (r.top == r.bottom) {
                 band = RECT{std::min(r.left, r.right), r.top, std::max(r.left, r.right), r.top + w};

@@ -9,11 +9,11 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "wizard/form.h"
 #include "wizard/win32/assets.h"
+#include "wizard/win32/dpi.h"
 
 namespace wizard::win32 {
 
@@ -21,7 +21,7 @@ class Runtime;
 
 class FormWindow : public FormView {
 public:
-    FormWindow(Form& form, std::wstring asset_folder);
+    explicit FormWindow(Form& form);
     ~FormWindow() override;
 
     void loaded(Form&) override;
@@ -51,6 +51,13 @@ private:
     LRESULT colour_static(HDC dc, HWND child);
 
     void create_children();
+    // Puts the window, its controls, fonts and icons at the sizes of a DPI; the window's
+    // top-left corner goes to `place` when one is given.
+    void apply_dpi(int dpi, const POINT* place);
+    void load_icons();
+    SIZE outer_size() const;
+    // Sizes the window so that its client area is the design's at the current DPI.
+    void fit_client();
     HWND create_child(const Control& c, int id);
     HFONT font_for(const Control& c);
     HBRUSH brush_for(uint32_t ole_colour);
@@ -66,8 +73,8 @@ private:
     void destroy_window();
 
     Form& form_;
-    std::wstring asset_folder_;
     std::shared_ptr<Runtime> runtime_;
+    Scale scale_;
 
     // Resources the window uses; destroyed after it.
     unique_icon small_icon_, big_icon_;

@@ -1,9 +1,7 @@
 #include "wizard/win32/win32_views.h"
 
-#include <cmath>
-
+#include "wizard/win32/dpi.h"
 #include "wizard/win32/form_window.h"
-#include "wizard/win32/runtime.h"
 
 namespace wizard::win32 {
 
@@ -13,32 +11,19 @@ int control_id(const FormDesign& design, std::u16string_view name) {
     return 0;
 }
 
-int pixels(float twips) { return static_cast<int>(std::lround(twips / 15.0f)); }
+std::unique_ptr<FormView> Win32Views::create(Form& form) { return std::make_unique<FormWindow>(form); }
 
-namespace {
-
-std::wstring module_folder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(Runtime::this_module(), path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-}  // namespace
-
-Win32Views::Win32Views(std::wstring asset_folder)
-    : asset_folder_(asset_folder.empty() ? module_folder() : std::move(asset_folder)) {}
-
-std::unique_ptr<FormView> Win32Views::create(Form& form) {
-    return std::make_unique<FormWindow>(form, asset_folder_);
+ScreenArea Win32Views::screen() {
+    HMONITOR monitor = MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (monitor && GetMonitorInfoW(monitor, &info)) r = info.rcMonitor;
+    // The form has no window yet: its place is reckoned at the system's DPI, as the window
+    // will be made at it.
+    const Scale scale(system_dpi());
+    return ScreenArea{scale.twips(r.left), scale.twips(r.top), scale.twips(r.right - r.left),
+                      scale.twips(r.bottom - r.top)};
 }
 
 }  // namespace wizard::win32

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 #include <string_view>
 
 #include "wizard/form.h"
@@ -21,22 +20,14 @@ inline constexpr int first_control_id = 100;
 // The control id of a named control, or 0 when the design has none of that name.
 int control_id(const FormDesign& design, std::u16string_view name);
 
-// Twips to pixels at 96 dpi, rounded to the nearest pixel.
-int pixels(float twips);
-
+// The pictures and icons named in the designs are resources of the module that holds this
+// code (the add-in's DLL, or a test program).
 class Win32Views : public ViewFactory {
 public:
-    // Pictures and icons named in the designs are read from `asset_folder`; when it is empty,
-    // from the folder of the module that holds this code (the add-in's DLL, or a test
-    // program), where the installation puts them.
-    explicit Win32Views(std::wstring asset_folder = {});
-
     std::unique_ptr<FormView> create(Form& form) override;
-
-    const std::wstring& asset_folder() const { return asset_folder_; }
-
-private:
-    std::wstring asset_folder_;
+    // The real screen: the monitor of the window in front (the host's, where the user
+    // clicked), else the primary one.
+    ScreenArea screen() override;
 };
 
 }  // namespace wizard::win32
