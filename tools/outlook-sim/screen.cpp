@@ -11,6 +11,7 @@
 #include "host/sim/sim_host.h"
 #include "host/text.h"
 #include "wizard/forms.h"
+#include "wizard/win32/assets.h"
 #include "wizard/win32/win32_views.h"
 
 namespace outlook_sim {
@@ -82,8 +83,8 @@ bool shown_child(HWND box, int id) {
 }
 
 // The style a message box was asked for, read back from what it shows: its buttons, the
-// default one and its icon.
-int box_style(HWND box) {
+// default one and its icon, and whether it disabled the thread's other windows (task-modal).
+int box_style(HWND box, HWND marker) {
     const auto& sets = button_sets();
     int style = 0;
     for (size_t s = 0; s < sets.size(); ++s) {
@@ -111,6 +112,7 @@ int box_style(HWND box) {
             if (LoadIconW(nullptr, name) == icon) style |= bits;
         break;
     }
+    if (marker && !IsWindowEnabled(marker)) style |= MB_TASKMODAL;
     return style;
 }
 
@@ -133,11 +135,14 @@ std::optional<std::pair<int64_t, std::u16string>> reported_failure(const std::u1
 Screen::Screen(sim::SimHost& host, std::function<void(const std::string&)> error)
     : host_(host), error_(std::move(error)) {
     current = this;
+    marker_ = CreateWindowExW(0, L"Static", L"outlook-sim marker", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr,
+                              nullptr, nullptr);
     cbt_ = SetWindowsHookExW(WH_CBT, &Screen::cbt_hook, nullptr, GetCurrentThreadId());
     call_ = SetWindowsHookExW(WH_CALLWNDPROC, &Screen::call_hook, nullptr, GetCurrentThreadId());
     if (!cbt_ || !call_) {
         if (cbt_) UnhookWindowsHookEx(cbt_);
         if (call_) UnhookWindowsHookEx(call_);
+        if (marker_) DestroyWindow(marker_);
         current = nullptr;
         throw std::runtime_error("the window hooks cannot be installed");
     }
@@ -146,6 +151,7 @@ Screen::Screen(sim::SimHost& host, std::function<void(const std::string&)> error
 Screen::~Screen() {
     UnhookWindowsHookEx(cbt_);
     UnhookWindowsHookEx(call_);
+    if (marker_) DestroyWindow(marker_);
     current = nullptr;
 }
 
@@ -206,6 +212,21 @@ void Screen::destroyed(HWND window) {
     form_event(form, "unload", twips(r.left), twips(r.top));
 }
 
+namespace {
+
+// What a page shows of its pictures: its window icon, and every picture of its design, which
+// the module that made the window (the add-in's DLL) must carry.
+void check_pictures(HWND page, const std::string& form) {
+    if (!SendMessageW(page, WM_GETICON, ICON_SMALL, 0)) throw std::runtime_error(form + " shows no window icon");
+    const wizard::FormDesign* d = Screen::design(form);
+    auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
+    for (const auto& c : d ? d->controls : std::vector<wizard::Control>{})
+        if (c.kind == wizard::Kind::Image && !wizard::win32::Picture::load(module, c.picture))
+            throw std::runtime_error(form + " has no picture " + utf8(c.picture));
+}
+
+}  // namespace
+
 void Screen::sent(const CWPSTRUCT& m) {
     if (m.message == WM_SHOWWINDOW && m.lParam == 0) {
         auto it = pages_.find(m.hwnd);
@@ -213,6 +234,7 @@ void Screen::sent(const CWPSTRUCT& m) {
         RECT r{};
         GetWindowRect(m.hwnd, &r);
         form_event(it->second, m.wParam ? "show" : "hide", twips(r.left), twips(r.top));
+        if (m.wParam) check_pictures(m.hwnd, it->second);
         return;
     }
     if (m.message != PBM_SETRANGE32 && m.message != PBM_SETPOS) return;
@@ -273,7 +295,7 @@ void Screen::message_box(HWND box) {
     if (!boxes_.insert(box).second) return;
     const std::u16string title = text_of(box);
     const std::u16string text = text_of(GetDlgItem(box, box_text_id));
-    const int style = box_style(box);
+    const int style = box_style(box, marker_);
     const int buttons = style & 15;
     std::string answer;
     int button = IDOK;

@@ -87,6 +87,9 @@ private:
     sim::SimHost& host_;
     std::function<void(const std::string&)> error_;
     HHOOK cbt_ = nullptr, call_ = nullptr;
+    // A hidden top-level window of the thread: a task-modal box disables it while it stands,
+    // which is how the box's MB_TASKMODAL is read back.
+    HWND marker_ = nullptr;
     bool recording_ = true;
 
     std::map<HWND, std::string> pages_;  // the add-in's page windows and their forms

@@ -63,7 +63,9 @@ TEST(message_boxes_are_read_and_answered) {
     CHECK(errors.size() == 1 && errors[0].find("no answer") != std::string::npos);
 
     const std::vector<json> expected = {
-        {{"event", "msgbox"}, {"text", "Only one address?"}, {"style", 68}, {"title", "Quillamor"}, {"answer", "No"}},
+        // Task-modal as passed: the box disabled the thread's other windows.
+        {{"event", "msgbox"}, {"text", "Only one address?"}, {"style", 68 | MB_TASKMODAL}, {"title", "Quillamor"},
+         {"answer", "No"}},
         {{"event", "failure"}, {"number", -2147467259}, {"description", "The operation failed"}},
         {{"event", "msgbox"}, {"text", "Error -2147467259: The operation failed"}, {"style", 0}, {"title", "Quillamor"},
          {"answer", "OK"}},
@@ -109,6 +111,33 @@ TEST(pages_and_the_progress_bar_are_watched) {
         form("frmPBar", "unload", 150, 300),
     };
     CHECK(host.effects() == expected);
+}
+
+TEST(a_page_shown_without_its_icon_or_picture_is_an_error) {
+    register_page_class();
+    sim::SimHost host;
+    std::vector<std::string> errors;
+    outlook_sim::Screen screen(host, [&](const std::string& e) { errors.push_back(e); });
+    struct Case {
+        const char* form;
+        bool icon;
+        const char* error;  // none when the page shows all it should
+    } cases[] = {
+        {"frmPBar", false, "frmPBar shows no window icon"},
+        {"frmPBar", true, nullptr},
+        // This program carries no pictures: the welcome page made by it has none to show.
+        {"frmStartUp", true, "frmStartUp has no picture startup.gif"},
+    };
+    for (const Case& c : cases) {
+        errors.clear();
+        HWND window = page(c.form, 0, 0);
+        if (c.icon)
+            SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
+        ShowWindow(window, SW_SHOW);
+        DestroyWindow(window);
+        CHECK(errors.size() == (c.error ? 1u : 0u));
+        if (c.error && !errors.empty()) CHECK(errors[0].find(c.error) != std::string::npos);
+    }
 }
 
 TEST(the_walk_keeps_what_the_direct_step_shows) {
