@@ -487,6 +487,10 @@ def regedit_key(key):
 
 def record_outlook(prefix, outlook, neighbours=False):
     """Leaves the registry saying which Outlook is installed (and nothing about any other)."""
+    prefix.import_reg(outlook_lines(prefix, outlook, neighbours))
+
+
+def outlook_lines(prefix, outlook, neighbours=False):
     lines = [f"[-{office_key(prefix, view)}]" for view in (64, 32)]
     if outlook:
         version, bitness, view = outlook
@@ -495,7 +499,7 @@ def record_outlook(prefix, outlook, neighbours=False):
         # Switched off in Outlook (not loaded at start-up): the mail host stand-in stops at an
         # add-in it is told to load but cannot create, and this one has no class behind it.
         lines += [f"[{NEIGHBOUR_KEY}]", '"LoadBehavior"=dword:00000002']
-    prefix.import_reg(lines)
+    return lines
 
 
 def compare_after_uninstall(label, before, after, noise_keys, noise_files):
@@ -651,8 +655,8 @@ def run_warnings(prefix, setup, first_dialog, noise_keys, noise_files):
     progid_key = r"HKEY_LOCAL_MACHINE\Software\Classes\Redemption.SafeMailItem"
     for w in SAFE_ITEM_CASES[prefix.arch]:
         label = f"{prefix.arch}: warning, {w.name}"
-        record_outlook(prefix, w.outlook)
-        lines = [f"[-{progid_key}]"] + [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)]
+        lines = outlook_lines(prefix, w.outlook) + [f"[-{progid_key}]"]
+        lines += [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)]
         if w.views:
             lines += [f"[{progid_key}\\CLSID]", f'@="{REDEMPTION_CLSID}"']
         for v in w.views:
@@ -665,7 +669,6 @@ def run_warnings(prefix, setup, first_dialog, noise_keys, noise_files):
         elif library.exists():
             library.unlink()
         r = prefix.wine(str(first_dialog), winpath(setup))
-        prefix.settle()
         shown = r.stdout.replace("\r", "").strip()
         bits = 64 if w.outlook and w.outlook[1] == "x64" else 32
         if w.warns:
@@ -674,8 +677,8 @@ def run_warnings(prefix, setup, first_dialog, noise_keys, noise_files):
                 fail(label, f"expected the warning about Redemption for {bits}-bit Outlook, got {shown!r}")
         elif shown != "window":
             fail(label, f"expected the setup's first page, got {shown!r}")
-    prefix.import_reg([f"[-{progid_key}]"] + [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)])
-    record_outlook(prefix, None)
+    prefix.import_reg(outlook_lines(prefix, None) + [f"[-{progid_key}]"]
+                      + [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)])
     shutil.rmtree(library.parent, ignore_errors=True)
     for line in differences(before, prefix.state(), noise_keys, noise_files):
         fail(f"{prefix.arch}: warning", f"the ended setups left: {line}")
