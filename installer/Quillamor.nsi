@@ -97,6 +97,18 @@ Function ${un}RequireOutlookClosed
   Quit
 FunctionEnd
 
+; Without an administrator's rights (no elevation prompt where it is switched off) the
+; machine's keys cannot be written: say so and change nothing.
+Function ${un}RequireAdministrator
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed for every user of this computer: installing or removing it needs an administrator's rights. Please run this program as an administrator." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+FunctionEnd
+
 ; $0 = a DLL's path. Gives $1 = "64" or "32" from the machine type in its PE header, or ""
 ; when the file is missing or not a Windows DLL.
 Function ${un}DllBits
@@ -339,6 +351,7 @@ Function .onInit
   ; The add-in looks for its files in one fixed folder, so the folder is not the user's choice.
   StrCpy $INSTDIR "$PROGRAMFILES64\${MAKER}\${PRODUCT}"
   Call RequireOutlookClosed
+  Call RequireAdministrator
   Call DetectOutlookBits
 
   Call ReadInstalledVersion
@@ -398,6 +411,7 @@ Function WriteAddinKey
   ${Else}
     SetRegView 32
   ${EndIf}
+  ClearErrors
   WriteRegDWORD HKLM "${ADDIN_KEY}" "LoadBehavior" $3
   WriteRegStr HKLM "${ADDIN_KEY}" "FriendlyName" "${PRODUCT}"
   WriteRegStr HKLM "${ADDIN_KEY}" "Description" "Files contacts into distribution lists by category."
@@ -467,6 +481,10 @@ Section "Quillamor" SecMain
   ${EndIf}
 
   Call WriteAddinKey
+  ${If} ${Errors}
+    DetailPrint "Entering the add-in in Outlook's list of add-ins failed."
+    Goto failed
+  ${EndIf}
 
   ${GetSize} "$INSTDIR" "/S=0K" $4 $5 $6
   ${If} ${RunningX64}
@@ -488,7 +506,7 @@ Section "Quillamor" SecMain
 failed:
   ; Leave nothing half installed behind.
   Call RemoveProduct
-  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} could not be installed: the add-in could not be copied or registered. Setup has taken away what it had installed." /SD IDOK
+  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} could not be installed: the add-in could not be copied, registered or entered in Outlook's list of add-ins. Setup has taken away what it had installed." /SD IDOK
   SetErrorLevel 2
   Abort
 SectionEnd
@@ -497,6 +515,7 @@ SectionEnd
 
 Function un.onInit
   Call un.RequireOutlookClosed
+  Call un.RequireAdministrator
 FunctionEnd
 
 Section "Uninstall"
