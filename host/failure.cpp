@@ -26,4 +26,10 @@ void raise(int32_t number, std::u16string description) {
 
 void raise_overflow() { raise(errors::overflow); }
 
+Failure cannot_create_object(std::u16string_view progid, std::u16string source) {
+    std::u16string description = u"ActiveX component can't create object";
+    if (!progid.empty()) description += u" (" + std::u16string(progid) + u")";
+    return Failure(errors::cannot_create_object, std::move(description), std::move(source));
+}
+
 }  // namespace host

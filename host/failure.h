@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace host {
 
@@ -33,9 +34,14 @@ inline constexpr int32_t invalid_picture = 481;
 inline constexpr int32_t file_not_found = 53;
 inline constexpr int32_t entry_point_not_found = 453;
 inline constexpr int32_t member_not_found = 438;
+inline constexpr int32_t cannot_create_object = 429;
 }  // namespace errors
 
 [[noreturn]] void raise(int32_t number, std::u16string description = {});
 [[noreturn]] void raise_overflow();
+
+// Error 429, naming the ProgID that could not be created when there is one: without the
+// name, a missing library is indistinguishable from any other class that is not registered.
+Failure cannot_create_object(std::u16string_view progid = {}, std::u16string source = u"Quillamor");
 
 }  // namespace host

@@ -1,12 +1,11 @@
-; Setup for Quillamor: the Outlook add-in DLL that matches the installed Outlook, its button
-; picture, the wizard's pictures, its help file, the COM registration, the Outlook add-in entry and an entry in the
-; list of installed programs. The uninstaller takes away exactly those again.
+; Setup for Quillamor, for every user of the machine: the Outlook add-in DLL that matches the
+; installed Outlook, its button picture, its help file, the COM registration, the Outlook
+; add-in entry in the machine's part of the registry and an entry in the list of installed
+; programs. The uninstaller takes away exactly those again, whoever runs it. A setup over an
+; installed Quillamor upgrades it in place (or repairs it, when the versions are the same).
 ;
 ; Built by scripts/build-installer, which passes the file locations:
-;   makensis -DDLL32=... -DDLL64=... -DPICTURE=... -DPAGE_PICTURES=... -DHELPFILE=...
-;            -DOUTFILE=... [-DVERSION=x.y.z]
-; PAGE_PICTURES is the folder holding the wizard's pictures (startup.gif, wizard.ico,
-; progress.ico).
+;   makensis -DDLL32=... -DDLL64=... -DPICTURE=... -DHELPFILE=... -DOUTFILE=... [-DVERSION=x.y.z]
 
 Unicode true
 ManifestDPIAware true
@@ -17,6 +16,7 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include x64.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !ifndef VERSION
   !define VERSION 1.0.0
@@ -29,7 +29,6 @@ SetCompressor /SOLID lzma
 !insertmacro REQUIRE_DEFINE DLL32
 !insertmacro REQUIRE_DEFINE DLL64
 !insertmacro REQUIRE_DEFINE PICTURE
-!insertmacro REQUIRE_DEFINE PAGE_PICTURES
 !insertmacro REQUIRE_DEFINE HELPFILE
 !insertmacro REQUIRE_DEFINE OUTFILE
 
@@ -37,9 +36,12 @@ SetCompressor /SOLID lzma
 !define MAKER "Orvane Corporation"
 ; The add-in reads its picture and help file from this folder as it stands.
 !define FIXED_DIR "C:\Program Files\${MAKER}\${PRODUCT}"
-!define ADDIN_PARENT "Software\Microsoft\Office\Outlook\Addins"
+!define OFFICE_KEY "Software\Microsoft\Office"
+!define ADDIN_PARENT "${OFFICE_KEY}\Outlook\Addins"
 !define ADDIN_KEY "${ADDIN_PARENT}\Quillamor.Connect"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+; The ProgID through which the add-in creates the safe-item library's mail item.
+!define SAFE_ITEM_PROGID "Redemption.SafeMailItem"
 ; The class of Outlook's main window: the DLL cannot be replaced or removed while Outlook has it.
 !define OUTLOOK_WINDOW_CLASS "rctrl_renwnd32"
 
@@ -58,7 +60,9 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 
-Var OutlookBits   ; "64" or "32": which build of the add-in this machine's Outlook loads
+Var OutlookBits        ; "64" or "32": which build of the add-in this machine's Outlook loads
+Var InstalledVersion   ; the version already installed, or ""
+Var SafeItemsMissing   ; "1" when the safe-item library is not registered for that Outlook
 
 !define MUI_ABORTWARNING
 !ifdef SETUP_ICON
@@ -91,6 +95,18 @@ Function ${un}RequireOutlookClosed
   ${Loop}
   SetErrorLevel 2
   Quit
+FunctionEnd
+
+; Without an administrator's rights (no elevation prompt where it is switched off) the
+; machine's keys cannot be written: say so and change nothing.
+Function ${un}RequireAdministrator
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed for every user of this computer: installing or removing it needs an administrator's rights. Please run this program as an administrator." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
 FunctionEnd
 
 ; $0 = a DLL's path. Gives $1 = "64" or "32" from the machine type in its PE header, or ""
@@ -169,15 +185,55 @@ Function ${un}UnregisterDll
   ${EndIf}
 FunctionEnd
 
-; Deletes the key $0 under HKCU when it holds no values and no subkeys: the installer may have
+; Deletes the key $0 of SHCTX when it holds no values and no subkeys: the setup may have
 ; created the parents of the add-in key, but they can hold other programs' entries.
 Function ${un}DeleteKeyIfEmpty
-  EnumRegKey $1 HKCU "$0" 0
-  EnumRegValue $2 HKCU "$0" 0
+  EnumRegKey $1 SHCTX "$0" 0
+  EnumRegValue $2 SHCTX "$0" 0
   ${If} $1 == ""
   ${AndIf} $2 == ""
-    DeleteRegKey HKCU "$0"
+    DeleteRegKey SHCTX "$0"
   ${EndIf}
+FunctionEnd
+
+; Deletes the add-in key of SHCTX (the machine's keys or the user's, in the current registry
+; view) and those of its parents that it leaves empty.
+Function ${un}DeleteAddinKey
+  DeleteRegKey SHCTX "${ADDIN_KEY}"
+  StrCpy $0 "${ADDIN_PARENT}"
+  Call ${un}DeleteKeyIfEmpty
+  StrCpy $0 "${OFFICE_KEY}\Outlook"
+  Call ${un}DeleteKeyIfEmpty
+  StrCpy $0 "${OFFICE_KEY}"
+  Call ${un}DeleteKeyIfEmpty
+FunctionEnd
+
+; Deletes the add-in key that setups before this one wrote for the user who ran them: the
+; user's key overrides the machine's, and would keep loading a class that may be gone.
+Function ${un}DeleteUserAddinKey
+  SetShellVarContext current
+  Call ${un}DeleteAddinKey
+FunctionEnd
+
+; Deletes the machine's add-in key in the registry view $0 ("32" or "64").
+Function ${un}DeleteMachineAddinKey
+  ${If} $0 == "64"
+    SetRegView 64
+  ${Else}
+    SetRegView 32
+  ${EndIf}
+  SetShellVarContext all
+  Call ${un}DeleteAddinKey
+  SetShellVarContext current
+  SetRegView default
+FunctionEnd
+
+; Files an earlier setup installed that this version no longer carries: the pages' pictures
+; are now resources of the DLL.
+Function ${un}DeleteObsoleteFiles
+  Delete "$INSTDIR\startup.gif"
+  Delete "$INSTDIR\wizard.ico"
+  Delete "$INSTDIR\progress.ico"
 FunctionEnd
 
 ; Everything the installer adds, taken away: used by the uninstaller and by a setup that fails
@@ -187,9 +243,7 @@ Function ${un}RemoveProduct
   Call ${un}UnregisterDll
   Delete "$INSTDIR\Quillamor.dll"
   Delete "$INSTDIR\contactsicon.gif"
-  Delete "$INSTDIR\startup.gif"
-  Delete "$INSTDIR\wizard.ico"
-  Delete "$INSTDIR\progress.ico"
+  Call ${un}DeleteObsoleteFiles
   Delete "$INSTDIR\Quillamor.chm"
   Delete "$INSTDIR\Uninstall.exe"
   ; Only if empty: a folder holding files of the user's own is left. The setup's working
@@ -198,13 +252,15 @@ Function ${un}RemoveProduct
   RMDir "$INSTDIR"
   RMDir "$INSTDIR\.."
 
-  DeleteRegKey HKCU "${ADDIN_KEY}"
-  StrCpy $0 "${ADDIN_PARENT}"
-  Call ${un}DeleteKeyIfEmpty
-  StrCpy $0 "Software\Microsoft\Office\Outlook"
-  Call ${un}DeleteKeyIfEmpty
-  StrCpy $0 "Software\Microsoft\Office"
-  Call ${un}DeleteKeyIfEmpty
+  ; Both views: the key is in the view of the Outlook found when the setup last ran, and
+  ; Outlook may have changed bitness since.
+  StrCpy $0 "32"
+  Call ${un}DeleteMachineAddinKey
+  ${If} ${RunningX64}
+    StrCpy $0 "64"
+    Call ${un}DeleteMachineAddinKey
+  ${EndIf}
+  Call ${un}DeleteUserAddinKey
 
   ${If} ${RunningX64}
     SetRegView 64
@@ -248,16 +304,149 @@ Function DetectOutlookBits
   ${EndIf}
 FunctionEnd
 
+; Sets $InstalledVersion from the entry in the installed programs ("" when there is none).
+Function ReadInstalledVersion
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ReadRegStr $InstalledVersion HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+  SetRegView default
+FunctionEnd
+
+; Sets $SafeItemsMissing to "1" unless the safe-item library's class is registered, with its
+; file present, in the registry view of the Outlook found: the add-in creates it in Outlook's
+; process, which sees only that view.
+Function CheckSafeItemLibrary
+  StrCpy $SafeItemsMissing "1"
+  ${If} $OutlookBits == "64"
+    SetRegView 64
+  ${Else}
+    SetRegView 32
+  ${EndIf}
+  ReadRegStr $0 HKCR "${SAFE_ITEM_PROGID}\CLSID" ""
+  ${If} $0 != ""
+    ReadRegStr $1 HKCR "CLSID\$0\InprocServer32" ""
+    ${If} $1 != ""
+      ExpandEnvStrings $1 $1
+      StrCpy $2 $1 1
+      ${If} $2 == '"'
+        StrCpy $1 $1 "" 1
+        StrCpy $1 $1 -1
+      ${EndIf}
+      ${If} $OutlookBits == "64"
+        ${DisableX64FSRedirection}
+      ${EndIf}
+      ${If} ${FileExists} "$1"
+        StrCpy $SafeItemsMissing ""
+      ${EndIf}
+      ${If} $OutlookBits == "64"
+        ${EnableX64FSRedirection}
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  SetRegView default
+FunctionEnd
+
 Function .onInit
   ; The add-in looks for its files in one fixed folder, so the folder is not the user's choice.
   StrCpy $INSTDIR "$PROGRAMFILES64\${MAKER}\${PRODUCT}"
   Call RequireOutlookClosed
+  Call RequireAdministrator
   Call DetectOutlookBits
+
+  Call ReadInstalledVersion
+  ${If} $InstalledVersion != ""
+    ${VersionCompare} "$InstalledVersion" "${VERSION}" $0
+    ${If} $0 = 1
+      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} $InstalledVersion is installed on this computer, which is newer than this setup (${VERSION}). Setup has changed nothing." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+
+  ; Without the safe-item library the add-in starts but cannot make a list; the library
+  ; comes from elsewhere and may be installed after Quillamor, so this only warns.
+  Call CheckSafeItemLibrary
+  ${If} $SafeItemsMissing == "1"
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} needs the Redemption library to read your contacts and fill distribution lists, and Redemption is not installed on this computer for $OutlookBits-bit Outlook.$\r$\n$\r$\nSetup will install ${PRODUCT} anyway. Install Redemption before you make a list: until then ${PRODUCT} shows an error message when you try." /SD IDOK
+  ${EndIf}
+FunctionEnd
+
+; Outlook's list of add-ins for every user: the machine's key in the registry view that the
+; installed Outlook reads (32-bit Outlook on 64-bit Windows reads the 32-bit one), loaded at
+; every start. Over an installed Quillamor, the load behaviour an administrator chose is kept;
+; Outlook records each user's own choice in that user's key, which overrides this one.
+Function WriteAddinKey
+  StrCpy $3 ""
+  ${If} $InstalledVersion != ""
+    StrCpy $0 $OutlookBits
+    Call ReadMachineLoadBehavior
+    ${If} $3 == ""
+    ${AndIf} ${RunningX64}
+      ; Outlook changed bitness since: the choice was made in the other view.
+      ${If} $OutlookBits == "64"
+        StrCpy $0 "32"
+      ${Else}
+        StrCpy $0 "64"
+      ${EndIf}
+      Call ReadMachineLoadBehavior
+    ${EndIf}
+  ${EndIf}
+  ${If} $3 == ""
+    StrCpy $3 3
+  ${EndIf}
+
+  Call DeleteUserAddinKey
+  ${If} ${RunningX64}
+    ${If} $OutlookBits == "64"
+      StrCpy $0 "32"
+    ${Else}
+      StrCpy $0 "64"
+    ${EndIf}
+    Call DeleteMachineAddinKey
+  ${EndIf}
+
+  ${If} $OutlookBits == "64"
+    SetRegView 64
+  ${Else}
+    SetRegView 32
+  ${EndIf}
+  ClearErrors
+  WriteRegDWORD HKLM "${ADDIN_KEY}" "LoadBehavior" $3
+  WriteRegStr HKLM "${ADDIN_KEY}" "FriendlyName" "${PRODUCT}"
+  WriteRegStr HKLM "${ADDIN_KEY}" "Description" "Files contacts into distribution lists by category."
+  SetRegView default
+FunctionEnd
+
+; $0 = "32" or "64". Gives $3 = the LoadBehavior of the machine's add-in key in that view, or
+; "" when there is none.
+Function ReadMachineLoadBehavior
+  ${If} $0 == "64"
+    SetRegView 64
+  ${Else}
+    SetRegView 32
+  ${EndIf}
+  ClearErrors
+  ReadRegDWORD $3 HKLM "${ADDIN_KEY}" "LoadBehavior"
+  ${If} ${Errors}
+    StrCpy $3 ""
+  ${EndIf}
+  SetRegView default
 FunctionEnd
 
 Section "Quillamor" SecMain
   SectionIn RO
   DetailPrint "Outlook on this computer is $OutlookBits-bit."
+  ${If} $InstalledVersion == ""
+    DetailPrint "Installing ${PRODUCT} ${VERSION} for all users of this computer."
+  ${ElseIf} $InstalledVersion == "${VERSION}"
+    DetailPrint "Repairing ${PRODUCT} ${VERSION}."
+  ${Else}
+    DetailPrint "Upgrading ${PRODUCT} $InstalledVersion to ${VERSION}."
+  ${EndIf}
+  ${If} $SafeItemsMissing == "1"
+    DetailPrint "The Redemption library is not installed: ${PRODUCT} cannot make lists until it is."
+  ${EndIf}
   ${If} $INSTDIR != "${FIXED_DIR}"
     MessageBox MB_OK|MB_ICONEXCLAMATION "Program Files is not $\"C:\Program Files$\" on this computer. ${PRODUCT} will be installed into $\"$INSTDIR$\", but its buttons and help look in $\"${FIXED_DIR}$\" and will not find their files." /SD IDOK
   ${EndIf}
@@ -275,15 +464,12 @@ Section "Quillamor" SecMain
     File "/oname=Quillamor.dll" "${DLL32}"
   ${EndIf}
   File "/oname=contactsicon.gif" "${PICTURE}"
-  ; The wizard's pages load their pictures from the folder of the DLL that shows them.
-  File "/oname=startup.gif" "${PAGE_PICTURES}/startup.gif"
-  File "/oname=wizard.ico" "${PAGE_PICTURES}/wizard.ico"
-  File "/oname=progress.ico" "${PAGE_PICTURES}/progress.ico"
   File "/oname=Quillamor.chm" "${HELPFILE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ${If} ${Errors}
     Goto failed
   ${EndIf}
+  Call DeleteObsoleteFiles
 
   StrCpy $0 "$INSTDIR\Quillamor.dll"
   StrCpy $1 $OutlookBits
@@ -294,10 +480,11 @@ Section "Quillamor" SecMain
     Goto failed
   ${EndIf}
 
-  ; Outlook's list of add-ins, for the user who installs: load at every start.
-  WriteRegDWORD HKCU "${ADDIN_KEY}" "LoadBehavior" 3
-  WriteRegStr HKCU "${ADDIN_KEY}" "FriendlyName" "${PRODUCT}"
-  WriteRegStr HKCU "${ADDIN_KEY}" "Description" "Files contacts into distribution lists by category."
+  Call WriteAddinKey
+  ${If} ${Errors}
+    DetailPrint "Entering the add-in in Outlook's list of add-ins failed."
+    Goto failed
+  ${EndIf}
 
   ${GetSize} "$INSTDIR" "/S=0K" $4 $5 $6
   ${If} ${RunningX64}
@@ -319,7 +506,7 @@ Section "Quillamor" SecMain
 failed:
   ; Leave nothing half installed behind.
   Call RemoveProduct
-  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} could not be installed: the add-in could not be copied or registered. Setup has taken away what it had installed." /SD IDOK
+  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} could not be installed: the add-in could not be copied, registered or entered in Outlook's list of add-ins. Setup has taken away what it had installed." /SD IDOK
   SetErrorLevel 2
   Abort
 SectionEnd
@@ -328,6 +515,7 @@ SectionEnd
 
 Function un.onInit
   Call un.RequireOutlookClosed
+  Call un.RequireAdministrator
 FunctionEnd
 
 Section "Uninstall"

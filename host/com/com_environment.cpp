@@ -13,23 +13,24 @@ namespace host::com {
 
 namespace {
 
-[[noreturn]] void cannot_create(HRESULT hr) {
+// progid is empty when the class was named by its class id.
+[[noreturn]] void cannot_create(HRESULT hr, std::u16string_view progid) {
     switch (hr) {
     case REGDB_E_CLASSNOTREG:
     case CO_E_CLASSSTRING:
     case CO_E_SERVER_EXEC_FAILURE:
     case CO_E_APPNOTFOUND:
     case REGDB_E_READREGDB:
-        raise(429, u"ActiveX component can't create object");
+        throw cannot_create_object(progid);
     default:
         raise_hresult(hr);
     }
 }
 
-Object create(const CLSID& clsid) {
+Object create(const CLSID& clsid, std::u16string_view progid = {}) {
     com_ptr<IDispatch> d;
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, d.put_void());
-    if (FAILED(hr)) cannot_create(hr);
+    if (FAILED(hr)) cannot_create(hr, progid);
     return wrap(d.get());
 }
 
@@ -63,8 +64,8 @@ Object ComEnvironment::create_object(std::u16string_view progid) {
     CLSID clsid;
     std::wstring name = to_wide(progid);
     HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
-    if (FAILED(hr)) cannot_create(hr);
-    return create(clsid);
+    if (FAILED(hr)) cannot_create(hr, progid);
+    return create(clsid, progid);
 }
 
 int32_t ComEnvironment::message_box(std::u16string_view text, int32_t style, std::u16string_view title) {

@@ -25,9 +25,6 @@ namespace {
 // The calls of the language runtime that reach outside: New, CreateObject, LoadPicture.
 constexpr std::u16string_view runtime = u"Runtime";
 
-// What late binding reports when the class of a ProgID is not registered.
-constexpr int32_t cannot_create_object = 429;
-
 // The service library stand-in reports its calls here; the sink outlives neither the library
 // handle nor, through the weak reference, the world it records into.
 struct ServiceSink {
@@ -159,7 +156,7 @@ host::Object SimHost::create_object(std::u16string_view progid) {
     host::Object o;
     if (!redemption || world_->profile.redemption) o = create_by_progid(world_, progid);
     if (!o)
-        throw host::Failure(cannot_create_object, u"ActiveX component can't create object", u"CreateObject");
+        throw host::cannot_create_object(progid, u"CreateObject");
     return o;
 }
 

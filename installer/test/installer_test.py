@@ -1,15 +1,24 @@
 #!/usr/bin/env python3
 """Installs and removes Quillamor under Wine and checks every file and registry key.
 
-    installer_test.py --work DIR --setup EXE --failing-setup EXE --dll32 DLL --dll64 DLL
-                      --picture GIF --page-pictures DIR --chm CHM
+    installer_test.py --work DIR --setup EXE --earlier-setup EXE --failing-setup EXE
+                      --dll32 DLL --dll64 DLL --picture GIF --chm CHM --first-dialog EXE
                       [--outlook-sim32 EXE --outlook-sim64 EXE --scenario JSON --expected JSONL]
                       [ARCH...]
 
---setup is the setup under test; --failing-setup is the same setup built around DLLs (32-bit
-and 64-bit) that refuse to register. The DLLs, the button picture, the folder of the wizard's
-pictures and the help file are what the setup carries, to compare the installed files with.
-ARCH is win32 and/or win64 (both by default).
+--setup is the setup under test; --earlier-setup is the same setup with an older version
+number; --failing-setup is the same setup built around DLLs (32-bit and 64-bit) that refuse
+to register. The DLLs, the button picture and the help file are what the setup carries, to
+compare the installed files with. --first-dialog is installer/test/first-dialog.c built for
+32-bit Windows: it reports the first window a setup shows and ends the setup there. ARCH is
+win32 and/or win64 (both by default).
+
+Wine has one user per prefix and grants every program every right. Other users are modelled
+by their registry hive: a copy of the fresh prefix's user.reg stands for "another user" (a
+standard user who never ran the setup), swapped in for the administrator's own while Wine is
+stopped. That shows what each user's HKCU holds and what they get from the machine's keys;
+it does not model rights (nothing stops a standard user from writing HKLM under Wine), nor
+separate profile folders.
 
 With --outlook-sim32 and --outlook-sim64 (the mail host stand-in of each bitness), --scenario
 and --expected (its transcript), some cases also play the scenario with the installed add-in
@@ -36,12 +45,15 @@ WINE64 = "/usr/lib/wine/wine64"
 INSTALL_DIR_WIN = r"C:\Program Files\Orvane Corporation\Quillamor"
 INSTALL_DIR_REL = "Program Files/Orvane Corporation/Quillamor"
 PROGID = "Quillamor.Connect"
-ADDIN_KEY = r"HKCU\Software\Microsoft\Office\Outlook\Addins\Quillamor.Connect"
+ADDINS = r"Microsoft\Office\Outlook\Addins"
+USER_ADDIN_KEY = rf"HKCU\Software\{ADDINS}\{PROGID}"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillamor"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
-PAGE_PICTURES = ("startup.gif", "wizard.ico", "progress.ico")
-INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe",
-                   *PAGE_PICTURES}
+INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe"}
+# What setups before this one carried beside the DLL; an upgrade takes them away.
+EARLIER_FILES = ("startup.gif", "wizard.ico", "progress.ico")
+VERSION = "1.0.0"  # the version scripts/installer-test gives the setup under test
+ADMINISTRATOR, OTHER_USER = "administrator", "another user"
 
 failures = []
 
@@ -129,6 +141,8 @@ class Prefix:
         self.path = workdir / arch
         self.env = dict(os.environ, WINEPREFIX=str(self.path), WINEDEBUG="-all", WINEARCH=arch)
         self.env.pop("DISPLAY", None)
+        self.hives = workdir / f"{arch}-hives"
+        self.user = ADMINISTRATOR
 
     def wine(self, *args, loader="wine"):
         return subprocess.run([loader, *args], env=self.env, stdout=subprocess.PIPE,
@@ -162,6 +176,26 @@ class Prefix:
         self.wine("wineboot", "-r")
         self.settle()
 
+    def add_other_user(self):
+        """The other user's hive: the fresh prefix's, as for someone who never ran the setup."""
+        self.settle()
+        shutil.rmtree(self.hives, ignore_errors=True)
+        self.hives.mkdir(parents=True)
+        shutil.copyfile(self.path / "user.reg", self.hive(OTHER_USER))
+
+    def hive(self, user):
+        return self.hives / f"{user}.reg"
+
+    def use_hive(self, user):
+        """Makes `user`'s hive the prefix's HKCU. Wine reads user.reg when it starts and writes
+        it back when it stops, so the swap happens with Wine stopped."""
+        if user == self.user:
+            return
+        self.settle()
+        shutil.copyfile(self.path / "user.reg", self.hive(self.user))
+        shutil.copyfile(self.hive(user), self.path / "user.reg")
+        self.user = user
+
     def import_reg(self, lines):
         """Imports registry lines in regedit's format in one start of Wine. On 64-bit Windows
         the 64-bit regedit is used, so that Wow6432Node names the 32-bit view literally."""
@@ -184,6 +218,11 @@ class Prefix:
                 if not is_temp(path):
                     files.add(path)
         return State(registry, files)
+
+    def addin_key(self, bits):
+        """The machine's add-in key that Outlook of that bitness reads, as seen in system.reg."""
+        node = r"\Wow6432Node" if self.arch == "win64" and bits == 32 else ""
+        return rf"HKLM\Software{node}\{ADDINS}\{PROGID}"
 
     def classes_key(self, bits):
         """Where a DLL of that bitness is registered, as seen in system.reg."""
@@ -230,10 +269,10 @@ def drive_c_file(prefix, windows_path):
 
 class ScenarioPlayer:
     """Runs outlook-sim.exe, the mail host stand-in, in the prefix on a scenario. Nothing of
-    Quillamor's is set up for it but what the setup did: it finds the add-in through the add-in key, creates
-    it through the COM registration (of the registry view of its own bitness) and so runs the
-    installed DLL, which reads the installed button picture and pages' pictures and names the
-    installed help file. The transcript has to be the expected one, and the help file the
+    Quillamor's is set up for it but what the setup did: it finds the add-in through the add-in
+    keys (the machine's in the registry view of its own bitness, and the user's), creates it
+    through the COM registration and so runs the installed DLL, which reads the installed
+    button picture and names the installed help file. The transcript has to be the expected one, and the help file the
     add-in hands to the help viewer has to be the installed one."""
 
     TIMEOUT = 120
@@ -325,17 +364,24 @@ def dll_bits(path):
     return {0x8664: 64, 0x14C: 32}.get(machine)
 
 
-def check_installed(case, prefix, state, bits, sources):
+def uninstall_entries(state):
+    """The entries named Quillamor in the installed programs, in either registry view."""
+    pattern = re.compile(r"^HKLM\\Software(\\Wow6432Node)?\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\[^\\]+$", re.I)
+    return [k for k in state.registry if pattern.match(k)
+            and string_value(state.value(k, "DisplayName")) == "Quillamor"]
+
+
+def check_installed(case, prefix, state, bits, sources, load_behavior=3, version=VERSION,
+                    extra_files=frozenset()):
     folder = prefix.path / "drive_c" / INSTALL_DIR_REL
     present = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
-    if present != INSTALLED_FILES:
-        fail(case, f"install folder holds {sorted(present)}, expected {sorted(INSTALLED_FILES)}")
+    if present != INSTALLED_FILES | extra_files:
+        fail(case, f"install folder holds {sorted(present)}, expected {sorted(INSTALLED_FILES | extra_files)}")
         return
     if (prefix.path / "drive_c" / "Program Files (x86)" / "Orvane Corporation").exists():
         fail(case, "files went to Program Files (x86), not to the 64-bit Program Files")
     expected = {"Quillamor.dll": sources[f"dll{bits}"], "contactsicon.gif": sources["picture"],
-                "Quillamor.chm": sources["chm"],
-                **{name: sources["page_pictures"] / name for name in PAGE_PICTURES}}
+                "Quillamor.chm": sources["chm"]}
     for name, source in expected.items():
         if (folder / name).read_bytes() != source.read_bytes():
             fail(case, f"{name} is not the file the setup was built with")
@@ -355,18 +401,29 @@ def check_installed(case, prefix, state, bits, sources):
             if other in state.registry:
                 fail(case, f"the class is also registered in the other view: {other}")
 
-    want = {"LoadBehavior": "dword:00000003", "FriendlyName": '"Quillamor"'}
+    # For every user: the machine's key in the view of Outlook's bitness, and nothing of the
+    # add-in's in the installing user's own keys (which would override the machine's).
+    key = prefix.addin_key(bits)
+    want = {"LoadBehavior": f"dword:{load_behavior:08x}", "FriendlyName": '"Quillamor"'}
     for name, raw in want.items():
-        if state.value(ADDIN_KEY, name) != raw:
-            fail(case, f"{ADDIN_KEY} [{name}] is {state.value(ADDIN_KEY, name)}, expected {raw}")
-    if not string_value(state.value(ADDIN_KEY, "Description")):
-        fail(case, f"{ADDIN_KEY} has no Description")
+        if state.value(key, name) != raw:
+            fail(case, f"{key} [{name}] is {state.value(key, name)}, expected {raw}")
+    if not string_value(state.value(key, "Description")):
+        fail(case, f"{key} has no Description")
+    others = [prefix.addin_key(96 - bits)] if prefix.arch == "win64" else []
+    for k in others + [USER_ADDIN_KEY]:
+        if k in state.registry:
+            fail(case, f"{k} is present beside {key}")
 
+    entries = uninstall_entries(state)
+    if entries != [UNINSTALL_KEY]:
+        fail(case, f"installed programs list Quillamor as {entries}, expected once as {UNINSTALL_KEY}")
     uninstall = string_value(state.value(UNINSTALL_KEY, "UninstallString"))
-    if string_value(state.value(UNINSTALL_KEY, "DisplayName")) != "Quillamor":
-        fail(case, f"{UNINSTALL_KEY} has no DisplayName Quillamor (installed programs list)")
     if not uninstall or INSTALL_DIR_WIN + r"\Uninstall.exe" not in uninstall:
         fail(case, f"{UNINSTALL_KEY} UninstallString is {uninstall!r}")
+    if string_value(state.value(UNINSTALL_KEY, "DisplayVersion")) != version:
+        fail(case, f"{UNINSTALL_KEY} DisplayVersion is {state.value(UNINSTALL_KEY, 'DisplayVersion')}, "
+             f"expected {version}")
 
 
 def run_setup(prefix, setup):
@@ -390,19 +447,25 @@ class Case(NamedTuple):
     setup: str = "good"        # or "failing"
     neighbours: bool = False   # another add-in and another product of the maker present
     play: bool = False         # the mail host stand-in plays the wizard with the installed add-in
+    other_user: bool = False   # played and uninstalled by a user other than the one who installed
+    history: bool = False      # over an earlier per-user setup: upgrade, repair, no downgrade
 
 
 CASES = {
     "win32": [
-        Case("no Outlook recorded; other add-ins and the maker's other folders are kept",
-             None, 32, neighbours=True, play=True),
+        Case("installed by an administrator, used and removed by another user; other add-ins "
+             "and the maker's other folders are kept", None, 32, neighbours=True, play=True, other_user=True),
+        Case("over an earlier per-user setup: upgrade, repair, no downgrade", None, 32, history=True),
         Case("registration fails", None, None, setup="failing"),
     ],
     "win64": [
         Case("no Outlook recorded", None, 32, neighbours=True),
-        Case("32-bit Outlook 2013 on 64-bit Windows", ("15.0", "x86", 32), 32, play=True),
+        Case("32-bit Outlook 2013 on 64-bit Windows, installed by an administrator, used and removed "
+             "by another user", ("15.0", "x86", 32), 32, play=True, other_user=True),
         Case("64-bit Outlook 2016, then 32-bit Outlook and the setup again", ("16.0", "x64", 64), 64,
              outlook_after=("16.0", "x86", 32), play=True),
+        Case("64-bit Outlook over an earlier per-user setup: upgrade, repair, no downgrade",
+             ("16.0", "x64", 64), 64, history=True),
         Case("registration fails (64-bit)", ("16.0", "x64", 64), None, setup="failing"),
     ],
 }
@@ -417,8 +480,17 @@ def office_key(prefix, view):
     return r"HKEY_LOCAL_MACHINE\Software\Microsoft\Office"
 
 
+def regedit_key(key):
+    """A key as state() names it, as regedit names it."""
+    return key.replace("HKLM\\", "HKEY_LOCAL_MACHINE\\", 1).replace("HKCU\\", "HKEY_CURRENT_USER\\", 1)
+
+
 def record_outlook(prefix, outlook, neighbours=False):
     """Leaves the registry saying which Outlook is installed (and nothing about any other)."""
+    prefix.import_reg(outlook_lines(prefix, outlook, neighbours))
+
+
+def outlook_lines(prefix, outlook, neighbours=False):
     lines = [f"[-{office_key(prefix, view)}]" for view in (64, 32)]
     if outlook:
         version, bitness, view = outlook
@@ -427,45 +499,10 @@ def record_outlook(prefix, outlook, neighbours=False):
         # Switched off in Outlook (not loaded at start-up): the mail host stand-in stops at an
         # add-in it is told to load but cannot create, and this one has no class behind it.
         lines += [f"[{NEIGHBOUR_KEY}]", '"LoadBehavior"=dword:00000002']
-    prefix.import_reg(lines)
+    return lines
 
 
-def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
-    name, outlook, bits, outlook_after, kind, neighbours, play = case
-    label = f"{prefix.arch}: {name}"
-    print(f"- {label}", flush=True)
-    record_outlook(prefix, outlook, neighbours)
-    if neighbours:
-        (prefix.path / "drive_c" / NEIGHBOUR_DIR).mkdir(parents=True, exist_ok=True)
-        (prefix.path / "drive_c" / NEIGHBOUR_DIR / "keep.txt").write_text("not Quillamor's\n")
-    before = prefix.state()
-
-    rc = run_setup(prefix, setups[kind])
-    if kind == "failing":
-        if rc != 2:
-            fail(label, f"setup exit code {rc}, expected 2 for a DLL that does not register")
-        left = differences(before, prefix.state(), noise_keys, noise_files)
-        for line in left:
-            fail(label, f"after the failed setup: {line}")
-        return
-    if rc != 0:
-        fail(label, f"setup exit code {rc}")
-        return
-    check_installed(label, prefix, prefix.state(), bits, sources)
-    if play and player:
-        player.play(label, prefix, bits)
-
-    if outlook_after:
-        record_outlook(prefix, outlook_after)
-        rc = run_setup(prefix, setups["good"])
-        if rc != 0:
-            fail(label, f"second setup exit code {rc}")
-        check_installed(label + " (second setup)", prefix, prefix.state(),
-                        64 if outlook_after[1] == "x64" else 32, sources)
-        record_outlook(prefix, outlook)
-
-    run_uninstaller(prefix)
-    after = prefix.state()
+def compare_after_uninstall(label, before, after, noise_keys, noise_files):
     if not pending_deletes_only_temp(after):
         fail(label, "the uninstaller left files to delete at restart outside the temporary folder: "
              + str(after.value(PENDING_KEY, "PendingFileRenameOperations")))
@@ -477,10 +514,180 @@ def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
         fail(label, f"after uninstalling: {line}")
 
 
+def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
+    """An earlier version installed, with what setups before this one left for the user who
+    ran them; then this version upgrades it, repairs it, and an older one does not replace it."""
+    bits = case.bits
+    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
+    if run_setup(prefix, setups["earlier"]) != 0:
+        fail(label, "the earlier setup failed")
+        return False
+    machine_key = regedit_key(prefix.addin_key(bits))
+    prefix.import_reg([
+        # The per-user key earlier setups wrote.
+        f"[{regedit_key(USER_ADDIN_KEY)}]", '"LoadBehavior"=dword:00000003', '"FriendlyName"="Quillamor"',
+        '"Description"="Files contacts into distribution lists by category."',
+        # An administrator's choice: installed, but not loaded at start-up.
+        f"[{machine_key}]", '"LoadBehavior"=dword:00000000'])
+    for name in EARLIER_FILES:
+        (folder / name).write_bytes(b"earlier")
+    (folder / "Quillamor.chm").write_bytes(b"earlier")
+    (folder / "notes.txt").write_text("the user's own\n")
+
+    rc = run_setup(prefix, setups["good"])
+    if rc != 0:
+        fail(label, f"upgrade: setup exit code {rc}")
+    check_installed(label + " (upgrade)", prefix, prefix.state(), bits, sources, load_behavior=0,
+                    extra_files={"notes.txt"})
+
+    # Damage: the DLL, its registration and the add-in key gone.
+    (folder / "Quillamor.dll").unlink()
+    prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]", f"[-{machine_key}]"])
+    rc = run_setup(prefix, setups["good"])
+    if rc != 0:
+        fail(label, f"repair: setup exit code {rc}")
+    installed = prefix.state()
+    check_installed(label + " (repair)", prefix, installed, bits, sources, extra_files={"notes.txt"})
+
+    rc = run_setup(prefix, setups["earlier"])
+    if rc != 2:
+        fail(label, f"an older setup over this version: exit code {rc}, expected 2")
+    for line in differences(installed, prefix.state(), noise_keys, noise_files):
+        fail(label, f"an older setup over this version changed: {line}")
+    (folder / "notes.txt").unlink()
+    return True
+
+
+def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
+    label = f"{prefix.arch}: {case.name}"
+    print(f"- {label}", flush=True)
+    record_outlook(prefix, case.outlook, case.neighbours)
+    if case.neighbours:
+        (prefix.path / "drive_c" / NEIGHBOUR_DIR).mkdir(parents=True, exist_ok=True)
+        (prefix.path / "drive_c" / NEIGHBOUR_DIR / "keep.txt").write_text("not Quillamor's\n")
+    before = prefix.state()
+    other_before = read_hive(prefix.hive(OTHER_USER), "HKCU")
+
+    if case.history:
+        if run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
+            run_uninstaller(prefix)
+        compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
+        return
+
+    rc = run_setup(prefix, setups[case.setup])
+    if case.setup == "failing":
+        if rc != 2:
+            fail(label, f"setup exit code {rc}, expected 2 for a DLL that does not register")
+        left = differences(before, prefix.state(), noise_keys, noise_files)
+        for line in left:
+            fail(label, f"after the failed setup: {line}")
+        return
+    if rc != 0:
+        fail(label, f"setup exit code {rc}")
+        return
+    check_installed(label, prefix, prefix.state(), case.bits, sources)
+
+    if case.other_user:
+        # The add-in reaches a user whose own keys never saw the setup, and that user can
+        # remove it; then neither user's keys nor the machine's keep anything of it.
+        prefix.use_hive(OTHER_USER)
+    if case.play and player:
+        player.play(label, prefix, case.bits)
+
+    if case.outlook_after:
+        record_outlook(prefix, case.outlook_after)
+        rc = run_setup(prefix, setups["good"])
+        if rc != 0:
+            fail(label, f"second setup exit code {rc}")
+        check_installed(label + " (second setup)", prefix, prefix.state(),
+                        64 if case.outlook_after[1] == "x64" else 32, sources)
+        record_outlook(prefix, case.outlook)
+
+    run_uninstaller(prefix)
+    if case.other_user:
+        # The machine as before, and the other user's keys as they were before the setup ran.
+        expected = {k: v for k, v in before.registry.items() if not k.startswith("HKCU")}
+        expected.update(other_before)
+        compare_after_uninstall(label + f" ({OTHER_USER})", State(expected, before.files), prefix.state(),
+                                noise_keys, noise_files)
+        prefix.use_hive(ADMINISTRATOR)
+    compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
+
+
+# --- The warning about the safe-item library ------------------------------------------------
+
+REDEMPTION_CLSID = "{03C4C5F4-1893-444C-B8D2-9F4B6D3F2C11}"
+REDEMPTION_DIR = "Program Files/Redemption stand-in"
+
+
+class SafeItemCase(NamedTuple):
+    name: str
+    outlook: Optional[tuple]  # as for Case
+    views: tuple              # registry views in which the library's class is registered
+    file_present: bool        # its DLL is where the registration says
+    warns: bool
+
+
+SAFE_ITEM_CASES = {
+    "win32": [
+        SafeItemCase("not registered", None, (), False, True),
+        SafeItemCase("registered, its file missing", None, (32,), False, True),
+        SafeItemCase("registered", None, (32,), True, False),
+    ],
+    "win64": [
+        SafeItemCase("64-bit Outlook, not registered", ("16.0", "x64", 64), (), False, True),
+        SafeItemCase("64-bit Outlook, registered for 32-bit programs only", ("16.0", "x64", 64), (32,), True, True),
+        SafeItemCase("64-bit Outlook, registered for 64-bit programs", ("16.0", "x64", 64), (64,), True, False),
+    ],
+}
+
+
+def run_warnings(prefix, setup, first_dialog, noise_keys, noise_files):
+    """The interactive setup's first window, for each state of the safe-item library: a
+    message in plain words when Outlook could not create it, else the setup's own page. The
+    setup is ended at that window, before it installs anything."""
+    print(f"- {prefix.arch}: the warning about the Redemption library", flush=True)
+    before = prefix.state()
+    library = prefix.path / "drive_c" / REDEMPTION_DIR / "Redemption.dll"
+    classes = {32: r"HKEY_LOCAL_MACHINE\Software\Classes\Wow6432Node\CLSID" if prefix.arch == "win64"
+               else r"HKEY_LOCAL_MACHINE\Software\Classes\CLSID",
+               64: r"HKEY_LOCAL_MACHINE\Software\Classes\CLSID"}
+    progid_key = r"HKEY_LOCAL_MACHINE\Software\Classes\Redemption.SafeMailItem"
+    for w in SAFE_ITEM_CASES[prefix.arch]:
+        label = f"{prefix.arch}: warning, {w.name}"
+        lines = outlook_lines(prefix, w.outlook) + [f"[-{progid_key}]"]
+        lines += [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)]
+        if w.views:
+            lines += [f"[{progid_key}\\CLSID]", f'@="{REDEMPTION_CLSID}"']
+        for v in w.views:
+            lines += [f"[{classes[v]}\\{REDEMPTION_CLSID}\\InprocServer32]",
+                      '@="C:\\\\' + REDEMPTION_DIR.replace("/", "\\\\") + '\\\\Redemption.dll"']
+        prefix.import_reg(lines)
+        if w.file_present:
+            library.parent.mkdir(parents=True, exist_ok=True)
+            library.write_bytes(b"MZ")
+        elif library.exists():
+            library.unlink()
+        r = prefix.wine(str(first_dialog), winpath(setup))
+        shown = r.stdout.replace("\r", "").strip()
+        bits = 64 if w.outlook and w.outlook[1] == "x64" else 32
+        if w.warns:
+            if not shown.startswith("message: ") or "Redemption" not in shown \
+                    or f"{bits}-bit Outlook" not in shown or "install Quillamor anyway" not in shown:
+                fail(label, f"expected the warning about Redemption for {bits}-bit Outlook, got {shown!r}")
+        elif shown != "window":
+            fail(label, f"expected the setup's first page, got {shown!r}")
+    prefix.import_reg(outlook_lines(prefix, None) + [f"[-{progid_key}]"]
+                      + [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)])
+    shutil.rmtree(library.parent, ignore_errors=True)
+    for line in differences(before, prefix.state(), noise_keys, noise_files):
+        fail(f"{prefix.arch}: warning", f"the ended setups left: {line}")
+
+
 def parse_arguments(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    for name in ("work", "setup", "failing-setup", "dll32", "dll64", "picture", "page-pictures",
-                 "chm"):
+    for name in ("work", "setup", "earlier-setup", "failing-setup", "dll32", "dll64", "picture", "chm",
+                 "first-dialog"):
         parser.add_argument("--" + name, required=True, type=lambda a: pathlib.Path(a).resolve())
     for name in ("outlook-sim32", "outlook-sim64", "scenario", "expected"):
         parser.add_argument("--" + name, type=lambda a: pathlib.Path(a).resolve())
@@ -498,9 +705,8 @@ def parse_arguments(argv):
 def main(argv):
     args = parse_arguments(argv[1:])
     workdir = args.work
-    setups = {"good": args.setup, "failing": args.failing_setup}
-    sources = {"dll32": args.dll32, "dll64": args.dll64, "picture": args.picture,
-               "page_pictures": args.page_pictures, "chm": args.chm}
+    setups = {"good": args.setup, "earlier": args.earlier_setup, "failing": args.failing_setup}
+    sources = {"dll32": args.dll32, "dll64": args.dll64, "picture": args.picture, "chm": args.chm}
     archs = args.archs or ["win32", "win64"]
     player = None
     if args.scenario:
@@ -531,8 +737,14 @@ def main(argv):
         noise_keys = frozenset(k for k in set(a.registry) | set(b.registry)
                                if a.registry.get(k) != b.registry.get(k))
         noise_files = frozenset(a.files ^ b.files)
+        prefix.add_other_user()
+        case_started = time.monotonic()
+        run_warnings(prefix, setups["good"], args.first_dialog, noise_keys, noise_files)
+        print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
         for case in CASES[arch]:
+            case_started = time.monotonic()
             run_case(prefix, case, setups, sources, player, noise_keys, noise_files)
+            print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
         print(f"== {arch} done in {time.monotonic() - started:.0f} s", flush=True)
 
     if failures:

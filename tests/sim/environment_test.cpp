@@ -77,9 +77,15 @@ TEST_F(EnvironmentTest, ProgIDsOfAnUnregisteredLibraryFail) {
         FAIL();
     } catch (const host::Failure& e) {
         EXPECT_EQ(e.number(), 429);
-        EXPECT_EQ(e.description(), u"ActiveX component can't create object");
+        EXPECT_EQ(e.description(), u"ActiveX component can't create object (Redemption.SafeDistList)");
     }
-    EXPECT_THROW(host.create_object(u"No.Such.Thing"), host::Failure);
+    try {
+        host.create_object(u"No.Such.Thing");
+        FAIL();
+    } catch (const host::Failure& e) {
+        EXPECT_EQ(e.number(), 429);
+        EXPECT_EQ(e.description(), u"ActiveX component can't create object (No.Such.Thing)");
+    }
     EXPECT_NO_THROW(host.create_object(u"InternetExplorer.Application"));
 }
 

@@ -338,7 +338,7 @@ void environment() {
     host::com::ComEnvironment env;
     Failure f = failure_of([&] { env.create_object(u"Quillamor.NoSuchClass"); });
     CHECK_EQ(f.number(), 429);
-    CHECK_EQ(wide(f.description()), std::wstring(L"ActiveX component can't create object"));
+    CHECK_EQ(wide(f.description()), std::wstring(L"ActiveX component can't create object (Quillamor.NoSuchClass)"));
 
     CHECK(env.load_library(u"NoSuchLibrary.dll") == nullptr);
     auto lib = env.load_library(u"LibOrvane.dll");

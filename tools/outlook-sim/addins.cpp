@@ -1,5 +1,6 @@
 #include "tools/outlook-sim/addins.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -24,21 +25,40 @@ std::string hex(HRESULT hr) {
 
 }  // namespace
 
+std::vector<AddInEntry> listed_addins(HKEY machine, HKEY user) {
+    std::vector<AddInEntry> out;
+    for (HKEY root : {machine, user}) {
+        if (!root) continue;
+        for (DWORD i = 0;; ++i) {
+            wchar_t name[256];
+            DWORD length = 256;
+            LONG rc = RegEnumKeyExW(root, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (rc == ERROR_NO_MORE_ITEMS) break;
+            if (rc != ERROR_SUCCESS) continue;
+            DWORD behavior = 0, size = sizeof behavior;
+            bool has_behavior =
+                RegGetValueW(root, name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior, &size) == ERROR_SUCCESS;
+            auto listed = std::find_if(out.begin(), out.end(),
+                                       [&](const AddInEntry& e) { return _wcsicmp(e.progid.c_str(), name) == 0; });
+            if (listed == out.end())
+                out.push_back({name, has_behavior ? behavior : 0});
+            else if (has_behavior)
+                listed->load_behavior = behavior;
+        }
+    }
+    return out;
+}
+
 std::vector<AddIn> create_addins() {
-    host::com::unique_hkey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, addins_key, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        throw std::runtime_error("no add-ins are registered for the mail host (HKCU\\Software\\Microsoft\\Office\\Outlook\\Addins)");
+    // Opened without a view flag: a 32-bit host on 64-bit Windows reads the machine's 32-bit
+    // view, as the mail host of that bitness does. The user's keys are the same in both.
+    host::com::unique_hkey machine, user;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, addins_key, 0, KEY_READ, machine.put()) != ERROR_SUCCESS) (void)machine.release();
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, addins_key, 0, KEY_READ, user.put()) != ERROR_SUCCESS) (void)user.release();
     std::vector<AddIn> out;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        LONG rc = RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc != ERROR_SUCCESS) continue;
-        DWORD behavior = 0, size = sizeof behavior;
-        if (RegGetValueW(key.get(), name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behavior, &size) != ERROR_SUCCESS ||
-            behavior != 3)
-            continue;
+    for (const AddInEntry& entry : listed_addins(machine.get(), user.get())) {
+        if (entry.load_behavior != 3) continue;
+        const wchar_t* name = entry.progid.c_str();
         // As the mail host does, an add-in that cannot be started is passed over (and said
         // so), and the others still load.
         auto skip = [&](const char* what, HRESULT hr) {
@@ -57,7 +77,7 @@ std::vector<AddIn> create_addins() {
             skip("cannot be created", hr);
             continue;
         }
-        AddIn a{name, {}};
+        AddIn a{entry.progid, {}};
         hr = unknown->QueryInterface(iid_extensibility, reinterpret_cast<void**>(a.object.put()));
         if (FAILED(hr)) {
             skip("has no IDTExtensibility2", hr);
@@ -66,7 +86,9 @@ std::vector<AddIn> create_addins() {
         out.push_back(std::move(a));
     }
     if (out.empty())
-        throw std::runtime_error("no add-in under HKCU\\Software\\Microsoft\\Office\\Outlook\\Addins has LoadBehavior 3");
+        throw std::runtime_error(
+            "no add-in under Software\\Microsoft\\Office\\Outlook\\Addins (HKLM or HKCU) loads at start-up "
+            "(LoadBehavior 3)");
     return out;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The add-ins as the mail host finds and drives them: every ProgID under
-// HKCU\Software\Microsoft\Office\Outlook\Addins whose LoadBehavior is 3 (load at start-up),
-// created by CoCreateInstance through its registered class and driven through the host's
-// add-in interface IDTExtensibility2.
+// Software\Microsoft\Office\Outlook\Addins of the machine (HKLM, in the registry view of the
+// host's own bitness) or of the user (HKCU), whose LoadBehavior is 3 (load at start-up), the
+// user's value overriding the machine's; created by CoCreateInstance through its registered
+// class and driven through the host's add-in interface IDTExtensibility2.
 #include <windows.h>
 #include <oaidl.h>
 
@@ -34,8 +35,18 @@ struct AddIn {
     host::com::com_ptr<IDTExtensibility2> object;
 };
 
-// Creates every add-in that loads at start-up, in the order of the registry. An add-in that
-// cannot be created is an error of the set-up (the message names it).
+// An add-in as listed in the registry: its ProgID and the load behaviour that applies.
+struct AddInEntry {
+    std::wstring progid;
+    DWORD load_behavior = 0;
+};
+
+// The add-ins listed under the machine's key and then the user's, each once: an entry of the
+// user's for a ProgID the machine lists replaces the machine's load behaviour where it has one.
+std::vector<AddInEntry> listed_addins(HKEY machine, HKEY user);
+
+// Creates every add-in that loads at start-up, the machine's first, in the order of the
+// registry. An add-in that cannot be created is passed over with a message naming it.
 std::vector<AddIn> create_addins();
 
 // The failure a call of the add-in returned, with the description it left as error info.
