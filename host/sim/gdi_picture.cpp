@@ -23,10 +23,9 @@ namespace {
 
 constexpr std::u16string_view install_folder = u"C:\\Program Files\\Orvane Corporation\\Quillamor\\";
 
-std::filesystem::path assets_folder() {
-    // This file sits at host/sim/ in the repository; the assets sit at assets/.
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "assets";
-}
+// The build names the folder: this file's own name may be relative to wherever it was
+// compiled (a compiler cache shares objects between build folders that way).
+std::filesystem::path assets_folder() { return QUILLAMOR_ASSETS_DIR; }
 
 // Sizes of the automation picture are in HIMETRIC units (0.01 mm) at 96 dots per inch.
 int32_t himetric(int pixels) { return static_cast<int32_t>(std::lround(pixels * 2540.0 / 96.0)); }

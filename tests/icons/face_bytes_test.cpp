@@ -13,7 +13,7 @@ namespace icons_test {
 namespace {
 
 std::map<std::string, std::string> recorded() {
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "face_bytes_wine.txt");
+    std::ifstream in(std::filesystem::path(QUILLAMOR_SOURCE_DIR) / "tests" / "icons" / "face_bytes_wine.txt");
     std::map<std::string, std::string> sections;
     std::string line, name;
     while (std::getline(in, line)) {

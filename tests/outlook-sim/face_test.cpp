@@ -17,7 +17,7 @@
 namespace {
 
 std::string recorded() {
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "contactsicon_face.txt");
+    std::ifstream in(std::filesystem::path(QUILLAMOR_SOURCE_DIR) / "tests" / "outlook-sim" / "contactsicon_face.txt");
     std::stringstream s;
     s << in.rdbuf();
     return s.str();

@@ -47,52 +47,116 @@ TEST(PlayLayout, ButtonRowsKeepApartAndInside) {
     }
 }
 
-// On every page, at the natural scale and fitted to an 80 x 24 terminal, no two texts share a
-// cell, all text stays inside the page, and the separator runs above the button row.
-TEST(PlayLayout, PagesLaidOutWithoutCollisions) {
-    const Scale scales[] = {natural_scale, fit_scale(wizard::frame::client_width, wizard::frame::client_height, 78, 19)};
+// Every page, with the work type page also as the quick list describes it.
+std::vector<wizard::FormDesign> all_pages() {
     wizard::FormDesign quick_described = wizard::design_frmChoose();
     for (auto& c : quick_described.controls) {
         if (c.name == u"lblshrds") c.visible = false;
         if (c.name == u"Label3") c.visible = true;
     }
-    const wizard::FormDesign pages[] = {wizard::design_frmStartUp(), wizard::design_frmChoose(), quick_described,
-                                        wizard::design_frmTitle(), wizard::design_frmDone(), wizard::design_frmPBar()};
-    for (const auto& sc : scales) {
-        for (const auto& page : pages) {
-            SCOPED_TRACE(host::to_utf8(page.name) + " at " + std::to_string(sc.col) + "x" + std::to_string(sc.row));
-            const int cols = cols_for(page.client_width, sc), rows = rows_for(page.client_height, sc);
-            auto placed = lay_out(page.controls, cols, rows, sc);
-            std::vector<const Placement*> texts;
-            int lowest_line = -1, highest_button = rows;
-            for (const auto& p : placed) {
-                const auto kind = p.control->kind;
-                if (kind == wizard::Kind::Line) lowest_line = std::max(lowest_line, p.cells.y);
-                if (kind == wizard::Kind::Button) highest_button = std::min(highest_button, p.cells.y);
-                if (kind == wizard::Kind::Shape || kind == wizard::Kind::Line || kind == wizard::Kind::Image) continue;
-                EXPECT_GE(p.cells.y, 0) << host::to_utf8(p.control->name);
-                EXPECT_LE(p.cells.y + p.cells.h, rows) << host::to_utf8(p.control->name);
-                int width = p.cells.w;
-                if (!p.lines.empty()) {
-                    width = 0;
-                    for (const auto& l : p.lines) width = std::max(width, static_cast<int>(l.size()));
-                }
-                EXPECT_LE(p.cells.x + width, cols) << host::to_utf8(p.control->name);
-                for (const auto* o : texts) {
-                    int ow = o->cells.w;
-                    if (!o->lines.empty()) {
-                        ow = 0;
-                        for (const auto& l : o->lines) ow = std::max(ow, static_cast<int>(l.size()));
-                    }
-                    bool share = p.cells.x < o->cells.x + ow && o->cells.x < p.cells.x + width &&
-                                 p.cells.y < o->cells.y + o->cells.h && o->cells.y < p.cells.y + p.cells.h;
-                    EXPECT_FALSE(share) << host::to_utf8(p.control->name) << " and " << host::to_utf8(o->control->name);
-                }
-                texts.push_back(&p);
+    return {wizard::design_frmStartUp(), wizard::design_frmChoose(), quick_described,
+            wizard::design_frmTitle(), wizard::design_frmDone(), wizard::design_frmPBar()};
+}
+
+// What is wrong with a page laid out at a scale: texts that share a cell (a drawn line counts
+// as text across its row), text outside the page, a separator that is not above the buttons.
+std::vector<std::string> layout_faults(const wizard::FormDesign& page, Scale sc) {
+    std::vector<std::string> faults;
+    const int cols = cols_for(page.client_width, sc), rows = rows_for(page.client_height, sc);
+    auto placed = lay_out(page.controls, cols, rows, sc);
+    auto name = [](const Placement& p) { return host::to_utf8(p.control->name); };
+    auto width = [](const Placement& p) {
+        if (p.lines.empty()) return p.cells.w;
+        int w = 0;
+        for (const auto& l : p.lines) w = std::max(w, static_cast<int>(l.size()));
+        return w;
+    };
+    auto is_rule = [](const Placement& p) { return p.control->kind == wizard::Kind::Line && p.control->rect.height == 0; };
+    std::vector<const Placement*> taken;
+    int lowest_line = -1, highest_button = rows;
+    for (const auto& p : placed) {
+        const auto kind = p.control->kind;
+        if (is_rule(p)) lowest_line = std::max(lowest_line, p.cells.y);
+        if (kind == wizard::Kind::Button) highest_button = std::min(highest_button, p.cells.y);
+        if (kind == wizard::Kind::Shape || kind == wizard::Kind::Image || (kind == wizard::Kind::Line && !is_rule(p)))
+            continue;
+        const int h = is_rule(p) ? 1 : p.cells.h;
+        // A line is cut at the page's edge when drawn; text would lose letters.
+        const bool beyond = !is_rule(p) && p.cells.x + width(p) > cols;
+        if (p.cells.y < 0 || p.cells.y + h > rows || beyond) faults.push_back(name(p) + " outside");
+        if (!p.lines.empty()) {
+            // Wrapped no narrower than its longest word: every word shows whole on a line.
+            std::u16string_view text = p.control->text;
+            for (size_t i = 0; i < text.size();) {
+                size_t end = std::min(text.find_first_of(u" \n", i), text.size());
+                std::u16string word(text.substr(i, end - i));
+                bool whole = word.empty();
+                for (const auto& l : p.lines) whole = whole || l.find(word) != std::u16string::npos;
+                if (!whole) faults.push_back(name(p) + " cuts \"" + host::to_utf8(word) + "\"");
+                i = end + 1;
             }
-            EXPECT_LT(lowest_line, highest_button);
+        }
+        for (const auto* o : taken) {
+            if (is_rule(p) && is_rule(*o)) continue;
+            const int oh = is_rule(*o) ? 1 : o->cells.h;
+            bool share = p.cells.x < o->cells.x + width(*o) && o->cells.x < p.cells.x + width(p) &&
+                         p.cells.y < o->cells.y + oh && o->cells.y < p.cells.y + h;
+            if (share) faults.push_back(name(p) + " on " + name(*o));
+        }
+        taken.push_back(&p);
+    }
+    if (lowest_line >= highest_button) faults.push_back("separator not above the buttons");
+    return faults;
+}
+
+// The scale of the pages on a terminal: the window's title and edges, the toolbar, the status
+// line and the key hints (two or three rows on a narrow terminal) take their rows.
+Scale terminal_scale(int cols, int rows, int hint_rows) {
+    return fit_scale(wizard::frame::client_width, wizard::frame::client_height, cols - 2, rows - 4 - hint_rows);
+}
+
+// Every page is legible at the natural scale and on every terminal from the smallest that the
+// walk-through draws on up, with the rows that the busiest page's key hints take there (at
+// most two, leaving among them).
+TEST(PlayLayout, PagesLegibleFromTheSmallestTerminalUp) {
+    struct Size {
+        int cols, rows;
+    };
+    const std::u16string busiest =
+        u"Tab, Shift+Tab: move   Enter: press   letter: button   Space: select   1, 2: links   F4: close   "
+        u"w: wizard button   q: leave";
+    std::vector<Size> sizes = {{100, 30}, {120, 40}, {200, 60}};
+    for (int rows = min_rows; rows <= 30; ++rows) sizes.push_back({min_cols, rows});
+    for (const auto& page : all_pages()) {
+        auto faults = layout_faults(page, natural_scale);
+        EXPECT_TRUE(faults.empty()) << host::to_utf8(page.name) << " natural: " << testing::PrintToString(faults);
+        for (const auto& size : sizes) {
+            const int hint_rows = static_cast<int>(hint_lines(busiest, size.cols - 2).size());
+            faults = layout_faults(page, terminal_scale(size.cols, size.rows, hint_rows));
+            EXPECT_TRUE(faults.empty()) << host::to_utf8(page.name) << " at " << size.cols << "x" << size.rows << ": "
+                                        << testing::PrintToString(faults);
         }
     }
+    auto lines = hint_lines(busiest, min_cols - 2);
+    EXPECT_LE(lines.size(), 2u);
+    EXPECT_NE(lines.back().find(u"q: leave"), std::u16string::npos);
+}
+
+TEST(PlayLayout, KeyHintsBreakBetweenHints) {
+    struct Case {
+        std::u16string hints;
+        int width;
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {u"a: one   b: two   q: leave", 40, {u"a: one   b: two   q: leave"}},
+        {u"a: one   b: two   q: leave", 15, {u"a: one   b: two", u"q: leave"}},
+        {u"a: one   b: two   q: leave", 8, {u"a: one", u"b: two", u"q: leave"}},
+        {u"Tab, Shift+Tab: move   q: leave", 10, {u"Tab, Shift", u"q: leave"}},  // a hint longer than a line is cut
+        {u"", 10, {}},
+        {u"q: leave", 0, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(hint_lines(c.hints, c.width), c.lines) << host::to_utf8(c.hints) << " " << c.width;
 }
 
 TEST(PlayLayout, LabelsWrapWithinTheirRoomAndMoveDownOffTakenRows) {

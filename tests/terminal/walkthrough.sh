@@ -2,7 +2,9 @@
 # Walks the wizard by hand with `quillamor-sim play` in a tmux pane: a quick list and a custom
 # list on the example profile, help and a link on the way, then leaving; checks the saved
 # lists that it prints and that the terminal is given back. A second walk leaves with Ctrl+C
-# while the categories dialog is open.
+# while the categories dialog is open. Then two custom lists in a row on an 80 x 24 terminal
+# and on the smallest one drawn on (80 x 20), every page whole with its way out shown; and a
+# terminal smaller than that, which asks to be made larger.
 #   walkthrough.sh QUILLAMOR_SIM PROFILE.json
 set -eu
 
@@ -31,11 +33,18 @@ fail() {
     exit 1
 }
 
-# Starts a walk in a fresh 140 x 36 pane (wide enough for the status line's longest text).
+# Starts a walk in a fresh pane, 140 x 36 (wide enough for the status line's longest text)
+# unless told otherwise.
 start() {
     rm -f "$work/out" "$work/err" "$work/rc"
-    tmux -u -f /dev/null new-session -d -s "$pane" -x 140 -y 36 \
-        "LC_ALL=C.UTF-8 '$sim' play '$profile' >'$work/out' 2>'$work/err'; echo \$? >'$work/rc'; sleep 60"
+    # The server of the walk before may still be on its way out: try again while it goes.
+    i=0
+    until tmux -u -f /dev/null new-session -d -s "$pane" -x "${1:-140}" -y "${2:-36}" \
+        "LC_ALL=C.UTF-8 '$sim' play '$profile' >'$work/out' 2>'$work/err'; echo \$? >'$work/rc'; sleep 60" 2>/dev/null; do
+        i=$((i + 1))
+        [ $i -lt 40 ] || fail "tmux does not start"
+        sleep 0.05
+    done
 }
 
 # Waits (up to 5 s) until the screen shows the text.
@@ -141,6 +150,62 @@ see 'Quillamor - Work Type'
 keys Tab Tab Tab Tab Down Enter
 see 'Available categories:'
 keys C-c
+ended
+printed 'No list was saved.'
+
+# --- two custom lists in a row on small terminals: the texts of every page stay apart and
+# whole, the key hints show every key with the way out, and the name page shown again takes
+# typed letters into its name box (not as the access keys of its buttons).
+small_walk() {
+    start "$1" "$2"
+    see 'The toolbar button "Quillamor Wizard" is there'
+    keys Enter
+    see 'Quillamor - Start Up'
+    see 'Web Site:    http://www.example.com/quillamor/'
+    see 'Support:     http://www.example.com/support/form.htm'
+    see 'w: wizard button   q: leave'
+    keys n
+    see 'Quillamor - Work Type'
+    see 'F4: close   w: wizard button   q: leave'
+    keys n
+    see 'Quillamor - Name'
+    see 'Ctrl+C: leave'
+    tmux send-keys -t "$pane" -l 'Ann'
+    keys M-n
+    see 'Select Folder'
+    see 'Ctrl+C, q: leave'
+    keys Enter
+    see 'Available categories:'
+    keys Space Enter
+    see 'Do you want to add only one (default) e-mail'
+    keys y
+    see 'Thank you for your time.'
+    keys Enter
+    see 'Quillamor - Done!'
+    see ' Repetition '
+    see 'Read the Following:'
+    see 'q: leave'
+    keys y
+    see 'Quillamor - Work Type'
+    keys n
+    see 'Quillamor - Name'
+    # B is the access key of Back: typed into the name box, it stays a letter of the name.
+    tmux send-keys -t "$pane" -l 'Bob'
+    see 'Bob'
+    see 'Quillamor - Name'
+    keys C-c
+    ended
+    printed 'Saved list "Ann" (categories "Business"), 6 members:'
+}
+small_walk 80 24
+small_walk 80 20
+
+# --- too small a terminal: a message instead of the pages, keys other than q do nothing
+start 60 16
+see 'This terminal is 60 x 16; the walk-through needs at least'
+keys Enter
+see '80 x 20. Please make it larger, or press q to leave.'
+keys q
 ended
 printed 'No list was saved.'
 

@@ -1,16 +1,20 @@
 // outlook-sim: plays the mail host for the real add-in under Windows (or Wine).
 //   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]
 //   outlook-sim --face PICTURE
+//   outlook-sim SCENARIO.json --sweep [--sample N] [--from K]
 // Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
 // the host's objects (GetIDsOfNames and Invoke by type and member), the objects left alive
 // and the add-in DLLs that could not be unloaded, as one JSON object; --timings how long each step took (see PlayResult::timings).
-// --face prints the button face the add-in makes of a picture.
+// --face prints the button face the add-in makes of a picture. --sweep fails each call the
+// add-in makes of the host in turn (N of them, evenly spread, from the Kth on) and prints how
+// each run ended (see sweep.h).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #include <ole2.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -20,6 +24,7 @@
 #include "tools/outlook-sim/adapter.h"
 #include "tools/outlook-sim/face.h"
 #include "tools/outlook-sim/player.h"
+#include "tools/outlook-sim/sweep.h"
 #include "tools/quillamor-sim/transcript.h"
 
 namespace {
@@ -28,7 +33,8 @@ std::string narrow(const wchar_t* text) { return host::to_utf8(host::com::from_w
 
 int usage() {
     std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]\n"
-                 "       outlook-sim --face PICTURE\n";
+                 "       outlook-sim --face PICTURE\n"
+                 "       outlook-sim SCENARIO.json --sweep [--sample N] [--from K]\n";
     return 2;
 }
 
@@ -76,6 +82,8 @@ int wmain(int argc, wchar_t** argv) {
 
     std::wstring file, counts, timings, face;
     quillamor_sim::TranscriptOptions options;
+    bool sweeping = false;
+    outlook_sim::SweepOptions sweep_options;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
         if (a == L"--json") options.json = true;
@@ -83,6 +91,9 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--counts" && i + 1 < argc) counts = argv[++i];
         else if (a == L"--timings" && i + 1 < argc) timings = argv[++i];
         else if (a == L"--face" && i + 1 < argc) face = argv[++i];
+        else if (a == L"--sweep") sweeping = true;
+        else if (a == L"--sample" && i + 1 < argc) sweep_options.sample = std::wcstoul(argv[++i], nullptr, 10);
+        else if (a == L"--from" && i + 1 < argc) sweep_options.from = std::wcstoul(argv[++i], nullptr, 10);
         else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
         else return usage();
     }
@@ -97,6 +108,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!face.empty()) return outlook_sim::print_face(face);
     try {
         auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
+        if (sweeping) return outlook_sim::sweep(scenario, program_folder(), sweep_options, std::cout);
         auto result = outlook_sim::play(scenario, program_folder(), {.calls = options.calls});
         quillamor_sim::print_transcript(std::cout, result.events, options);
         std::cout.flush();

@@ -8,10 +8,9 @@ namespace quillamor_sim::play {
 // --- the host's dialogs, answered by the person
 std::optional<std::u16string> Session::categories(const std::vector<std::u16string>& available) {
     Checklist list(available);
-    InDialog in(*this, u" Up, Down: move   Space: tick   Enter: OK   Esc: Cancel   Ctrl+C, q: leave");
+    InDialog in(*this, u"Up, Down: move   Space: tick   Enter: OK   Esc: Cancel   Ctrl+C, q: leave");
     for (;;) {
-        draw();
-        draw_checklist(list);
+        if (draw()) draw_checklist(list);
         screen_->show();
         Key k = read();
         if (k.type == T::Up) list.move(-1);
@@ -30,10 +29,9 @@ std::shared_ptr<sim::Folder> Session::pick_folder(const std::vector<std::shared_
     auto contacts = host_.profile().contacts();
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].folder == contacts) current = i;
-    InDialog in(*this, u" Up, Down: move   Enter: OK   Esc: Cancel   Ctrl+C, q: leave");
+    InDialog in(*this, u"Up, Down: move   Enter: OK   Esc: Cancel   Ctrl+C, q: leave");
     for (;;) {
-        draw();
-        draw_folders(rows, current);
+        if (draw()) draw_folders(rows, current);
         screen_->show();
         Key k = read();
         if (k.type == T::Up && current > 0) --current;
@@ -59,15 +57,14 @@ int32_t Session::msgbox(std::u16string_view message, int32_t style, std::u16stri
             if (b.result == result) return &b;
         return nullptr;
     };
-    std::u16string keys = u" Enter: press   Left, Right, Tab: move";
+    std::u16string keys = u"Enter: press   Left, Right, Tab: move";
     for (const auto& b : buttons) {
         Caption cap = parse_caption(b.caption);
         keys += u"   " + std::u16string(1, static_cast<char16_t>(cap.text[0] | 0x20)) + u": " + cap.text;
     }
     InDialog in(*this, keys + u"   Ctrl+C, q: leave");
     for (;;) {
-        draw();
-        draw_msgbox(message, style, title, buttons, focus);
+        if (draw()) draw_msgbox(message, style, title, buttons, focus);
         screen_->show();
         Key k = read();
         int32_t pressed = 0;
@@ -89,11 +86,14 @@ int32_t Session::msgbox(std::u16string_view message, int32_t style, std::u16stri
     }
 }
 
-// A key in a dialog: Ctrl+C and q leave from there too.
+// A key in a dialog: Ctrl+C and q leave from there too. On a terminal too small to show the
+// dialog, no other key counts: the person cannot see what it would do.
 Key Session::read() {
-    Key k = screen_->read_key();
-    if (k.type == T::Interrupt || k.is(U'q')) throw Leave{};
-    return k;
+    for (;;) {
+        Key k = screen_->read_key();
+        if (k.type == T::Interrupt || k.is(U'q')) throw Leave{};
+        if (k.type == T::Resize || !too_small()) return k;
+    }
 }
 
 // A modal dialog box: the buttons at its foot.

@@ -62,18 +62,30 @@ void Session::repaint() {
     screen_->show();
 }
 
+// The rows that the pages have: all but the toolbar, the window's title and bottom edge, the
+// status and the key hints.
 Scale Session::scale() const {
     return fit_scale(wizard::frame::client_width, wizard::frame::client_height, screen_->cols() - 2,
-                     screen_->rows() - 5);
+                     screen_->rows() - 4 - hint_rows_);
 }
 
+bool Session::too_small() const { return screen_->cols() < min_cols || screen_->rows() < min_rows; }
+
 // The whole screen but the dialogs: the toolbar, the shown forms, the status and the keys.
-void Session::draw() {
+// False when the terminal is too small to draw on, and a message says so instead.
+bool Session::draw() {
     collect_status();
     Screen& s = *screen_;
     s.wipe();
-    draw_toolbar();
+    if (too_small()) {
+        draw_too_small();
+        return false;
+    }
     Form* top = active();
+    std::u16string hints = dialog_keys_.empty() ? keys_help(top) : dialog_keys_;
+    auto hint_rows = hint_lines(hints, s.cols() - 2);
+    hint_rows_ = std::max(1, static_cast<int>(hint_rows.size()));
+    draw_toolbar();
     if (!top && dialog_keys_.empty()) {
         int y = std::max(1, (s.rows() - 3) / 2);
         auto button = wizard_button();
@@ -87,18 +99,34 @@ void Session::draw() {
     // Status and keys.
     std::u16string st;
     for (const auto& m : status_) st += (st.empty() ? u" " : u"  |  ") + m;
-    s.fill(s.rows() - 2, 0, 1, s.cols(), Style{Colour::Black, Colour::Cyan});
-    s.text(s.rows() - 2, 0, st, Style{Colour::Black, Colour::Cyan});
-    s.text(s.rows() - 1, 0, dialog_keys_.empty() ? keys_help(top) : dialog_keys_, Style{Colour::Default, Colour::Default, false, false, false, true});
+    const int status_row = s.rows() - 1 - hint_rows_;
+    s.fill(status_row, 0, 1, s.cols(), Style{Colour::Black, Colour::Cyan});
+    s.text(status_row, 0, st, Style{Colour::Black, Colour::Cyan});
+    for (size_t i = 0; i < hint_rows.size(); ++i)
+        s.text(status_row + 1 + static_cast<int>(i), 1, hint_rows[i], Style{Colour::Default, Colour::Default, false, false, false, true});
+    return true;
 }
 
+void Session::draw_too_small() {
+    Screen& s = *screen_;
+    std::u16string message = u"This terminal is " + host::decimal(s.cols()) + u" x " + host::decimal(s.rows()) +
+                             u"; the walk-through needs at least " + host::decimal(min_cols) + u" x " +
+                             host::decimal(min_rows) + u". Please make it larger, or press q to leave.";
+    auto lines = wrap(message, std::max(1, s.cols() - 2));
+    int y = std::max(0, (s.rows() - static_cast<int>(lines.size())) / 2);
+    for (const auto& l : lines)
+        s.text(y++, std::max(0, (s.cols() - static_cast<int>(l.size())) / 2), l, desktop);
+}
+
+// The keys that work now, leaving always among them; three spaces part one hint from the next.
 std::u16string Session::keys_help(Form* top) {
-    if (!top) return u" Enter/w: click the toolbar button   q, Ctrl+C: leave";
+    if (!top) return u"Enter/w: click the toolbar button   q, Ctrl+C: leave";
     const Control* focused = control(*top, top->focus());
+    // In the name box q is a letter of the name.
     if (focused && focused->kind == Kind::TextBox)
-        return u" type the name, Backspace/Del/arrows edit   Tab/Shift+Tab: move   Alt+letter: button   "
+        return u"type the name   Backspace/Del/arrows: edit   Tab/Shift+Tab: move   Alt+letter: button   "
                u"Ctrl+C: leave";
-    std::u16string h = u" Tab, Shift+Tab: move   Enter: press   letter: button   Space: select";
+    std::u16string h = u"Tab, Shift+Tab: move   Enter: press   letter: button   Space: select";
     bool links = false;
     for (const auto& c : top->controls())
         if (c.kind == Kind::Link && c.visible) links = true;

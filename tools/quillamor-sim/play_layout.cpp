@@ -52,6 +52,11 @@ bool has_text(Kind k) {
            k == Kind::ProgressBar;
 }
 
+// A drawn line takes its row: text squeezed onto it by a coarse scale would be cut through.
+bool is_rule(const wizard::Control& c) { return c.kind == Kind::Line && c.rect.height == 0; }
+
+bool takes_cells(const wizard::Control& c) { return has_text(c.kind) || is_rule(c); }
+
 // The columns a placed control's text covers.
 int text_width(const Placement& p) {
     if (p.control->kind != Kind::Label && p.control->kind != Kind::Link) return p.cells.w;
@@ -62,9 +67,11 @@ int text_width(const Placement& p) {
 
 bool overlaps(const Placement& a, const Placement& b) {
     int aw = text_width(a), bw = text_width(b);
-    if (a.cells.h <= 0 || b.cells.h <= 0 || aw <= 0 || bw <= 0) return false;
+    if (aw <= 0 || bw <= 0 || (is_rule(*a.control) && is_rule(*b.control))) return false;
+    if ((a.cells.h <= 0 && !is_rule(*a.control)) || (b.cells.h <= 0 && !is_rule(*b.control))) return false;
+    const int ah = is_rule(*a.control) ? 1 : a.cells.h, bh = is_rule(*b.control) ? 1 : b.cells.h;
     bool cols = a.cells.x < b.cells.x + bw && b.cells.x < a.cells.x + aw;
-    bool rows = a.cells.y < b.cells.y + b.cells.h && b.cells.y < a.cells.y + a.cells.h;
+    bool rows = a.cells.y < b.cells.y + bh && b.cells.y < a.cells.y + ah;
     return cols && rows;
 }
 
@@ -84,14 +91,17 @@ std::vector<Placement> lay_out(const std::vector<wizard::Control>& controls, int
         }
         out.push_back(std::move(p));
     }
-    // Labels wrap at the width that the controls to their right leave them.
+    // Labels wrap at the width that the controls beside them leave them: controls that the
+    // design puts past the label's right edge. One that starts under the label only shares
+    // its row because the scale squeezed the rows, and it moves down below instead.
     for (auto& p : out) {
         const auto& c = *p.control;
         if (c.kind != Kind::Label && c.kind != Kind::Link) continue;
         int limit = client_cols - p.cells.x;
         for (const auto& o : out) {
             if (&o == &p || !has_text(o.control->kind)) continue;
-            if (o.cells.x > p.cells.x && o.cells.y == p.cells.y) limit = std::min(limit, o.cells.x - 1 - p.cells.x);
+            const bool beside = o.control->rect.left >= c.rect.left + c.rect.width;
+            if (beside && o.cells.y == p.cells.y) limit = std::min(limit, o.cells.x - 1 - p.cells.x);
         }
         int width = std::max(1, std::min(limit, (p.cells.w * 4 + 2) / 3));
         p.lines = wrap(c.text, width);
@@ -100,20 +110,30 @@ std::vector<Placement> lay_out(const std::vector<wizard::Control>& controls, int
     // Text that would land on text placed above it moves down, top to bottom.
     std::vector<Placement*> order;
     for (auto& p : out)
-        if (has_text(p.control->kind)) order.push_back(&p);
+        if (takes_cells(*p.control)) order.push_back(&p);
     std::stable_sort(order.begin(), order.end(), [](const Placement* a, const Placement* b) {
         return a->control->rect.top < b->control->rect.top;
     });
+    auto height = [](const Placement& p) { return is_rule(*p.control) ? 1 : p.cells.h; };
     for (size_t i = 0; i < order.size(); ++i) {
         Placement& p = *order[i];
-        const int start = p.cells.y;
-        auto taken = [&] {
-            for (size_t j = 0; j < i; ++j)
-                if (overlaps(*order[j], p)) return true;
-            return false;
-        };
-        while (taken() && p.cells.y + p.cells.h < client_rows) ++p.cells.y;
-        if (taken()) p.cells.y = start;  // no room below: it stays where the design put it
+        for (;;) {
+            bool taken = false;
+            for (size_t j = 0; j < i && !taken; ++j) taken = overlaps(*order[j], p);
+            if (!taken) break;
+            ++p.cells.y;
+        }
+    }
+    // What the pushing ran off the foot of the page comes back up into the rows left free
+    // above it, bottom first, taking along whatever it would land on.
+    for (size_t i = order.size(); i-- > 0;) {
+        Placement& p = *order[i];
+        for (;;) {
+            bool wrong = p.cells.y + height(p) > client_rows;
+            for (size_t j = i + 1; j < order.size() && !wrong; ++j) wrong = overlaps(*order[j], p);
+            if (!wrong || p.cells.y <= 0) break;
+            --p.cells.y;
+        }
     }
     return out;
 }
@@ -165,6 +185,28 @@ std::vector<std::u16string> wrap(std::u16string_view text, int width) {
         i = end;
     }
     while (!line.empty() && line.back() == u' ') line.pop_back();
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+std::vector<std::u16string> hint_lines(std::u16string_view hints, int width) {
+    std::vector<std::u16string> lines;
+    if (width <= 0) return lines;
+    constexpr std::u16string_view gap = u"   ";
+    const size_t w = static_cast<size_t>(width);
+    std::u16string line;
+    while (!hints.empty()) {
+        size_t end = hints.find(gap);
+        std::u16string_view hint = hints.substr(0, end);
+        hints.remove_prefix(end == std::u16string_view::npos ? hints.size() : end + gap.size());
+        if (hint.empty()) continue;
+        if (!line.empty() && line.size() + gap.size() + hint.size() > w) {
+            lines.push_back(std::move(line));
+            line.clear();
+        }
+        if (!line.empty()) line += gap;
+        line += hint.substr(0, w - std::min(w, line.size()));
+    }
     if (!line.empty()) lines.push_back(std::move(line));
     return lines;
 }

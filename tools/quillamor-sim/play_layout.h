@@ -24,6 +24,17 @@ struct Scale {
 
 inline constexpr Scale natural_scale{};
 
+// The smallest terminal the walk-through draws on: below it every page would need more rows
+// or columns than it has, and texts would run into each other. A smaller terminal gets a
+// message asking for a larger one instead.
+inline constexpr int min_cols = 80;
+inline constexpr int min_rows = 20;
+
+// The key hints as lines of at most `width` columns. The hints are one text with three spaces
+// between them; a line breaks only between hints (one that is longer than a line is cut), so
+// that every hint shows whole at any width that has room for the longest.
+std::vector<std::u16string> hint_lines(std::u16string_view hints, int width);
+
 // The scale at which a window of `width` x `height` twips fits into `cols` x `rows` cells.
 Scale fit_scale(int width, int height, int cols, int rows);
 

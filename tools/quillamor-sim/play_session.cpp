@@ -56,10 +56,13 @@ void Session::run(Screen& screen) {
     try {
         connect();
         for (;;) {
+            settle_focus();
             draw();
             screen.show();
             Key k = screen.read_key();
             if (k.type == T::Resize) continue;
+            // Keys for a page that the person cannot see do nothing, but leaving.
+            if (too_small() && k.type != T::Interrupt && !k.is(U'q')) continue;
             status_.clear();
             handle(k);
         }
@@ -138,6 +141,30 @@ void Session::click_wizard_button() {
 Form* Session::active() {
     while (!stack_.empty() && !stack_.back()->visible()) stack_.pop_back();
     return stack_.empty() ? nullptr : stack_.back();
+}
+
+// A page shown again keeps the focus where it last was, even on a control that its run has
+// since disabled (the name page's Next once the name was cleared); typed letters would then
+// go to the buttons' access keys. The focus goes where a person would start typing: the
+// page's text box, or else its first button that can be pressed.
+void Session::settle_focus() {
+    Form* f = active();
+    if (!f) return;
+    const Control* focused = control(*f, f->focus());
+    if (focused && focused->visible && focused->enabled) return;
+    std::u16string target;
+    for (const auto& c : f->controls())
+        if (c.kind == Kind::TextBox && c.visible && c.enabled) {
+            target = c.name;
+            break;
+        }
+    if (target.empty())
+        for (const auto& c : f->controls())
+            if (c.kind == Kind::Button && c.visible && c.enabled) {
+                target = c.name;
+                break;
+            }
+    if (!target.empty()) act([&] { f->give_focus(target); });
 }
 
 const Control* Session::control(Form& f, std::u16string_view name) {

@@ -142,6 +142,7 @@ private:
     std::shared_ptr<sim::ControlModel> wizard_button();
     void click_wizard_button();
     Form* active();
+    void settle_focus();
     static const Control* control(Form& f, std::u16string_view name);
     std::u16string cursor_key(Form& f, const Control& c);
 
@@ -157,7 +158,9 @@ private:
     // --- drawing
     void repaint();
     Scale scale() const;
-    void draw();
+    bool too_small() const;
+    bool draw();
+    void draw_too_small();
     std::u16string keys_help(Form* top);
     void collect_status();
     void draw_toolbar();
@@ -183,6 +186,7 @@ private:
     size_t seen_ = 0;                             // events already turned into status
     std::map<std::u16string, size_t> cursors_;    // text-box cursors by "form.control"
     std::u16string dialog_keys_;                  // the open dialog's keys, if one is open
+    int hint_rows_ = 1;                           // rows that the key hints took when last drawn
 };
 
 }  // namespace quillamor_sim::play
