@@ -41,8 +41,12 @@ public:
         if (!frames_.empty() && frames_.back().list) ++frames_.back().count;
     }
     void open(bool list) {
-        if (frames_.size() >= max_depth)
-            throw ScenarioFileError(here() + "nested more than " + std::to_string(max_depth) + " levels deep");
+        if (frames_.size() >= max_depth) {
+            // The place is as deep as the limit; its start is enough to find it.
+            std::string place = here();
+            if (place.size() > 60) place = place.substr(0, place.find_first_of("[.", 40)) + "...: ";
+            throw ScenarioFileError(place + "nested more than " + std::to_string(max_depth) + " levels deep");
+        }
         begin_value();
         frames_.push_back({list, 0, {}, {}});
     }
