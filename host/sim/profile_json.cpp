@@ -6,6 +6,7 @@
 
 #include "host/outlook.h"
 #include "host/sim/command_bars.h"
+#include "host/sim/json_checks.h"
 #include "host/text.h"
 
 namespace sim {
@@ -28,18 +29,15 @@ bool flag(const Json& v, const std::string& where, const char* name) {
 
 int32_t integer(const Json& v, const std::string& where, const char* name) {
     if (!v.is_number_integer()) bad(where, std::string("\"") + name + "\" must be a whole number");
-    auto n = v.get<int64_t>();
-    if (n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max())
-        bad(where, std::string("\"") + name + "\" is out of range");
-    return static_cast<int32_t>(n);
-}
-
-void only_keys(const Json& j, std::initializer_list<const char*> keys, const std::string& where) {
-    for (const auto& [key, value] : j.items()) {
-        bool known = false;
-        for (const char* k : keys) known = known || key == k;
-        if (!known) bad(where, "unknown field \"" + key + "\"");
-    }
+    // A number above the signed 64-bit range is kept unsigned; read as signed it would wrap.
+    bool in_range = v.is_number_unsigned()
+                        ? v.get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
+                        : v.get<int64_t>() >= std::numeric_limits<int32_t>::min() &&
+                              v.get<int64_t>() <= std::numeric_limits<int32_t>::max();
+    if (!in_range)
+        bad(where, std::string("\"") + name + "\" is out of range (" + v.dump() + "; at most " +
+                       std::to_string(std::numeric_limits<int32_t>::max()) + ")");
+    return static_cast<int32_t>(v.get<int64_t>());
 }
 
 struct DefaultFolder {
@@ -54,11 +52,25 @@ constexpr DefaultFolder default_folders[] = {
     {"tasks", olFolderTasks, 3},       {"drafts", olFolderDrafts, 0},
 };
 
+// An item's other fields are its properties, by any letter case; but one that is a letter or
+// two away from a field the host reads is taken for a misspelling of it.
+void check_item_field(const std::string& key, const std::string& where) {
+    static const std::vector<std::string_view> known = {
+        "class", "Categories", "members", "Subject", "FullName", "CompanyName",
+        "Email1Address", "Email2Address", "Email3Address"};
+    std::string near = nearest_name(key, known);
+    if (near.empty() || key == near) return;
+    bool special = near == "class" || near == "Categories" || near == "members";
+    if (!special && host::equal_ignoring_case(host::from_utf8(key), host::from_utf8(near))) return;
+    bad(field_place(where, key), "unknown field; did you mean \"" + near + "\"?");
+}
+
 std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
     if (!j.is_object()) bad(where, "an item must be an object");
     auto item = std::make_shared<Item>();
     ItemData& d = item->current;
     for (const auto& [key, value] : j.items()) {
+        check_item_field(key, where);
         if (key == "class") {
             d.cls = integer(value, where, "class");
         } else if (key == "Categories") {
@@ -84,18 +96,17 @@ std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
     return item;
 }
 
-std::shared_ptr<Folder> read_folder(const Json& j, const std::string& parent_path, int32_t inherited_type,
-                                    Profile& profile) {
-    std::string where = parent_path.empty() ? "profile" : "folder \"" + parent_path + "\"";
+// `where` is the folder's place in the file, `parent_path` its parent's folder path.
+std::shared_ptr<Folder> read_folder(const Json& j, const std::string& where, const std::string& parent_path,
+                                    int32_t inherited_type, Profile& profile) {
     if (!j.is_object()) bad(where, "a folder must be an object");
+    only_fields(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
     if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
     auto f = std::make_shared<Folder>();
     f->name = text(j["name"], where, "name");
     if (f->name.empty() || f->name.find(u'/') != std::u16string::npos)
         bad(where, "a folder name must be non-empty and without \"/\"");
     std::string path = parent_path.empty() ? utf8(f->name) : parent_path + "/" + utf8(f->name);
-    where = "folder \"" + path + "\"";
-    only_keys(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
     f->item_type = inherited_type;
     if (j.contains("defaultFor")) {
         std::u16string which = text(j["defaultFor"], where, "defaultFor");
@@ -112,15 +123,17 @@ std::shared_ptr<Folder> read_folder(const Json& j, const std::string& parent_pat
     if (j.contains("items")) {
         if (!j["items"].is_array()) bad(where, "\"items\" must be a list");
         for (size_t i = 0; i < j["items"].size(); ++i)
-            f->items.push_back(read_item(j["items"][i], where + ": item " + std::to_string(i + 1)));
+            f->items.push_back(read_item(j["items"][i], element_place(field_place(where, "items"), i)));
     }
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad(where, "\"folders\" must be a list");
         std::set<std::u16string> names;
-        for (const auto& sub : j["folders"]) {
-            auto child = read_folder(sub, path, f->item_type, profile);
+        for (size_t i = 0; i < j["folders"].size(); ++i) {
+            auto child = read_folder(j["folders"][i], element_place(field_place(where, "folders"), i), path,
+                                     f->item_type, profile);
             if (!names.insert(child->name).second)
-                bad(where, "two subfolders are named \"" + utf8(child->name) + "\"");
+                bad(field_place(where, "folders"), "two subfolders of \"" + path + "\" are named \"" +
+                                                       utf8(child->name) + "\"");
             f->folders.push_back(child);
         }
     }
@@ -131,13 +144,22 @@ std::shared_ptr<Folder> read_folder(const Json& j, const std::string& parent_pat
 
 Profile profile_from_json(const Json& j) {
     if (!j.is_object()) bad("profile", "must be an object");
-    only_keys(j, {"folders", "explorer", "serviceLibrary", "picture", "redemption", "commandBars"}, "profile");
+    only_fields(j,
+                {
+                    "folders",
+                    "explorer",
+                    "serviceLibrary",
+                    "picture",
+                    "redemption",
+                    "commandBars",
+                },
+                "profile");
     Profile p;
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
         std::set<std::u16string> names;
-        for (const auto& f : j["folders"]) {
-            auto folder = read_folder(f, "", 0, p);
+        for (size_t i = 0; i < j["folders"].size(); ++i) {
+            auto folder = read_folder(j["folders"][i], element_place("profile.folders", i), "", 0, p);
             if (!names.insert(folder->name).second)
                 bad("profile", "two top-level folders are named \"" + utf8(folder->name) + "\"");
             p.folders.push_back(folder);
@@ -157,9 +179,9 @@ Profile profile_from_json(const Json& j) {
     if (j.contains("commandBars")) p.command_bars = command_bar_presets_from_json(j["commandBars"]);
     if (j.contains("serviceLibrary")) {
         const Json& s = j["serviceLibrary"];
-        std::string where = "profile: serviceLibrary";
+        std::string where = "profile.serviceLibrary";
         if (!s.is_object()) bad(where, "must be an object");
-        only_keys(s, {"present", "initResult"}, where);
+        only_fields(s, {"present", "initResult"}, where);
         if (s.contains("present")) p.service_present = flag(s["present"], where, "present");
         if (s.contains("initResult")) p.service_init_result = integer(s["initResult"], where, "initResult");
     }
@@ -170,10 +192,11 @@ std::vector<Answer> answers_from_json(const Json& j) {
     if (!j.is_array()) bad("answers", "must be a list");
     std::vector<Answer> out;
     for (size_t i = 0; i < j.size(); ++i) {
-        std::string where = "answer " + std::to_string(i + 1);
+        std::string where = element_place("answers", i);
         const Json& a = j[i];
         if (!a.is_object() || a.size() != 1)
             bad(where, "an answer is an object with one field: categories, pickFolder or msgbox");
+        only_fields(a, {"categories", "pickFolder", "msgbox"}, where);
         Answer answer;
         if (a.contains("categories")) {
             answer.kind = AnswerKind::Categories;
@@ -197,10 +220,10 @@ std::vector<Fault> faults_from_json(const Json& j) {
     if (!j.is_array()) bad("faults", "must be a list");
     std::vector<Fault> out;
     for (size_t i = 0; i < j.size(); ++i) {
-        std::string where = "fault " + std::to_string(i + 1);
+        std::string where = element_place("faults", i);
         const Json& f = j[i];
         if (!f.is_object()) bad(where, "a fault must be an object");
-        only_keys(f, {"member", "occurrence", "object"}, where);
+        only_fields(f, {"member", "occurrence", "object"}, where);
         if (!f.contains("member")) bad(where, "a fault needs a \"member\"");
         Fault fault;
         fault.member = text(f["member"], where, "member");

@@ -65,6 +65,7 @@ public:
     void record(Json event) { world_->record(std::move(event)); }
     int64_t live_objects() const { return world_->live_objects(); }
     size_t answers_left() const { return world_->answers_left(); }
+    std::vector<size_t> unfired_faults() const { return world_->unfired_faults(); }
     const std::vector<ServiceCall>& service_calls() const { return world_->service_calls; }
 
     // The form views of this host, for the add-in's forms.

@@ -181,13 +181,22 @@ void World::enter(std::u16string_view type, host::Invoke kind, std::u16string_vi
         key_ = std::move(key);
         m = std::u16string_view(key_).substr(type.size() + 1);
     }
-    for (const auto& f : faults_)
-        if (due(f, m, n, tn))
+    for (auto& f : faults_)
+        if (due(f, m, n, tn)) {
+            f.fired = true;
             throw host::Failure(injected_failure,
                                 u"The operation failed (injected fault: " + std::u16string(type) + u"." +
                                     std::u16string(member) + u", call " +
                                     host::decimal(f.object.empty() ? n : tn) + u")",
                                 std::u16string(type));
+        }
+}
+
+std::vector<size_t> World::unfired_faults() const {
+    std::vector<size_t> out;
+    for (size_t i = 0; i < faults_.size(); ++i)
+        if (!faults_[i].fired) out.push_back(i);
+    return out;
 }
 
 void World::add_fault(Fault fault) {

@@ -25,12 +25,17 @@ using Json = nlohmann::json;
 
 class AnswerProvider;  // host/sim/interactive.h
 
+// `text` with its control characters written as escapes (\n, \t, \u001b...): a value echoed
+// in a message stays on its one line, reaches the terminal as text and is not cut at a NUL.
+// (Defined with the field checks, host/sim/json_checks.cpp.)
+std::string printable(std::string_view text);
+
 // A scenario that cannot be played: a dialog opened with no answer waiting, an answer of the
 // wrong kind, a folder path the profile does not have, a malformed profile. Deliberately not
 // a host::Failure, so that no skip-on-failure step of the add-in can swallow it.
 class ScenarioError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ScenarioError(const std::string& what) : std::runtime_error(printable(what)) {}
 };
 
 enum class AnswerKind { Categories, PickFolder, MsgBox };
@@ -46,6 +51,7 @@ struct Fault {
     std::u16string member;
     int64_t occurrence = 1;
     std::u16string object;  // empty: any type
+    bool fired = false;     // the call it names has happened and failed
 };
 
 // Subscribers of one entity's events, shared by every proxy of that entity.
@@ -119,6 +125,8 @@ public:
     void enter(std::u16string_view type, host::Invoke kind, std::u16string_view member,
                const std::vector<host::Variant>& args);
     void add_fault(Fault fault);
+    // The faults whose call never came, by their place in the order they were added.
+    std::vector<size_t> unfired_faults() const;
     // How many calls of a member there have been (on one type of object, when given).
     int64_t calls_of(std::u16string_view member, std::u16string_view object = {}) const;
     // Runs `action` when the call of `member` that `occurrence` names happens (before it runs).

@@ -9,6 +9,8 @@ NATIVE_PACKAGES="cmake make g++ pkg-config libgtest-dev libgmock-dev googletest 
 WINDOWS_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386 libwine-dev
   xvfb xauth x11-utils imagemagick fonts-wine nsis fp-utils libchm-bin"
+# The fuzz targets are built with clang's libFuzzer and sanitizers.
+FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
 sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -35,4 +37,26 @@ build_native() {
   local dir=$1; shift
   cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
+}
+
+# build_fuzz DIR TARGET...: the fuzz targets, built with clang (and ccache when there is one).
+build_fuzz() {
+  local dir=$1; shift
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DQUILLAMOR_FUZZ=ON -DQUILLAMOR_TESTS=OFF -DQUILLAMOR_BENCHMARKS=OFF \
+    "${launcher[@]}" >/dev/null
+  cmake --build "$dir" -j "$JOBS" --target "$@"
+}
+
+# The fuzz targets, and the seed inputs of each: its committed corpus, and for the reader
+# the example and test scenarios and profiles as they are.
+FUZZ_TARGETS="fuzz_scenario_reader fuzz_categories"
+fuzz_seeds() {
+  case $1 in
+    fuzz_scenario_reader)
+      echo "$ROOT/fuzz/corpus/scenario_reader $ROOT/examples $ROOT/tests/scenarios $ROOT/tests/scenarios/profiles" ;;
+    fuzz_categories) echo "$ROOT/fuzz/corpus/categories" ;;
+  esac
 }

@@ -49,18 +49,29 @@ TEST(ProfileJson, MalformedInputIsAScenarioErrorThatSaysWhere) {
         const char* json;
         const char* message;
     } cases[] = {
-        {"profile", R"({"folder": []})", "unknown field \"folder\""},
+        {"profile", R"({"folder": []})", "folder: unknown field; did you mean \"folders\"?"},
         {"profile", R"({"folders": [{"name": "A", "defaultFor": "contacts"}, {"name": "B", "defaultFor": "contacts"}]})",
          "a second default folder"},
-        {"profile", R"({"folders": [{"name": "A", "items": [{"Categories": ["x, y"]}]}]})", "item 1: the category"},
+        {"profile", R"({"folders": [{"name": "A", "items": [{"Categories": ["x, y"]}]}]})", "items[1]: the category"},
         {"profile", R"({"folders": [{"name": "A", "items": [{"FullName": 3}]}]})", "\"FullName\" must be text"},
         {"profile", R"({"folders": [{"name": "A"}, {"name": "A"}]})", "two top-level folders"},
         {"profile", R"({"folders": [{"name": "Contacts"}]})", "no folder has \"defaultFor\""},
         {"profile", R"({"serviceLibrary": {"initResult": 1.5}})", "whole number"},
-        {"answers", R"([{"msgbox": "Maybe"}])", "answer 1: \"msgbox\" must be"},
+        {"answers", R"([{"msgbox": "Maybe"}])", "answers[1]: \"msgbox\" must be"},
         {"answers", R"([{"categories": "A", "msgbox": "Yes"}])", "one field"},
-        {"faults", R"([{"member": "Save", "occurrence": 0}])", "fault 1: \"occurrence\" counts from 1"},
+        {"faults", R"([{"member": "Save", "occurrence": 0}])", "faults[1]: \"occurrence\" counts from 1"},
         {"faults", R"([{"occurrence": 2}])", "needs a \"member\""},
+        // Misspellings name their place and the field meant.
+        {"profile", R"({"folders": [{"name": "A", "items": [{"FulName": "x"}]}]})",
+         "profile.folders[1].items[1].FulName: unknown field; did you mean \"FullName\"?"},
+        {"profile", R"({"folders": [{"name": "A", "folders": [{"name": "B", "itemtype": 2}]}]})",
+         "profile.folders[1].folders[1].itemtype: unknown field; did you mean \"itemType\"?"},
+        {"profile", R"({"commandBars": {"Standard": [{"type": 1, "captoin": "x"}]}})",
+         "profile.commandBars.Standard[1].captoin: unknown field; did you mean \"caption\"?"},
+        {"answers", R"([{"categorie": "A"}])", "answers[1].categorie: unknown field; did you mean \"categories\"?"},
+        // Above the signed 64-bit range the number is kept unsigned: it must not wrap to -1.
+        {"faults", R"([{"member": "Save", "occurrence": 18446744073709551615}])", "\"occurrence\" is out of range"},
+        {"profile", R"({"serviceLibrary": {"initResult": 2147483648}})", "\"initResult\" is out of range"},
     };
     for (const auto& c : cases) {
         sim::SimHost h;

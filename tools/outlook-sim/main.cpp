@@ -26,6 +26,7 @@
 #include "tools/outlook-sim/player.h"
 #include "tools/outlook-sim/sweep.h"
 #include "tools/quillamor-sim/transcript.h"
+#include "tools/quillamor-sim/unused.h"
 
 namespace {
 
@@ -118,6 +119,8 @@ int wmain(int argc, wchar_t** argv) {
             std::cerr << "outlook-sim: " << name << ": " << *result.error << "\n";
             return 2;
         }
+        if (auto warning = quillamor_sim::unused_warning(result.events))
+            std::cerr << "outlook-sim: " << name << ": " << *warning << "\n";
         return 0;
     } catch (const quillamor_sim::ScenarioFileError& e) {
         std::cout.flush();

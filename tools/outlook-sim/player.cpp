@@ -13,6 +13,7 @@
 #include "tools/outlook-sim/processes.h"
 #include "tools/outlook-sim/screen.h"
 #include "tools/outlook-sim/service.h"
+#include "tools/quillamor-sim/unused.h"
 
 namespace outlook_sim {
 
@@ -99,6 +100,8 @@ public:
         for (const auto& file : addin_files_)
             if (!file.empty() && GetModuleHandleW(file.c_str())) result.still_loaded.push_back(file);
         result.live_objects = host_.live_objects();
+        if (!error_)
+            for (auto& e : quillamor_sim::unused_events(sc_, host_)) events.push_back(std::move(e));
         events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
         result.events = std::move(events);
         result.error = error_;

@@ -1,62 +1,125 @@
 // quillamor-sim: plays scenarios over the substitute host.
 //   quillamor-sim run SCENARIO.json [--json] [--calls]
 //   quillamor-sim play PROFILE.json   (a person walks the wizard in the terminal)
-#include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "host/sim/json_checks.h"
 #include "tools/quillamor-sim/play.h"
 #include "tools/quillamor-sim/player.h"
 #include "tools/quillamor-sim/transcript.h"
+#include "tools/quillamor-sim/unused.h"
 
 namespace {
 
-int usage() {
-    std::cerr << "usage: quillamor-sim run SCENARIO.json [--json] [--calls]\n"
-                 "       quillamor-sim play PROFILE.json\n";
+constexpr const char* usage_text = R"(usage: quillamor-sim run SCENARIO.json [--json] [--calls]
+       quillamor-sim play PROFILE.json
+       quillamor-sim --help | --version
+
+Runs the Quillamor add-in over a substitute mail host kept in memory.
+
+  run SCENARIO.json   plays the scenario's steps and prints, one line each, what a person
+                      would have seen and what the mail store kept
+    --json            the same as one JSON object per line
+    --calls           with every call of the add-in into the host in between
+  play PROFILE.json   walk the wizard by hand in this terminal, then print the lists saved
+
+A profile is what the mail host holds: its folders with their contacts and lists and their
+categories, and whether the service library, the button picture and the safe-item library
+are there. A scenario is a profile (or a "profileFile" naming one) with the steps the host
+and the user take, the answers to give the dialogs and the faults to inject.
+examples/ holds both; docs/scenarios.md describes every field.
+
+Exit status: 0 when the scenario was played to its end; 2 when it cannot be played or the
+command line is wrong, with one line on the error stream that says why. A fault that never
+fired or an answer never used is a warning on the error stream; the status stays 0.
+)";
+
+int wrong(const std::string& what) {
+    std::cerr << "quillamor-sim: " << sim::printable(what) << " (see quillamor-sim --help)\n";
     return 2;
 }
 
-int run(int argc, char** argv) {
+std::string unknown_option(std::string_view option, const std::vector<std::string_view>& known) {
+    std::string message = "unknown option \"" + std::string(option) + "\"";
+    std::string near = sim::nearest_name(option, known);
+    if (!near.empty()) message += "; did you mean \"" + near + "\"?";
+    return message;
+}
+
+int run(const std::vector<std::string_view>& args) {
     std::string file;
     quillamor_sim::TranscriptOptions options;
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--json") == 0) options.json = true;
-        else if (std::strcmp(argv[i], "--calls") == 0) options.calls = true;
-        else if (file.empty()) file = argv[i];
-        else return usage();
+    for (auto a : args) {
+        if (a == "--json") options.json = true;
+        else if (a == "--calls") options.calls = true;
+        else if (a.size() > 1 && a[0] == '-') return wrong(unknown_option(a, {"--json", "--calls"}));
+        else if (file.empty()) file = a;
+        else return wrong("run plays one scenario file, not \"" + file + "\" and \"" + std::string(a) + "\"");
     }
-    if (file.empty()) return usage();
+    if (file.empty()) return wrong("run needs a scenario file");
+    const std::string name = sim::printable(file);
     try {
         auto scenario = quillamor_sim::read_scenario(file);
         auto result = quillamor_sim::play(scenario);
         quillamor_sim::print_transcript(std::cout, result.events, options);
+        std::cout.flush();
         if (result.error) {
-            std::cout.flush();
-            std::cerr << "quillamor-sim: " << file << ": " << *result.error << "\n";
+            std::cerr << "quillamor-sim: " << name << ": " << sim::printable(*result.error) << "\n";
             return 2;
         }
+        if (auto warning = quillamor_sim::unused_warning(result.events))
+            std::cerr << "quillamor-sim: " << name << ": " << *warning << "\n";
         return 0;
     } catch (const quillamor_sim::ScenarioFileError& e) {
         std::cout.flush();
-        std::cerr << "quillamor-sim: " << file << ": " << e.what() << "\n";
+        std::cerr << "quillamor-sim: " << name << ": " << e.what() << "\n";
         return 2;
     } catch (const std::exception& e) {
         std::cout.flush();
-        std::cerr << "quillamor-sim: " << file << ": cannot be played: " << e.what() << "\n";
+        std::cerr << "quillamor-sim: " << name << ": cannot be played: " << sim::printable(e.what()) << "\n";
         return 2;
     }
+}
+
+int play(const std::vector<std::string_view>& args) {
+    std::vector<std::string_view> files;
+    for (auto a : args) {
+        if (a == "--json" || a == "--calls") return wrong("\"" + std::string(a) + "\" is an option of run, not of play");
+        if (a.size() > 1 && a[0] == '-') return wrong(unknown_option(a, {}));
+        files.push_back(a);
+    }
+    if (files.size() != 1) return wrong("play walks one profile file");
+    return quillamor_sim::play_in_terminal(std::string(files.front()), std::cout, std::cerr);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return usage();
-    std::string command = argv[1];
-    if (command == "run") return run(argc, argv);
-    if (command == "play") {
-        if (argc != 3) return usage();
-        return quillamor_sim::play_in_terminal(argv[2], std::cout, std::cerr);
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    for (auto a : args)
+        if (a == "--help" || a == "-h") {
+            std::cout << usage_text;
+            return 0;
+        }
+    if (args.empty()) {
+        std::cerr << usage_text;
+        return 2;
     }
-    return usage();
+    std::string_view command = args.front();
+    std::vector<std::string_view> rest(args.begin() + 1, args.end());
+    if (command == "help") {
+        std::cout << usage_text;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "quillamor-sim " << QUILLAMOR_VERSION << "\n";
+        return 0;
+    }
+    if (command == "run") return run(rest);
+    if (command == "play") return play(rest);
+    if (command.size() > 1 && command[0] == '-') return wrong(unknown_option(command, {"--help", "--version"}));
+    return wrong("unknown command \"" + std::string(command) + "\"; the commands are run and play");
 }

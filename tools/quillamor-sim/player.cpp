@@ -7,6 +7,7 @@
 #include "engine/mtitle.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "tools/quillamor-sim/unused.h"
 
 namespace quillamor_sim {
 
@@ -39,6 +40,8 @@ public:
         // The host releases the add-in, then the add-in is unloaded.
         connect_.reset();
         state_.reset();
+        if (!result.error)
+            for (auto& e : unused_events(sc_, host_)) host_.record(std::move(e));
         host_.record({{"event", "end"}, {"liveObjects", host_.live_objects()}});
         result.events = host_.events();
         return result;

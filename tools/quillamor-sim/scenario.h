@@ -1,7 +1,7 @@
 #pragma once
 // A scenario file: a profile, the user's answers, the steps to play and the faults to inject.
-// Reading one checks its shape; anything wrong becomes a ScenarioFileError with a message
-// that says what is wrong.
+// Reading one checks its shape strictly; anything wrong becomes a ScenarioFileError with one
+// line that says where and what is wrong.
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -10,11 +10,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/sim/world.h"
+
 namespace quillamor_sim {
 
 class ScenarioFileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ScenarioFileError(const std::string& what) : std::runtime_error(sim::printable(what)) {}
 };
 
 struct Step {
@@ -33,6 +35,8 @@ struct Scenario {
 };
 
 Scenario read_scenario(const std::filesystem::path& file);
+// A scenario already parsed from `file` (whose folder a "profileFile" is relative to).
+Scenario scenario_from_json(const nlohmann::json& j, const std::filesystem::path& file);
 // A profile file on its own ({"profile": ...} or the profile object itself).
 nlohmann::json read_profile(const std::filesystem::path& file);
 

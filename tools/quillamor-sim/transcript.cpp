@@ -1,6 +1,10 @@
 #include "tools/quillamor-sim/transcript.h"
 
+#include <functional>
+#include <map>
 #include <sstream>
+
+#include "host/sim/world.h"
 
 namespace quillamor_sim {
 
@@ -8,7 +12,14 @@ namespace {
 
 using nlohmann::json;
 
-std::string quoted(const json& v) { return v.is_string() ? "\"" + v.get<std::string>() + "\"" : v.dump(); }
+// Text in quotes, with control characters escaped so that one event stays one line.
+std::string quoted(const json& v) {
+    return v.is_string() ? "\"" + sim::printable(v.get<std::string>()) + "\"" : words(v);
+}
+
+std::string text(const json& e, const char* field) {
+    return e.contains(field) && e[field].is_string() ? sim::printable(e[field].get<std::string>()) : words(e.value(field, json()));
+}
 
 std::string number(const json& v) {
     if (v.is_number_float()) {
@@ -18,60 +29,178 @@ std::string number(const json& v) {
     return v.dump();
 }
 
+std::string list(const json& v) {
+    if (!v.is_array()) return words(v);
+    std::string out;
+    for (const auto& item : v) out += (out.empty() ? "" : ", ") + (item.is_string() ? sim::printable(item.get<std::string>()) : words(item));
+    return out.empty() ? "nothing" : out;
+}
+
 std::string args_text(const json& args) {
     std::string out;
     for (const auto& a : args) {
         if (!out.empty()) out += ", ";
-        out += a.is_object() ? "<" + a.value("object", std::string("object")) + ">" : a.dump();
+        out += a.is_object() ? "<" + a.value("object", std::string("object")) + ">" : quoted(a);
     }
     return out;
 }
 
+// ------------------------------------------------------------ one function per event
+
+std::string msgbox(const json& e) {
+    return "message box " + quoted(e.value("title", json(""))) + ", " + message_box_style(e.value("style", 0)) + ": " +
+           text(e, "text") + "  -> " + text(e, "answer");
+}
+
+std::string dialog(const json& e) {
+    return text(e, "kind") + " dialog -> " + (e["answer"].is_null() ? "cancelled" : quoted(e["answer"]));
+}
+
+std::string form(const json& e) {
+    return "form " + text(e, "form") + " " + text(e, "action") + " at (" + number(e["left"]) + ", " +
+           number(e["top"]) + ")";
+}
+
+std::string progress(const json& e) {
+    return e.contains("max") ? "progress bar maximum " + number(e["max"]) : "progress bar " + number(e["value"]);
+}
+
+std::string saved(const json& e) {
+    const json& members = e.contains("members") ? e["members"] : json::array();
+    std::string out = "saved list " + quoted(e["subject"]) + " [categories " + quoted(e["categories"]) + "] as " +
+                      text(e, "entryId") + ", " + std::to_string(members.size()) + " members";
+    for (const auto& m : members) out += "\n    " + (m.is_string() ? sim::printable(m.get<std::string>()) : words(m));
+    return out;
+}
+
+std::string display(const json& e) { return "list window opens on " + text(e, "entryId"); }
+
+std::string service(const json& e) { return "service library " + text(e, "call") + " -> " + number(e["result"]); }
+
+std::string control(const json& e) { return command_bar_sentence(e); }
+
+std::string clipboard(const json& e) { return "clipboard holds " + list(e["formats"]); }
+
+std::string process(const json& e) { return "process started: " + text(e, "commandLine"); }
+
+std::string navigate(const json& e) { return "browser opens " + text(e, "url"); }
+
+std::string failure(const json& e) {
+    return "failure reached the user: " + number(e["number"]) + " " + text(e, "description");
+}
+
+std::string result(const json& e) {
+    return "host call " + text(e, "call") + " failed: " + number(e["number"]) + " " + text(e, "description");
+}
+
+std::string call(const json& e) {
+    return "  call " + text(e, "object") + "." + text(e, "member") + "(" + args_text(e["args"]) + ")";
+}
+
+std::string unused(const json& e) {
+    if (e.contains("fault")) {
+        const json& f = e["fault"];
+        std::string out = "fault never fired: " + text(f, "member") + ", call " + number(f.value("occurrence", json(1)));
+        if (f.contains("object")) out += " of " + text(f, "object");
+        return out;
+    }
+    const json& a = e.value("answer", json::object());
+    if (!a.is_object() || a.empty()) return "answer never used: " + words(a);
+    auto first = a.begin();
+    return "answer never used: " + sim::printable(first.key()) + " " +
+           (first.value().is_null() ? "cancelled" : quoted(first.value()));
+}
+
+std::string end(const json& e) { return "end: " + number(e["liveObjects"]) + " host objects left alive"; }
+
+const std::map<std::string, std::string (*)(const json&), std::less<>>& printers() {
+    static const std::map<std::string, std::string (*)(const json&), std::less<>> table = {
+        {"msgbox", msgbox},
+        {"dialog", dialog},
+        {"form", form},
+        {"progress", progress},
+        {"saved", saved},
+        {"display", display},
+        {"service", service},
+        {"control", control},
+        {"clipboard", clipboard},
+        {"process", process},
+        {"navigate", navigate},
+        {"failure", failure},
+        {"result", result},
+        {"call", call},
+        {"unused", unused},
+        {"end", end},
+    };
+    return table;
+}
+
 }  // namespace
+
+std::string words(const json& v) {
+    switch (v.type()) {
+    case json::value_t::null: return "nothing";
+    case json::value_t::boolean: return v.get<bool>() ? "yes" : "no";
+    case json::value_t::string: return "\"" + sim::printable(v.get<std::string>()) + "\"";
+    case json::value_t::array: return v.empty() ? "nothing" : list(v);
+    case json::value_t::object: {
+        std::string out;
+        for (const auto& [k, x] : v.items()) out += (out.empty() ? "" : ", ") + sim::printable(k) + " " + words(x);
+        return out.empty() ? "nothing" : out;
+    }
+    default: return number(v);
+    }
+}
+
+std::string message_box_style(int64_t style) {
+    static const char* const buttons[] = {"OK",  "OK/Cancel",   "Abort/Retry/Ignore",       "Yes/No/Cancel",
+                                          "Yes/No", "Retry/Cancel", "Cancel/Try Again/Continue"};
+    static const char* const icons[] = {nullptr, "the critical icon", "the question icon", "the exclamation icon",
+                                        "the information icon"};
+    static const char* const defaults[] = {nullptr, "the second button as default", "the third button as default",
+                                           "the fourth button as default"};
+    int64_t b = style & 0xF, i = (style >> 4) & 0xF, d = (style >> 8) & 0xF;
+    std::string out = b < 7 ? buttons[b] : "buttons " + std::to_string(b);
+    std::vector<std::string> with;
+    if (i > 0) with.push_back(i < 5 ? icons[i] : "icon " + std::to_string(i << 4));
+    if (d > 0) with.push_back(d < 4 ? defaults[d] : "default button " + std::to_string(d << 8));
+    if (style & 0x1000) with.push_back("system modal");
+    if (style & 0x2000) with.push_back("task modal");
+    if (style & 0x4000) with.push_back("a Help button");
+    for (size_t k = 0; k < with.size(); ++k) out += (k == 0 ? " with " : k + 1 == with.size() ? " and " : ", ") + with[k];
+    return out + " (" + std::to_string(style) + ")";
+}
+
+std::string command_bar_sentence(const json& e) {
+    const std::string bar = e.value("bar", std::string());
+    std::string where;
+    // The host's own bars by name: the toolbars and the menu bar; any other bar is a menu
+    // (a popup control's bar, named by its caption).
+    if (bar == "Standard" || bar == "Advanced" || bar == "Web") where = "the " + bar + " toolbar";
+    else if (bar == "Menu Bar") where = "the menu bar";
+    else where = "the " + sim::printable(bar) + " menu";
+    const bool add = e.value("action", "") == "add";
+    const bool popup = e.value("type", 0) == 10;
+    std::string out = std::string(add ? "added " : "deleted ") + (popup ? "menu " : "button ") + quoted(e.value("caption", json(""))) +
+                      (add ? " to " : " from ") + where + " at " + number(e.value("index", json(0)));
+    std::string tag = e.value("tag", std::string());
+    if (!tag.empty() && tag != e.value("caption", std::string())) out += ", tag \"" + sim::printable(tag) + "\"";
+    static const char* const styles[] = {"automatic style", "icon only", "caption only", "icon and caption"};
+    if (e.contains("style") && e["style"].is_number_integer()) {
+        int64_t s = e["style"].get<int64_t>();
+        out += ", " + (s >= 0 && s < 4 ? std::string(styles[s]) : "style " + std::to_string(s));
+    }
+    return out;
+}
 
 std::string readable(const json& e) {
     const std::string kind = e.value("event", "");
-    std::ostringstream o;
-    if (kind == "msgbox") {
-        o << "message box \"" << e.value("title", "") << "\" (style " << e["style"].dump() << "): "
-          << e.value("text", "") << "  -> " << e.value("answer", "");
-    } else if (kind == "dialog") {
-        o << e.value("kind", "") << " dialog -> " << (e["answer"].is_null() ? "cancelled" : quoted(e["answer"]));
-    } else if (kind == "form") {
-        o << "form " << e.value("form", "") << " " << e.value("action", "") << " at (" << number(e["left"]) << ", "
-          << number(e["top"]) << ")";
-    } else if (kind == "progress") {
-        if (e.contains("max")) o << "progress bar maximum " << number(e["max"]);
-        else o << "progress bar " << number(e["value"]);
-    } else if (kind == "saved") {
-        o << "saved list " << quoted(e["subject"]) << " [categories " << quoted(e["categories"]) << "] as "
-          << e.value("entryId", "") << ", " << e["members"].size() << " members";
-        for (const auto& m : e["members"]) o << "\n    " << m.get<std::string>();
-    } else if (kind == "display") {
-        o << "list window opens on " << e.value("entryId", "");
-    } else if (kind == "service") {
-        o << "service library " << e.value("call", "") << " -> " << e["result"].dump();
-    } else if (kind == "control") {
-        o << "command bar control " << e.value("action", "") << ": " << e.dump();
-    } else if (kind == "clipboard") {
-        o << "clipboard holds " << e["formats"].dump();
-    } else if (kind == "process") {
-        o << "process started: " << e.value("commandLine", "");
-    } else if (kind == "navigate") {
-        o << "browser opens " << e.value("url", "");
-    } else if (kind == "failure") {
-        o << "failure reached the user: " << e["number"].dump() << " " << e.value("description", "");
-    } else if (kind == "result") {
-        o << "host call " << e.value("call", "") << " failed: " << e["number"].dump() << " "
-          << e.value("description", "");
-    } else if (kind == "call") {
-        o << "  call " << e.value("object", "") << "." << e.value("member", "") << "(" << args_text(e["args"]) << ")";
-    } else if (kind == "end") {
-        o << "end: " << e["liveObjects"].dump() << " host objects left alive";
-    } else {
-        o << e.dump();
-    }
-    return o.str();
+    auto printer = printers().find(kind);
+    if (printer != printers().end()) return printer->second(e);
+    // An event this printer does not know yet still reads as words: its kind, then its fields.
+    json rest = e;
+    rest.erase("event");
+    return sim::printable(kind) + ": " + words(rest);
 }
 
 void print_transcript(std::ostream& out, const std::vector<json>& events, const TranscriptOptions& options) {

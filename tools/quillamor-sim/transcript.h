@@ -1,6 +1,8 @@
 #pragma once
 // Printing the event log: one JSON object per line, or a readable text for people.
+#include <cstdint>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -16,5 +18,12 @@ void print_transcript(std::ostream& out, const std::vector<nlohmann::json>& even
 
 // One event as a readable line (several lines for a saved list).
 std::string readable(const nlohmann::json& event);
+
+// A message box style in words: "Yes/No with the information icon (68)".
+std::string message_box_style(int64_t style);
+// A "control" event as a sentence: "added button "Quillamor Wizard" to the Standard toolbar at 2".
+std::string command_bar_sentence(const nlohmann::json& event);
+// Any value in words: text quoted, lists joined by commas, objects as "field value" pairs.
+std::string words(const nlohmann::json& value);
 
 }  // namespace quillamor_sim

@@ -1,0 +1,25 @@
+#pragma once
+// Reading a scenario or profile file strictly: a regular file of bounded size, JSON of bounded
+// depth, no field twice in one object, no number beyond what a double holds. Anything else is
+// a ScenarioFileError of one line that names the place in the file.
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace quillamor_sim {
+
+// A scenario of a few thousand contacts is well under a megabyte.
+inline constexpr std::uintmax_t max_file_bytes = 16 * 1024 * 1024;
+// Folders nest two levels a folder (the list and the folder); this leaves room for 30.
+inline constexpr size_t max_depth = 64;
+
+// The bytes of `file`, which must be a regular file (after links) of at most max_file_bytes.
+std::string read_bounded(const std::filesystem::path& file);
+
+// Parses JSON text under the rules above.
+nlohmann::json parse_strict(std::string_view text);
+
+}  // namespace quillamor_sim
