@@ -131,7 +131,7 @@ std::shared_ptr<Folder> read_folder(const Json& j, const std::string& parent_pat
 
 Profile profile_from_json(const Json& j) {
     if (!j.is_object()) bad("profile", "must be an object");
-    only_keys(j, {"folders", "explorer", "serviceLibrary", "picture", "redemption", "commandBars"}, "profile");
+    only_keys(j, {"folders", "explorer", "serviceLibrary", "picture", "redemption", "commandBars", "version"}, "profile");
     Profile p;
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
@@ -152,6 +152,7 @@ Profile profile_from_json(const Json& j) {
         p.defaults[olFolderContacts] = d.folders.front();
     }
     if (j.contains("explorer")) p.explorer = flag(j["explorer"], "profile", "explorer");
+    if (j.contains("version")) p.version = text(j["version"], "profile", "version");
     if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
     if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
     if (j.contains("commandBars")) p.command_bars = command_bar_presets_from_json(j["commandBars"]);

@@ -1,9 +1,10 @@
 // outlook-sim: plays the mail host for the real add-in under Windows (or Wine).
-//   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]
+//   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE] [--ribbon-xml FILE]
 //   outlook-sim --face PICTURE
 // Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
 // the host's objects (GetIDsOfNames and Invoke by type and member), the objects left alive
-// and the add-in DLLs that could not be unloaded, as one JSON object; --timings how long each step took (see PlayResult::timings).
+// and the add-in DLLs that could not be unloaded, as one JSON object; --timings how long each step took (see PlayResult::timings);
+// --ribbon-xml the ribbon XML that the add-in returned (for checking against the host's schema).
 // --face prints the button face the add-in makes of a picture.
 #include <fcntl.h>
 #include <io.h>
@@ -27,7 +28,7 @@ namespace {
 std::string narrow(const wchar_t* text) { return host::to_utf8(host::com::from_wide(text)); }
 
 int usage() {
-    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]\n"
+    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE] [--ribbon-xml FILE]\n"
                  "       outlook-sim --face PICTURE\n";
     return 2;
 }
@@ -74,7 +75,7 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 
-    std::wstring file, counts, timings, face;
+    std::wstring file, counts, timings, face, ribbon_xml;
     quillamor_sim::TranscriptOptions options;
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
@@ -83,6 +84,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--counts" && i + 1 < argc) counts = argv[++i];
         else if (a == L"--timings" && i + 1 < argc) timings = argv[++i];
         else if (a == L"--face" && i + 1 < argc) face = argv[++i];
+        else if (a == L"--ribbon-xml" && i + 1 < argc) ribbon_xml = argv[++i];
         else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
         else return usage();
     }
@@ -97,7 +99,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!face.empty()) return outlook_sim::print_face(face);
     try {
         auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
-        auto result = outlook_sim::play(scenario, program_folder(), {.calls = options.calls});
+        auto result = outlook_sim::play(scenario, program_folder(), {.calls = options.calls, .ribbon_xml = ribbon_xml});
         quillamor_sim::print_transcript(std::cout, result.events, options);
         std::cout.flush();
         if (!counts.empty()) write_counts(counts, result);

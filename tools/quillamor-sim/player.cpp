@@ -5,7 +5,9 @@
 #include "addin/connect.h"
 #include "engine/mchoose.h"
 #include "engine/mtitle.h"
+#include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
+#include "host/sim/sim_object.h"
 #include "host/text.h"
 
 namespace quillamor_sim {
@@ -37,6 +39,7 @@ public:
             }
         }
         // The host releases the add-in, then the add-in is unloaded.
+        ribbon_.reset();
         connect_.reset();
         state_.reset();
         host_.record({{"event", "end"}, {"liveObjects", host_.live_objects()}});
@@ -86,6 +89,34 @@ private:
         });
     }
 
+    // A ribbon host asks the add-in for the explorer's ribbon right after the connection,
+    // and shows it once an explorer window is there.
+    void load_ribbon() {
+        if (!host_.profile().ribbon()) return;
+        std::u16string xml;
+        bool answered = false;
+        host_call("GetCustomUI", [&] {
+            xml = connect_->GetCustomUI(sim::explorer_ribbon);
+            answered = true;
+        });
+        if (!answered) return;
+        ribbon_.emplace(host_.world_ptr(), xml);
+        if (!host_.world().explorers.open.empty()) ribbon_->show(ribbon_invoker());
+    }
+
+    // The callbacks as the add-in's dispatch interface offers them, by name.
+    sim::RibbonInvoker ribbon_invoker() {
+        return [this](std::u16string_view name, std::vector<host::Variant>& args) -> host::Variant {
+            addin::Connect& c = connected();
+            const host::Object control = args.empty() ? host::Object() : args[0].as_object();
+            if (host::equal_ignoring_case(name, u"Ribbon_Load")) c.Ribbon_Load(control);
+            else if (host::equal_ignoring_case(name, u"Ribbon_GetImage")) return host::Variant(c.Ribbon_GetImage(control));
+            else if (host::equal_ignoring_case(name, u"Ribbon_Click")) c.Ribbon_Click(control);
+            else throw sim::ScenarioError("the add-in has no ribbon callback \"" + host::to_utf8(name) + "\"");
+            return host::Variant();
+        };
+    }
+
     wizard::Form& form(const std::string& name) {
         auto& f = state_->forms;
         if (name == "frmStartUp") return f.frmStartUp;
@@ -112,12 +143,15 @@ private:
                 host::Object app = host_.create_application();
                 connect_->OnConnection(app, 1, host::Object());
             });
+            load_ribbon();
         } else if (a == "startupComplete") {
             host_call("OnStartupComplete", [&] { connected().OnStartupComplete(); });
         } else if (a == "newExplorer") {
             host_.new_explorer();
+            if (ribbon_) ribbon_->show(ribbon_invoker());
         } else if (a == "disconnect") {
             host_call("OnDisconnection", [&] { connected().OnDisconnection(1); });
+            ribbon_.reset();
             connect_.reset();  // the host lets go of the add-in
         } else if (a == "quickList") {
             direct_run(&engine::MakeQuickList);
@@ -129,6 +163,13 @@ private:
             bool found = false;
             user_action([&] { found = host_.click_button(host::from_utf8(s.tag)); });
             if (!found) wrong("no command-bar button with the tag \"" + s.tag + "\"");
+        } else if (a == "ribbon") {
+            connected();
+            const sim::RibbonButton* button =
+                ribbon_ && ribbon_->shown() ? ribbon_->find(host::from_utf8(s.label), host::from_utf8(s.tab)) : nullptr;
+            if (!button)
+                wrong("no ribbon button labelled \"" + s.label + "\"" + (s.tab.empty() ? "" : " on " + s.tab));
+            ribbon_->press(*button, ribbon_invoker());
         } else {
             wizard::Form& f = form_with(s);
             // A person can only act on a page that is on the screen.
@@ -147,6 +188,7 @@ private:
     sim::SimHost host_;
     std::unique_ptr<addin::ProcessState> state_;
     std::unique_ptr<addin::Connect> connect_;
+    std::optional<sim::Ribbon> ribbon_;
     size_t index_ = 0;
 };
 

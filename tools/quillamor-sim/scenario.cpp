@@ -35,6 +35,7 @@ const std::map<std::string, std::vector<std::string>>& step_fields() {
         {"quickList", {}},
         {"customList", {"name"}},
         {"click", {"tag"}},
+        {"ribbon", {"label"}},
         {"press", {"form", "control"}},
         {"type", {"form", "control", "text"}},
         {"focus", {"form", "control"}},
@@ -64,7 +65,7 @@ Step read_step(const json& j, size_t index) {
     for (const auto& f : known->second)
         if (!j.contains(f))
             throw ScenarioFileError(where + " (" + s.action + "): missing \"" + f + "\"");
-    for (const char* f : {"form", "control", "text", "tag", "key", "name"})
+    for (const char* f : {"form", "control", "text", "tag", "key", "name", "label", "tab"})
         if (j.contains(f)) {
             std::string v = text_field(j, f, index);
             if (std::string(f) == "form") s.form = v;
@@ -72,6 +73,8 @@ Step read_step(const json& j, size_t index) {
             else if (std::string(f) == "text") s.text = v;
             else if (std::string(f) == "tag") s.tag = v;
             else if (std::string(f) == "key") s.key = v;
+            else if (std::string(f) == "label") s.label = v;
+            else if (std::string(f) == "tab") s.tab = v;
             else s.name = v;
         }
     for (const char* f : {"left", "top"})

@@ -53,6 +53,14 @@ std::string readable(const json& e) {
         o << "service library " << e.value("call", "") << " -> " << e["result"].dump();
     } else if (kind == "control") {
         o << "command bar control " << e.value("action", "") << ": " << e.dump();
+    } else if (kind == "ribbon" && e.value("action", "") == "press") {
+        o << "the user presses the ribbon button \"" << e.value("label", "") << "\" (" << e.value("id", "") << ")";
+    } else if (kind == "ribbon") {
+        o << "the ribbon " << e.value("ribbonId", "") << " shows " << e["controls"].size() << " buttons of the add-in";
+        for (const auto& c : e["controls"])
+            o << "\n    on " << c.value("tab", "") << ", group \"" << c.value("group", "") << "\": a " << c.value("size", "")
+              << " button \"" << c.value("label", "") << "\" (" << c.value("id", "") << "), "
+              << (c.value("image", false) ? "with" : "without") << " a picture";
     } else if (kind == "clipboard") {
         o << "clipboard holds " << e["formats"].dump();
     } else if (kind == "process") {
