@@ -1,5 +1,6 @@
 #include "tools/outlook-sim/player.h"
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -138,12 +139,18 @@ private:
         if (addins_.empty()) wrong("the add-in is not connected (no \"connect\" step before)");
     }
 
-    // A call of the host into the add-in: a failure goes back to the host as its result.
-    void host_call(const char* name, const std::function<HRESULT(IDTExtensibility2&)>& call) {
+    // A call of the host into the add-ins: a failure goes back to the host as its result.
+    // The add-ins whose call failed.
+    std::vector<IDTExtensibility2*> host_call(const char* name, const std::function<HRESULT(IDTExtensibility2&)>& call) {
+        std::vector<IDTExtensibility2*> failed;
         for (auto& a : addins_) {
             HRESULT hr = call(*a.object.get());
-            if (FAILED(hr)) record_result(name, failure_of(hr));
+            if (FAILED(hr)) {
+                record_result(name, failure_of(hr));
+                failed.push_back(a.object.get());
+            }
         }
+        return failed;
     }
 
     void record_result(const char* name, const host::Failure& f) {
@@ -170,11 +177,11 @@ private:
                 return;
             }
             started = now_ms();
-            host_call("OnConnection", [&](IDTExtensibility2& x) {
+            auto failed = host_call("OnConnection", [&](IDTExtensibility2& x) {
                 return x.OnConnection(app.get(), ext_cm_Startup, nullptr, custom());
             });
             timing_["onConnection"] = now_ms() - started;
-            load_ribbons();
+            load_ribbons(failed);
         } else if (a == "startupComplete") {
             connected();
             host_call("OnStartupComplete", [&](IDTExtensibility2& x) { return x.OnStartupComplete(custom()); });
@@ -220,10 +227,12 @@ private:
     };
 
     // A ribbon host asks each add-in that offers the ribbon interface for the explorer's
-    // ribbon right after its connection, and shows it once an explorer window is there.
-    void load_ribbons() {
+    // ribbon right after its connection, and shows it once an explorer window is there. An
+    // add-in whose connection failed is not loaded: the host asks it for nothing.
+    void load_ribbons(const std::vector<IDTExtensibility2*>& not_connected) {
         if (!host_.profile().ribbon()) return;
         for (auto& a : addins_) {
+            if (std::find(not_connected.begin(), not_connected.end(), a.object.get()) != not_connected.end()) continue;
             auto loaded = std::make_unique<LoadedRibbon>(a.object.get());
             if (!loaded->com.offered()) continue;
             std::u16string xml;

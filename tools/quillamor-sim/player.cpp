@@ -58,12 +58,14 @@ private:
     }
 
     // A call of the host into the add-in: a failure goes back to the host as its result.
-    void host_call(const char* name, const std::function<void()>& call) {
+    bool host_call(const char* name, const std::function<void()>& call) {
         try {
             call();
+            return true;
         } catch (const host::Failure& f) {
             host_.record({{"event", "result"}, {"call", name}, {"number", f.number()},
                           {"description", host::to_utf8(f.description())}});
+            return false;
         }
     }
 
@@ -94,12 +96,7 @@ private:
     void load_ribbon() {
         if (!host_.profile().ribbon()) return;
         std::u16string xml;
-        bool answered = false;
-        host_call("GetCustomUI", [&] {
-            xml = connect_->GetCustomUI(sim::explorer_ribbon);
-            answered = true;
-        });
-        if (!answered) return;
+        if (!host_call("GetCustomUI", [&] { xml = connect_->GetCustomUI(sim::explorer_ribbon); })) return;
         ribbon_.emplace(host_.world_ptr(), xml);
         if (!host_.world().explorers.open.empty()) ribbon_->show(ribbon_invoker());
     }
@@ -139,11 +136,12 @@ private:
         if (a == "connect") {
             if (connect_) wrong("the add-in is connected already");
             connect_ = std::make_unique<addin::Connect>(*state_);
-            host_call("OnConnection", [&] {
-                host::Object app = host_.create_application();
-                connect_->OnConnection(app, 1, host::Object());
-            });
-            load_ribbon();
+            // An add-in whose connection failed is not loaded: the host asks it for nothing.
+            if (host_call("OnConnection", [&] {
+                    host::Object app = host_.create_application();
+                    connect_->OnConnection(app, 1, host::Object());
+                }))
+                load_ribbon();
         } else if (a == "startupComplete") {
             host_call("OnStartupComplete", [&] { connected().OnStartupComplete(); });
         } else if (a == "newExplorer") {
