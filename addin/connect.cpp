@@ -14,12 +14,24 @@ Connect::~Connect() = default;
 void Connect::OnConnection(const host::Object& application, int32_t, const host::Object&) {
     hostApp_ = application;
     try {
+        read_host_version();
         OnStartupComplete();
     } catch (...) {
         loaded_ = host::True;
         throw;
     }
     loaded_ = host::True;
+}
+
+// Read once: the explorer windows of 2010 and later show a ribbon and no command bars. A
+// host that cannot say its version gets the command bars, as every host did before.
+void Connect::read_host_version() {
+    const host::Application& app = state_.application();
+    try {
+        ribbon_host_ = host::MajorVersion(app.Version()) >= host::first_ribbon_version;
+    } catch (const host::Failure&) {
+        ribbon_host_ = false;
+    }
 }
 
 void Connect::OnStartupComplete() {
@@ -52,7 +64,7 @@ void Connect::InitAddIn() {
     });
     if (state_.ServiceStatus < 0)
         skip([&] { host::MsgBox(state_.env, u"Error#" + host::decimal(state_.ServiceStatus)); });
-    else
+    else if (!ribbon_host_)
         skip([&] { ContactsList1(); });
 }
 
@@ -62,6 +74,7 @@ host::CLibOrvane& Connect::svcLib() {
 }
 
 void Connect::OnDisconnection(int32_t) {
+    if (ribbon_host_) return;  // the ribbon goes with the add-in; nothing was built
     host::Explorer explorer = state_.application().ActiveExplorer();
     if (!explorer) return;
     remove_commands(explorer);

@@ -7,6 +7,8 @@
 // host's add-in interface and its own dual interface, turning failures into HRESULTs.
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "addin/process_state.h"
 #include "host/lib_orvane.h"
@@ -45,6 +47,17 @@ public:
     // Handler of the explorers' NewExplorer event.
     void eExplorers_NewExplorer(const host::Object& explorer);
 
+    // The host's ribbon interface: the add-in's ribbon XML for the explorer's ribbon id, an
+    // empty text for any other ribbon.
+    std::u16string GetCustomUI(std::u16string_view ribbon_id);
+    // The callbacks that the ribbon XML names; the host finds them by name. A failure in the
+    // click handler is shown to the user, never handed back to the host.
+    void Ribbon_Load(const host::Object& ribbon);
+    host::Object Ribbon_GetImage(const host::Object& control);
+    void Ribbon_Click(const host::Object& control);
+    // True when the host's version shows a ribbon: the add-in then builds no command bars.
+    bool ribbon_host() const { return ribbon_host_; }
+
     ProcessState& state() { return state_; }
 
 private:
@@ -55,6 +68,7 @@ private:
     };
 
     void InitAddIn();
+    void read_host_version();
     void remove_commands(const host::Explorer& explorer);
     void bind(EventMember& member, host::Object button, void (Connect::*click)());
     host::CLibOrvane& svcLib();
@@ -66,6 +80,8 @@ private:
     host::Object hostApp_;
     EventMember but1_, but2_, but3_;
     EventMember eExplorers_;
+    bool ribbon_host_ = false;
+    host::Object ribbon_;  // the explorer's ribbon, as onLoad hands it over
 };
 
 }  // namespace addin

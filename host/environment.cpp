@@ -12,6 +12,10 @@ Object Environment::load_picture(std::u16string_view path) {
     raise(errors::file_not_found, u"File not found: " + std::u16string(path));
 }
 
+std::string Environment::module_resource(std::u16string_view name) {
+    raise(errors::resource_not_found, u"Resource with identifier '" + std::u16string(name) + u"' not found");
+}
+
 void ReportFailure(Environment& env, const Failure& failure) {
     env.failure_reached_top(failure);
     MsgBox(env, u"Error " + decimal(failure.number()) + u": " + failure.description());

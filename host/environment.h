@@ -52,6 +52,10 @@ public:
     // Failure when the file is missing or is not a picture.
     virtual Object load_picture(std::u16string_view path);
 
+    // A resource of the add-in's own file (raw data, by name); raises a Failure when there is
+    // none.
+    virtual std::string module_resource(std::u16string_view name);
+
     // Loads a library by file name through the platform's ordinary search; nullptr when
     // the file cannot be loaded.
     virtual std::unique_ptr<Library> load_library(std::u16string_view file) = 0;

@@ -35,6 +35,7 @@ inline constexpr int32_t file_not_found = 53;
 inline constexpr int32_t entry_point_not_found = 453;
 inline constexpr int32_t member_not_found = 438;
 inline constexpr int32_t cannot_create_object = 429;
+inline constexpr int32_t resource_not_found = 326;
 }  // namespace errors
 
 [[noreturn]] void raise(int32_t number, std::u16string description = {});

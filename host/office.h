@@ -71,4 +71,12 @@ public:
     Object FindControl(const FindCriteria& c) const { return host::FindControl(obj_, c); }
 };
 
+// A control of the ribbon, as the host hands it to a ribbon callback.
+class IRibbonControl : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    std::u16string Id() const { return obj_.get(u"Id").as_text(); }
+    std::u16string Tag() const { return obj_.get(u"Tag").as_text(); }
+};
+
 }  // namespace host

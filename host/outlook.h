@@ -103,7 +103,20 @@ public:
         return v.is_nothing() ? Explorer() : Explorer(v);
     }
     Explorers GetExplorers() const { return Explorers(obj_.get(u"Explorers")); }
+    std::u16string Version() const { return obj_.get(u"Version").as_text(); }
 };
+
+// The major number of a host version text such as "16.0.17928.20114"; 0 when the text does
+// not start with one.
+inline int32_t MajorVersion(std::u16string_view version) {
+    int32_t major = 0;
+    size_t i = 0;
+    for (; i < version.size() && i < 6 && version[i] >= u'0' && version[i] <= u'9'; ++i)
+        major = major * 10 + (version[i] - u'0');
+    return i < version.size() && version[i] != u'.' ? 0 : major;
+}
+// The first host version whose explorer window shows a ribbon instead of command bars.
+inline constexpr int32_t first_ribbon_version = 14;
 
 // The Class of any item, read by name through its dispatch interface.
 inline int32_t ItemClass(const Object& item) { return item.get(u"Class").as_int32(); }

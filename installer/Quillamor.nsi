@@ -72,7 +72,7 @@ Var SafeItemsMissing   ; "1" when the safe-item library is not registered for th
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT}, the Outlook add-in that files contacts into distribution lists, into $\"$INSTDIR$\".$\r$\n$\r$\nPlease close Outlook before you continue.$\r$\n$\r$\n${PRODUCT} needs the Redemption library, which is installed separately."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed. Start Outlook and click the Quillamor Wizard button on the Standard toolbar."
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed. Start Outlook and click Quillamor Wizard: in Outlook 2010 and later in the Quillamor group on the Home tab, in Outlook 2002, 2003 and 2007 on the Standard toolbar (or Quillamor on the Actions menu)."
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES

@@ -1,5 +1,6 @@
 #include "addin/com/connect_object.h"
 
+#include "host/com/bstr.h"
 #include "host/com/com_dispatch.h"
 
 namespace addin::com {
@@ -20,7 +21,7 @@ void* ConnectObject::find_interface(REFIID riid) noexcept {
 }
 
 HRESULT ConnectObject::InterfaceSupportsErrorInfo(REFIID riid) {
-    return riid == IID__Connect || riid == IID_IDTExtensibility2 ? S_OK : S_FALSE;
+    return riid == IID__Connect || riid == IID_IDTExtensibility2 || riid == IID_IRibbonExtensibility ? S_OK : S_FALSE;
 }
 
 // A member of the class's own interface.
@@ -79,6 +80,30 @@ HRESULT ConnectObject::IDTExtensibility2_OnBeginShutdown(SAFEARRAY**) {
 
 HRESULT ConnectObject::IDTExtensibility2_OnDisconnection(ext_DisconnectMode mode, SAFEARRAY**) {
     return own([&] { connect_->OnDisconnection(mode); });
+}
+
+HRESULT ConnectObject::Ribbon_Load(IDispatch* ribbon) {
+    return own([&] { connect_->Ribbon_Load(wrap(ribbon)); });
+}
+
+HRESULT ConnectObject::Ribbon_GetImage(IDispatch* control, IDispatch** image) {
+    if (!image) return E_POINTER;
+    *image = nullptr;
+    return own([&] { return interface_of(connect_->Ribbon_GetImage(wrap(control))).copy_to(image); });
+}
+
+HRESULT ConnectObject::Ribbon_Click(IDispatch* control) {
+    return own([&] { connect_->Ribbon_Click(wrap(control)); });
+}
+
+HRESULT ConnectObject::GetCustomUI(BSTR ribbon_id, BSTR* xml) {
+    if (!xml) return E_POINTER;
+    *xml = nullptr;
+    return com_edge(IID_IRibbonExtensibility, [&] {
+        const std::u16string id =
+            ribbon_id ? host::com::from_wide(ribbon_id, SysStringLen(ribbon_id)) : std::u16string();
+        *xml = host::com::Bstr(connect_->GetCustomUI(id)).detach();
+    });
 }
 
 HRESULT ConnectObject::OnConnection(IDispatch* application, ext_ConnectMode mode, IDispatch* addin_inst,

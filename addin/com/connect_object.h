@@ -1,6 +1,7 @@
 #pragma once
 // The COM class Connect: the add-in object the host creates. It answers the host's add-in
-// interface IDTExtensibility2 and its own dual interface _Connect, and hands every call to
+// interface IDTExtensibility2, the host's ribbon interface IRibbonExtensibility and its own
+// dual interface _Connect (which carries the ribbon's callbacks), and hands every call to
 // the plain addin::Connect it owns. Failures come back as HRESULTs with error info.
 #include <windows.h>
 #include <oaidl.h>
@@ -17,7 +18,8 @@
 namespace addin::com {
 
 class ConnectObject final
-    : public host::com::ComObject<Dual<_Connect>, Dual<IDTExtensibility2>, ISupportErrorInfo> {
+    : public host::com::ComObject<Dual<_Connect>, Dual<IDTExtensibility2>, Dual<IRibbonExtensibility>,
+                                  ISupportErrorInfo> {
 public:
     ConnectObject();
     ~ConnectObject();
@@ -39,6 +41,12 @@ public:
     HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnBeginShutdown(SAFEARRAY** custom) override;
     HRESULT STDMETHODCALLTYPE IDTExtensibility2_OnDisconnection(ext_DisconnectMode mode,
                                                                 SAFEARRAY** custom) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_Load(IDispatch* ribbon) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_GetImage(IDispatch* control, IDispatch** image) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_Click(IDispatch* control) override;
+
+    // IRibbonExtensibility
+    HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbon_id, BSTR* xml) override;
 
     // IDTExtensibility2
     HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode mode,

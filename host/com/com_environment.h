@@ -23,6 +23,8 @@ public:
     std::unique_ptr<Library> load_library(std::u16string_view file) override;
     // The module this code is linked into: the add-in DLL (or a test program).
     void* module_handle() override;
+    // An RCDATA resource of the add-in's DLL.
+    std::string module_resource(std::u16string_view name) override;
     // The object's IDispatch, without a reference of its own.
     void* raw_interface(const Object& o) override;
 };

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "host/outlook.h"
+
 namespace sim {
 
 namespace {
@@ -72,6 +74,8 @@ std::shared_ptr<Folder> Profile::contacts() const {
     auto it = defaults.find(olFolderContacts);
     return it == defaults.end() ? nullptr : it->second;
 }
+
+bool Profile::ribbon() const { return host::MajorVersion(version) >= host::first_ribbon_version; }
 
 Profile default_profile() {
     Profile p;

@@ -86,6 +86,7 @@ struct Profile {
     std::vector<std::shared_ptr<Folder>> folders;           // top level, in order
     std::map<int32_t, std::shared_ptr<Folder>> defaults;    // default folder by number
     bool explorer = true;            // an explorer window exists when the add-in connects
+    std::u16string version = u"11.0";  // what Application.Version reads
     bool service_present = true;     // the service library file is there
     int32_t service_init_result = 0; // what its start-up call returns
     bool picture = true;             // the button picture file is there
@@ -97,6 +98,8 @@ struct Profile {
     // The path of a folder of the profile (empty when it is not in the profile).
     std::u16string path_of(const Folder& folder) const;
     std::shared_ptr<Folder> contacts() const;
+    // The host shows a ribbon in its explorer windows (and asks add-ins for theirs).
+    bool ribbon() const;
 };
 
 // A profile with one empty default Contacts folder, as a fresh mail profile has.

@@ -98,6 +98,7 @@ host::Object make_application(const WorldPtr& w) {
         return Variant(make_explorer(w, w->explorers.open.back()));
     });
     o->getter(u"Explorers", [w](Args&) { return Variant(make_explorers(w)); });
+    o->getter(u"Version", [w](Args&) { return Variant(w->profile.version); });
     return obj;
 }
 

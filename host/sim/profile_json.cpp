@@ -152,6 +152,7 @@ Profile profile_from_json(const Json& j) {
                     "picture",
                     "redemption",
                     "commandBars",
+                    "version",
                 },
                 "profile");
     Profile p;
@@ -174,6 +175,7 @@ Profile profile_from_json(const Json& j) {
         p.defaults[olFolderContacts] = d.folders.front();
     }
     if (j.contains("explorer")) p.explorer = flag(j["explorer"], "profile", "explorer");
+    if (j.contains("version")) p.version = text(j["version"], "profile", "version");
     if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
     if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
     if (j.contains("commandBars")) p.command_bars = command_bar_presets_from_json(j["commandBars"]);

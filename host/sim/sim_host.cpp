@@ -213,6 +213,21 @@ std::unique_ptr<host::Library> SimHost::load_library(std::u16string_view file) {
 
 void* SimHost::module_handle() { return sim_module_handle(); }
 
+std::string SimHost::module_resource(std::u16string_view name) {
+    struct Resource {
+        std::u16string_view name;
+        std::string_view data;
+    };
+    static constexpr Resource resources[] = {
+#include "module_resources.inc"
+    };
+    std::vector<host::Variant> args{host::Variant(name)};
+    world_->enter(runtime, host::Invoke::Call, u"LoadResData", args);
+    for (const auto& r : resources)
+        if (host::equal_ignoring_case(r.name, name)) return std::string(r.data);
+    return host::Environment::module_resource(name);
+}
+
 void* SimHost::raw_interface(const host::Object& o) { return o.dispatch(); }
 
 void SimHost::failure_reached_top(const host::Failure& failure) {

@@ -45,6 +45,7 @@ public:
     // --- the model, for tests that look into the store or change it
     Profile& profile() { return world_->profile; }
     World& world() { return *world_; }
+    const std::shared_ptr<World>& world_ptr() const { return world_; }
     // An explorer window opens: it becomes the active one, then NewExplorer fires.
     void new_explorer();
     // The active explorer window closes.
@@ -81,6 +82,8 @@ public:
     host::Object load_picture(std::u16string_view path) override;
     std::unique_ptr<host::Library> load_library(std::u16string_view file) override;
     void* module_handle() override;
+    // The add-in's resources, from the files that the Windows build puts into the DLL.
+    std::string module_resource(std::u16string_view name) override;
     void* raw_interface(const host::Object& o) override;
     void failure_reached_top(const host::Failure& failure) override;
 

@@ -110,6 +110,7 @@ const std::string unknown_folder =
     with_contacts(R"(, "answers": [{"pickFolder": "Nowhere"}], "steps": [{"do": "connect"}, {"do": "customList", "name": "x"}])");
 const std::string unknown_form = with_contacts(R"(, "steps": [{"do": "press", "form": "frmNope", "control": "cmdOk"}])");
 const std::string unknown_control = with_contacts(R"(, "steps": [{"do": "press", "form": "frmTitle", "control": "cmdNope"}])");
+const std::string not_on_ribbon = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "ribbon", "label": "Quillamor Wizard"}])");
 const std::string missing_field = with_contacts(R"(, "steps": [{"do": "type", "form": "frmTitle", "control": "txtSubject"}])");
 
 INSTANTIATE_TEST_SUITE_P(
@@ -121,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"folder", unknown_folder.c_str(), "Nowhere"},
                       Malformed{"form", unknown_form.c_str(), "unknown form \"frmNope\""},
                       Malformed{"control", unknown_control.c_str(), "no control \"cmdNope\""},
-                      Malformed{"field", missing_field.c_str(), "missing \"text\""}),
+                      Malformed{"field", missing_field.c_str(), "missing \"text\""},
+                      Malformed{"ribbon", not_on_ribbon.c_str(), "no ribbon button labelled \"Quillamor Wizard\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(ReadableTranscript, NothingReadsAsRawJsonAndEveryEventKeepsToItsLines) {
         {{"event", "call"}, {"object", "Items"}, {"member", "Restrict"}, {"args", {"[Categories] = 'A'"}}},
         {{"event", "unused"}, {"answer", {{"pickFolder", "Contacts/Clients"}}}},
         // An event kind added later still prints as words.
-        {{"event", "ribbon"}, {"action", "press"}, {"label", "Wizard"}, {"pressed", true}},
+        {{"event", "banner"}, {"action", "press"}, {"label", "Wizard"}, {"pressed", true}},
     };
     const char* lines[] = {
         "message box \"Quillamor\", Yes/No with the information icon (68): Make\\nanother?  -> Yes",
@@ -62,7 +62,7 @@ TEST(ReadableTranscript, NothingReadsAsRawJsonAndEveryEventKeepsToItsLines) {
         "categories dialog -> cancelled",
         "  call Items.Restrict(\"[Categories] = 'A'\")",
         "answer never used: pickFolder \"Contacts/Clients\"",
-        "ribbon: action \"press\", label \"Wizard\", pressed yes",
+        "banner: action \"press\", label \"Wizard\", pressed yes",
     };
     for (size_t i = 0; i < std::size(events); ++i) {
         std::string line = readable(events[i]);

@@ -6,6 +6,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,37 @@ bool same_object(IUnknown* a, IUnknown* b) {
     return ua.get() == ub.get();
 }
 
+// The host finds the ribbon's callbacks by name on the add-in's IDispatch: every one that
+// the XML names must be a member there.
+void check_callbacks_by_name(IDispatch* addin, const std::wstring& xml) {
+    const std::wregex callback(LR"re(\b(on[A-Z]\w*|get[A-Z]\w*)="([^"]+)")re");
+    size_t found = 0;
+    for (auto it = std::wsregex_iterator(xml.begin(), xml.end(), callback); it != std::wsregex_iterator(); ++it) {
+        std::wstring name = (*it)[2].str();
+        LPOLESTR names[] = {name.data()};
+        DISPID id = DISPID_UNKNOWN;
+        HRESULT hr = addin->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        if (FAILED(hr)) std::wprintf(L"  the ribbon XML names %ls, which the add-in's IDispatch lacks\n", name.c_str());
+        CHECK_OK(hr);
+        ++found;
+    }
+    CHECK(found >= 3);  // onLoad, and getImage and onAction of each button
+}
+
+void check_ribbon(IDTExtensibility2* ext, IDispatch* dispatch) {
+    com_ptr<IRibbonExtensibility> ribbon;
+    CHECK_OK(ext->QueryInterface(__uuidof(IRibbonExtensibility), ribbon.put_void()));
+    if (!ribbon) return;
+    CHECK(same_object(ribbon.get(), dispatch));
+    Bstr explorer(u"Microsoft.Outlook.Explorer"), inspector(u"Microsoft.Outlook.Contact"), xml, none;
+    CHECK_OK(ribbon->GetCustomUI(explorer.get(), xml.put()));
+    CHECK_OK(ribbon->GetCustomUI(inspector.get(), none.put()));
+    CHECK(none.str().empty());
+    const std::u16string text = xml.str();
+    CHECK(text.find(u"http://schemas.microsoft.com/office/2009/07/customui") != std::u16string::npos);
+    check_callbacks_by_name(dispatch, std::wstring(text.begin(), text.end()));
+}
+
 void run(Host& host, FakeLibOrvaneState& lib) {
     CLSID clsid{};
     CHECK_OK(CLSIDFromProgID(progid, &clsid));
@@ -148,6 +180,8 @@ void run(Host& host, FakeLibOrvaneState& lib) {
         ti->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr);
         CHECK_EQ(std::wstring(name.get() ? name.get() : L""), std::wstring(L"_Connect"));
     }
+
+    check_ribbon(ext.get(), dispatch.get());
 
     VARIANT_BOOL loaded = 1;
     CHECK_OK(conn->get_loaded(&loaded));

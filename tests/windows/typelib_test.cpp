@@ -1,6 +1,6 @@
 // The type library embedded in the DLL: the coclass, the order and kinds of _Connect's
-// members, IDTExtensibility2 with its published ids, and the resources the service library
-// reads.
+// members, IDTExtensibility2 and IRibbonExtensibility with their published ids, and the
+// resources the service library and the ribbon read.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -109,11 +109,11 @@ void check_coclass(ITypeLib* lib) {
     if (!attr) return;
     CHECK_EQ(static_cast<int>(attr->typekind), static_cast<int>(TKIND_COCLASS));
     CHECK(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
-    CHECK_EQ(attr->cImplTypes, 2);
+    CHECK_EQ(attr->cImplTypes, 3);
     UINT impl_count = attr->cImplTypes;
     co->ReleaseTypeAttr(attr);
-    const GUID expected[] = {iid_connect, iid_extensibility};
-    for (UINT i = 0; i < impl_count && i < 2; ++i) {
+    const GUID expected[] = {iid_connect, iid_extensibility, iid_ribbon_extensibility};
+    for (UINT i = 0; i < impl_count && i < 3; ++i) {
         HREFTYPE ref = 0;
         com_ptr<ITypeInfo> impl;
         INT flags = 0;
@@ -158,7 +158,25 @@ void check_connect_interface(ITypeLib* lib) {
         {L"QuickStart", INVOKE_FUNC, {}},
         {L"IDTExtensibility2_OnBeginShutdown", INVOKE_FUNC, {L"custom"}},
         {L"IDTExtensibility2_OnDisconnection", INVOKE_FUNC, {L"RemoveMode", L"custom"}},
+        {L"Ribbon_Load", INVOKE_FUNC, {L"ribbon"}},
+        {L"Ribbon_GetImage", INVOKE_FUNC, {L"control"}},
+        {L"Ribbon_Click", INVOKE_FUNC, {L"control"}},
     });
+    // The ribbon's callbacks came last: every earlier member keeps its dispatch id.
+    std::vector<MEMBERID> ids;
+    members(vtable.get(), &ids);
+    CHECK(ids == (std::vector<MEMBERID>{1, 1, 2, 2, 3, 3, 4, 4, 5, 6, 7, 8, 9, 10, 11}));
+}
+
+void check_ribbon_extensibility(ITypeLib* lib) {
+    com_ptr<ITypeInfo> dispatch;
+    CHECK_OK(lib->GetTypeInfoOfGuid(iid_ribbon_extensibility, dispatch.put()));
+    if (!dispatch) return;
+    CHECK_EQ(name_of(dispatch.get()), std::wstring(L"IRibbonExtensibility"));
+    com_ptr<ITypeInfo> vtable = interface_side(dispatch.get());
+    CHECK(vtable);
+    if (!vtable) return;
+    check_members(vtable.get(), {{L"GetCustomUI", INVOKE_FUNC, {L"RibbonID"}}});
 }
 
 void check_extensibility(ITypeLib* lib) {
@@ -197,6 +215,7 @@ void check_resources(const std::wstring& dll) {
     wchar_t text[64] = {};
     CHECK(LoadStringW(m, 1, text, 64) > 0);
     CHECK_EQ(std::wstring(text), std::wstring(L"Quillamor"));
+    CHECK(FindResourceW(m, L"RIBBON", MAKEINTRESOURCEW(10)));  // RT_RCDATA
 
     // Every picture and icon the designs name is in the DLL, and loads.
     for (const wizard::FormDesign& d : {wizard::design_frmStartUp(), wizard::design_frmChoose(),
@@ -217,6 +236,7 @@ void typelib_test(const std::wstring& dll) {
         check_coclass(lib.get());
         check_connect_interface(lib.get());
         check_extensibility(lib.get());
+        check_ribbon_extensibility(lib.get());
     }
     check_resources(dll);
 }

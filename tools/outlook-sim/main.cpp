@@ -1,10 +1,11 @@
 // outlook-sim: plays the mail host for the real add-in under Windows (or Wine).
-//   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]
+//   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE] [--ribbon-xml FILE]
 //   outlook-sim --face PICTURE
 //   outlook-sim SCENARIO.json --sweep [--sample N] [--from K]
 // Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
 // the host's objects (GetIDsOfNames and Invoke by type and member), the objects left alive
-// and the add-in DLLs that could not be unloaded, as one JSON object; --timings how long each step took (see PlayResult::timings).
+// and the add-in DLLs that could not be unloaded, as one JSON object; --timings how long each step took (see PlayResult::timings);
+// --ribbon-xml the ribbon XML that the add-in returned (for checking against the host's schema).
 // --face prints the button face the add-in makes of a picture. --sweep fails each call the
 // add-in makes of the host in turn (N of them, evenly spread, from the Kth on) and prints how
 // each run ended (see sweep.h).
@@ -33,7 +34,7 @@ namespace {
 std::string narrow(const wchar_t* text) { return host::to_utf8(host::com::from_wide(text)); }
 
 int usage() {
-    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE]\n"
+    std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE] [--ribbon-xml FILE]\n"
                  "       outlook-sim --face PICTURE\n"
                  "       outlook-sim SCENARIO.json --sweep [--sample N] [--from K]\n";
     return 2;
@@ -81,7 +82,7 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 
-    std::wstring file, counts, timings, face;
+    std::wstring file, counts, timings, face, ribbon_xml;
     quillamor_sim::TranscriptOptions options;
     bool sweeping = false;
     outlook_sim::SweepOptions sweep_options;
@@ -95,6 +96,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--sweep") sweeping = true;
         else if (a == L"--sample" && i + 1 < argc) sweep_options.sample = std::wcstoul(argv[++i], nullptr, 10);
         else if (a == L"--from" && i + 1 < argc) sweep_options.from = std::wcstoul(argv[++i], nullptr, 10);
+        else if (a == L"--ribbon-xml" && i + 1 < argc) ribbon_xml = argv[++i];
         else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
         else return usage();
     }
@@ -110,7 +112,7 @@ int wmain(int argc, wchar_t** argv) {
     try {
         auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
         if (sweeping) return outlook_sim::sweep(scenario, program_folder(), sweep_options, std::cout);
-        auto result = outlook_sim::play(scenario, program_folder(), {.calls = options.calls});
+        auto result = outlook_sim::play(scenario, program_folder(), {.calls = options.calls, .ribbon_xml = ribbon_xml});
         quillamor_sim::print_transcript(std::cout, result.events, options);
         std::cout.flush();
         if (!counts.empty()) write_counts(counts, result);

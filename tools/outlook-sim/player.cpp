@@ -1,5 +1,7 @@
 #include "tools/outlook-sim/player.h"
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -11,6 +13,7 @@
 #include "tools/outlook-sim/addins.h"
 #include "tools/outlook-sim/classes.h"
 #include "tools/outlook-sim/processes.h"
+#include "tools/outlook-sim/ribbon.h"
 #include "tools/outlook-sim/screen.h"
 #include "tools/outlook-sim/service.h"
 #include "tools/quillamor-sim/unused.h"
@@ -86,6 +89,7 @@ public:
             // user's doing. Then the DLL is unloaded.
             screen.stop_recording();
             custom_.reset();
+            ribbons_.clear();
             addins_.clear();
             screen.pump();
             CoFreeUnusedLibrariesEx(0, 0);
@@ -138,12 +142,18 @@ private:
         if (addins_.empty()) wrong("the add-in is not connected (no \"connect\" step before)");
     }
 
-    // A call of the host into the add-in: a failure goes back to the host as its result.
-    void host_call(const char* name, const std::function<HRESULT(IDTExtensibility2&)>& call) {
+    // A call of the host into the add-ins: a failure goes back to the host as its result.
+    // The add-ins whose call failed.
+    std::vector<IDTExtensibility2*> host_call(const char* name, const std::function<HRESULT(IDTExtensibility2&)>& call) {
+        std::vector<IDTExtensibility2*> failed;
         for (auto& a : addins_) {
             HRESULT hr = call(*a.object.get());
-            if (FAILED(hr)) record_result(name, failure_of(hr));
+            if (FAILED(hr)) {
+                record_result(name, failure_of(hr));
+                failed.push_back(a.object.get());
+            }
         }
+        return failed;
     }
 
     void record_result(const char* name, const host::Failure& f) {
@@ -170,20 +180,23 @@ private:
                 return;
             }
             started = now_ms();
-            host_call("OnConnection", [&](IDTExtensibility2& x) {
+            auto failed = host_call("OnConnection", [&](IDTExtensibility2& x) {
                 return x.OnConnection(app.get(), ext_cm_Startup, nullptr, custom());
             });
             timing_["onConnection"] = now_ms() - started;
+            load_ribbons(failed);
         } else if (a == "startupComplete") {
             connected();
             host_call("OnStartupComplete", [&](IDTExtensibility2& x) { return x.OnStartupComplete(custom()); });
         } else if (a == "newExplorer") {
             host_.new_explorer();
+            show_ribbons();
         } else if (a == "disconnect") {
             connected();
             host_call("OnDisconnection", [&](IDTExtensibility2& x) { return x.OnDisconnection(ext_dm_UserClosed, custom()); });
             // The host lets go of the add-in, and the add-in's windows go with it.
             screen_->stop_recording();
+            ribbons_.clear();
             addins_.clear();
             screen_->pump();
             screen_->resume_recording();
@@ -199,9 +212,57 @@ private:
                 // The add-in's handler failed back to the host, which shows nothing.
                 record_result("Click", f);
             }
+        } else if (a == "ribbon") {
+            connected();
+            auto [ribbon, button] = ribbon_button(s.label, s.tab);
+            if (!button) wrong("no ribbon button labelled \"" + s.label + "\"" + (s.tab.empty() ? "" : " on " + s.tab));
+            ribbon->ribbon->press(*button, ribbon->com.invoker());
         } else {
             user_step(s);
         }
+    }
+
+    // An add-in's ribbon as the host holds it.
+    struct LoadedRibbon {
+        explicit LoadedRibbon(IUnknown* addin) : com(addin) {}
+        AddInRibbon com;
+        std::optional<sim::Ribbon> ribbon;
+    };
+
+    // A ribbon host asks each add-in that offers the ribbon interface for the explorer's
+    // ribbon right after its connection, and shows it once an explorer window is there. An
+    // add-in whose connection failed is not loaded: the host asks it for nothing.
+    void load_ribbons(const std::vector<IDTExtensibility2*>& not_connected) {
+        if (!host_.profile().ribbon()) return;
+        for (auto& a : addins_) {
+            if (std::find(not_connected.begin(), not_connected.end(), a.object.get()) != not_connected.end()) continue;
+            auto loaded = std::make_unique<LoadedRibbon>(a.object.get());
+            if (!loaded->com.offered()) continue;
+            std::u16string xml;
+            try {
+                xml = loaded->com.GetCustomUI(sim::explorer_ribbon);
+            } catch (const host::Failure& f) {
+                record_result("GetCustomUI", f);
+                continue;
+            }
+            if (!options_.ribbon_xml.empty())
+                std::ofstream(std::filesystem::path(options_.ribbon_xml), std::ios::binary) << host::to_utf8(xml);
+            loaded->ribbon.emplace(host_.world_ptr(), xml);
+            ribbons_.push_back(std::move(loaded));
+        }
+        show_ribbons();
+    }
+
+    void show_ribbons() {
+        if (host_.world().explorers.open.empty()) return;
+        for (auto& r : ribbons_) r->ribbon->show(r->com.invoker());
+    }
+
+    std::pair<LoadedRibbon*, const sim::RibbonButton*> ribbon_button(const std::string& label, const std::string& tab) {
+        for (auto& r : ribbons_)
+            if (r->ribbon->shown())
+                if (auto* b = r->ribbon->find(host::from_utf8(label), host::from_utf8(tab))) return {r.get(), b};
+        return {nullptr, nullptr};
     }
 
     const wizard::FormDesign& form_with(const Step& s) {
@@ -272,7 +333,10 @@ private:
         Screen& screen = *screen_;
         if (HWND page = screen.page("frmChoose")) return page;
         if (!screen.page("frmStartUp")) {
-            if (!host_.click_button(wizard_button)) wrong("the wizard cannot be opened: its button is not there");
+            if (auto [ribbon, button] = ribbon_button("Quillamor Wizard", ""); button)
+                ribbon->ribbon->act(*button, ribbon->com.invoker());
+            else if (!host_.click_button(wizard_button))
+                wrong("the wizard cannot be opened: its button is not there");
             screen.pump();
         }
         HWND start = screen.page("frmStartUp");
@@ -301,6 +365,7 @@ private:
     Screen* screen_ = nullptr;
     ProcessRecorder* processes_ = nullptr;
     std::vector<AddIn> addins_;
+    std::vector<std::unique_ptr<LoadedRibbon>> ribbons_;
     std::vector<std::wstring> addin_files_;  // the add-ins' DLLs, as loaded
     host::com::SafeArray custom_;
     SAFEARRAY* custom_pointer_ = nullptr;

@@ -28,6 +28,7 @@ struct PlayResult {
 
 struct PlayOptions {
     bool calls = false;  // keep every host call in the event log (costs time)
+    std::wstring ribbon_xml;  // where to write the ribbon XML the add-in returned (none when empty)
 };
 
 // `program_folder` holds this program and the service library stand-in's folder.

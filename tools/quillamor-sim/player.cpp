@@ -5,7 +5,9 @@
 #include "addin/connect.h"
 #include "engine/mchoose.h"
 #include "engine/mtitle.h"
+#include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
+#include "host/sim/sim_object.h"
 #include "host/text.h"
 #include "tools/quillamor-sim/unused.h"
 
@@ -38,6 +40,7 @@ public:
             }
         }
         // The host releases the add-in, then the add-in is unloaded.
+        ribbon_.reset();
         connect_.reset();
         state_.reset();
         if (!result.error)
@@ -58,12 +61,14 @@ private:
     }
 
     // A call of the host into the add-in: a failure goes back to the host as its result.
-    void host_call(const char* name, const std::function<void()>& call) {
+    bool host_call(const char* name, const std::function<void()>& call) {
         try {
             call();
+            return true;
         } catch (const host::Failure& f) {
             host_.record({{"event", "result"}, {"call", name}, {"number", f.number()},
                           {"description", host::to_utf8(f.description())}});
+            return false;
         }
     }
 
@@ -89,6 +94,29 @@ private:
         });
     }
 
+    // A ribbon host asks the add-in for the explorer's ribbon right after the connection,
+    // and shows it once an explorer window is there.
+    void load_ribbon() {
+        if (!host_.profile().ribbon()) return;
+        std::u16string xml;
+        if (!host_call("GetCustomUI", [&] { xml = connect_->GetCustomUI(sim::explorer_ribbon); })) return;
+        ribbon_.emplace(host_.world_ptr(), xml);
+        if (!host_.world().explorers.open.empty()) ribbon_->show(ribbon_invoker());
+    }
+
+    // The callbacks as the add-in's dispatch interface offers them, by name.
+    sim::RibbonInvoker ribbon_invoker() {
+        return [this](std::u16string_view name, std::vector<host::Variant>& args) -> host::Variant {
+            addin::Connect& c = connected();
+            const host::Object control = args.empty() ? host::Object() : args[0].as_object();
+            if (host::equal_ignoring_case(name, u"Ribbon_Load")) c.Ribbon_Load(control);
+            else if (host::equal_ignoring_case(name, u"Ribbon_GetImage")) return host::Variant(c.Ribbon_GetImage(control));
+            else if (host::equal_ignoring_case(name, u"Ribbon_Click")) c.Ribbon_Click(control);
+            else throw sim::ScenarioError("the add-in has no ribbon callback \"" + host::to_utf8(name) + "\"");
+            return host::Variant();
+        };
+    }
+
     wizard::Form& form(const std::string& name) {
         auto& f = state_->forms;
         if (name == "frmStartUp") return f.frmStartUp;
@@ -111,16 +139,20 @@ private:
         if (a == "connect") {
             if (connect_) wrong("the add-in is connected already");
             connect_ = std::make_unique<addin::Connect>(*state_);
-            host_call("OnConnection", [&] {
-                host::Object app = host_.create_application();
-                connect_->OnConnection(app, 1, host::Object());
-            });
+            // An add-in whose connection failed is not loaded: the host asks it for nothing.
+            if (host_call("OnConnection", [&] {
+                    host::Object app = host_.create_application();
+                    connect_->OnConnection(app, 1, host::Object());
+                }))
+                load_ribbon();
         } else if (a == "startupComplete") {
             host_call("OnStartupComplete", [&] { connected().OnStartupComplete(); });
         } else if (a == "newExplorer") {
             host_.new_explorer();
+            if (ribbon_) ribbon_->show(ribbon_invoker());
         } else if (a == "disconnect") {
             host_call("OnDisconnection", [&] { connected().OnDisconnection(1); });
+            ribbon_.reset();
             connect_.reset();  // the host lets go of the add-in
         } else if (a == "quickList") {
             direct_run(&engine::MakeQuickList);
@@ -132,6 +164,13 @@ private:
             bool found = false;
             user_action([&] { found = host_.click_button(host::from_utf8(s.tag)); });
             if (!found) wrong("no command-bar button with the tag \"" + s.tag + "\"");
+        } else if (a == "ribbon") {
+            connected();
+            const sim::RibbonButton* button =
+                ribbon_ && ribbon_->shown() ? ribbon_->find(host::from_utf8(s.label), host::from_utf8(s.tab)) : nullptr;
+            if (!button)
+                wrong("no ribbon button labelled \"" + s.label + "\"" + (s.tab.empty() ? "" : " on " + s.tab));
+            ribbon_->press(*button, ribbon_invoker());
         } else {
             wizard::Form& f = form_with(s);
             // A person can only act on a page that is on the screen.
@@ -150,6 +189,7 @@ private:
     sim::SimHost host_;
     std::unique_ptr<addin::ProcessState> state_;
     std::unique_ptr<addin::Connect> connect_;
+    std::optional<sim::Ribbon> ribbon_;
     size_t index_ = 0;
 };
 

@@ -38,6 +38,7 @@ const std::map<std::string, StepFields, std::less<>>& step_fields() {
         {"quickList", {}},
         {"customList", {{"name"}}},
         {"click", {{"tag"}}},
+        {"ribbon", {{"label"}, {"tab"}}},
         {"press", {{"form", "control"}}},
         {"type", {{"form", "control", "text"}}},
         {"focus", {{"form", "control"}}},
@@ -100,6 +101,8 @@ Step read_step(const json& j, const std::string& place) {
     s.tag = text_field(j, "tag", place);
     s.key = text_field(j, "key", place);
     s.name = text_field(j, "name", place);
+    s.label = text_field(j, "label", place);
+    s.tab = text_field(j, "tab", place);
     s.left = position(j, "left", place);
     s.top = position(j, "top", place);
     if (s.action == "key" && s.key != "Enter" && s.key != "Tab" && s.key != "Shift+Tab" &&

@@ -22,6 +22,7 @@ public:
 struct Step {
     std::string action;  // the "do" field
     std::string form, control, text, tag, key, name;
+    std::string label, tab;  // a ribbon button: its label, and the tab (idMso) it is on
     double left = 0, top = 0;
     nlohmann::json source;  // the step as written, for messages
 };

@@ -79,6 +79,19 @@ std::string service(const json& e) { return "service library " + text(e, "call")
 
 std::string control(const json& e) { return command_bar_sentence(e); }
 
+std::string ribbon(const json& e) {
+    if (e.value("action", "") == "press")
+        return "the user presses the ribbon button " + quoted(e.value("label", json(""))) + " (" + text(e, "id") + ")";
+    const json& controls = e.contains("controls") && e["controls"].is_array() ? e["controls"] : json::array();
+    std::string out = "the ribbon " + text(e, "ribbonId") + " shows " + std::to_string(controls.size()) +
+                      " buttons of the add-in";
+    for (const auto& c : controls)
+        out += "\n    on " + text(c, "tab") + ", group " + quoted(c.value("group", json(""))) + ": a " +
+               text(c, "size") + " button " + quoted(c.value("label", json(""))) + " (" + text(c, "id") + "), " +
+               (c.value("image", false) ? "with" : "without") + " a picture";
+    return out;
+}
+
 std::string clipboard(const json& e) { return "clipboard holds " + list(e["formats"]); }
 
 std::string process(const json& e) { return "process started: " + text(e, "commandLine"); }
@@ -123,6 +136,7 @@ const std::map<std::string, std::string (*)(const json&), std::less<>>& printers
         {"display", display},
         {"service", service},
         {"control", control},
+        {"ribbon", ribbon},
         {"clipboard", clipboard},
         {"process", process},
         {"navigate", navigate},

@@ -1,0 +1,42 @@
+// The add-in on the ribbon of the explorer window: its XML, and the callbacks that the XML
+// names. The buttons do what the command-bar buttons with the same tags do.
+#include "addin/ribbon.h"
+
+#include "addin/commands.h"
+#include "addin/connect.h"
+#include "host/office.h"
+#include "host/text.h"
+
+namespace addin {
+
+std::u16string Connect::GetCustomUI(std::u16string_view ribbon_id) {
+    if (ribbon_id != explorer_ribbon_id) return {};
+    return host::from_utf8(state_.env.module_resource(ribbon_resource));
+}
+
+// Kept for as long as the add-in lives, as a handle on the ribbon it was built into.
+void Connect::Ribbon_Load(const host::Object& ribbon) { ribbon_ = ribbon; }
+
+// Every button shows the command-bar buttons' picture. As a command-bar button whose face
+// cannot be made stays without one, a picture that cannot be loaded leaves the button
+// without an image and the ribbon without an error.
+host::Object Connect::Ribbon_GetImage(const host::Object&) {
+    try {
+        return state_.env.load_picture(button_picture_path);
+    } catch (const host::Failure&) {
+        return {};
+    }
+}
+
+void Connect::Ribbon_Click(const host::Object& control) {
+    try {
+        const std::u16string tag = host::IRibbonControl(control).Tag();
+        if (tag == toolbar_command.tag) show_wizard();
+        else if (tag == about_command.tag) myBut2_Click();
+    } catch (const host::Failure& f) {
+        // The ribbon shows nothing of a failed callback: the user is told here.
+        host::ReportFailure(state_.env, f);
+    }
+}
+
+}  // namespace addin
