@@ -84,46 +84,53 @@ std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
     return item;
 }
 
-std::shared_ptr<Folder> read_folder(const Json& j, const std::string& parent_path, int32_t inherited_type,
-                                    Profile& profile) {
-    std::string where = parent_path.empty() ? "profile" : "folder \"" + parent_path + "\"";
-    if (!j.is_object()) bad(where, "a folder must be an object");
-    if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
+// `path` is the parent's path on the way in; it holds this folder's path while its subfolders
+// are read and the parent's again on the way out. One path serves the whole walk, so a chain
+// of folders thousands deep costs one path rather than one a level.
+std::shared_ptr<Folder> read_folder(const Json& j, std::string& path, int32_t inherited_type, Profile& profile) {
+    const size_t parent_length = path.size();
     auto f = std::make_shared<Folder>();
-    f->name = text(j["name"], where, "name");
-    if (f->name.empty() || f->name.find(u'/') != std::u16string::npos)
-        bad(where, "a folder name must be non-empty and without \"/\"");
-    std::string path = parent_path.empty() ? utf8(f->name) : parent_path + "/" + utf8(f->name);
-    where = "folder \"" + path + "\"";
-    only_keys(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
-    f->item_type = inherited_type;
-    if (j.contains("defaultFor")) {
-        std::u16string which = text(j["defaultFor"], where, "defaultFor");
-        const DefaultFolder* found = nullptr;
-        for (const auto& d : default_folders)
-            if (host::from_utf8(d.name) == which) found = &d;
-        if (!found) bad(where, "unknown \"defaultFor\": \"" + utf8(which) + "\"");
-        if (profile.defaults.count(found->number))
-            bad(where, std::string("a second default folder for \"") + found->name + "\"");
-        profile.defaults[found->number] = f;
-        f->item_type = found->item_type;
-    }
-    if (j.contains("itemType")) f->item_type = integer(j["itemType"], where, "itemType");
-    if (j.contains("items")) {
-        if (!j["items"].is_array()) bad(where, "\"items\" must be a list");
-        for (size_t i = 0; i < j["items"].size(); ++i)
-            f->items.push_back(read_item(j["items"][i], where + ": item " + std::to_string(i + 1)));
+    {
+        std::string where = path.empty() ? "profile" : "folder \"" + path + "\"";
+        if (!j.is_object()) bad(where, "a folder must be an object");
+        if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
+        f->name = text(j["name"], where, "name");
+        if (f->name.empty() || f->name.find(u'/') != std::u16string::npos)
+            bad(where, "a folder name must be non-empty and without \"/\"");
+        if (!path.empty()) path += '/';
+        path += utf8(f->name);
+        where = "folder \"" + path + "\"";
+        only_keys(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
+        f->item_type = inherited_type;
+        if (j.contains("defaultFor")) {
+            std::u16string which = text(j["defaultFor"], where, "defaultFor");
+            const DefaultFolder* found = nullptr;
+            for (const auto& d : default_folders)
+                if (host::from_utf8(d.name) == which) found = &d;
+            if (!found) bad(where, "unknown \"defaultFor\": \"" + utf8(which) + "\"");
+            if (profile.defaults.count(found->number))
+                bad(where, std::string("a second default folder for \"") + found->name + "\"");
+            profile.defaults[found->number] = f;
+            f->item_type = found->item_type;
+        }
+        if (j.contains("itemType")) f->item_type = integer(j["itemType"], where, "itemType");
+        if (j.contains("items")) {
+            if (!j["items"].is_array()) bad(where, "\"items\" must be a list");
+            for (size_t i = 0; i < j["items"].size(); ++i)
+                f->items.push_back(read_item(j["items"][i], where + ": item " + std::to_string(i + 1)));
+        }
+        if (j.contains("folders") && !j["folders"].is_array()) bad(where, "\"folders\" must be a list");
     }
     if (j.contains("folders")) {
-        if (!j["folders"].is_array()) bad(where, "\"folders\" must be a list");
         std::set<std::u16string> names;
         for (const auto& sub : j["folders"]) {
             auto child = read_folder(sub, path, f->item_type, profile);
             if (!names.insert(child->name).second)
-                bad(where, "two subfolders are named \"" + utf8(child->name) + "\"");
+                bad("folder \"" + path + "\"", "two subfolders are named \"" + utf8(child->name) + "\"");
             f->folders.push_back(child);
         }
     }
+    path.resize(parent_length);
     return f;
 }
 
@@ -137,7 +144,8 @@ Profile profile_from_json(const Json& j) {
         if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
         std::set<std::u16string> names;
         for (const auto& f : j["folders"]) {
-            auto folder = read_folder(f, "", 0, p);
+            std::string path;
+            auto folder = read_folder(f, path, 0, p);
             if (!names.insert(folder->name).second)
                 bad("profile", "two top-level folders are named \"" + utf8(folder->name) + "\"");
             p.folders.push_back(folder);

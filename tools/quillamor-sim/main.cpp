@@ -29,8 +29,12 @@ int run(int argc, char** argv) {
     if (file.empty()) return usage();
     try {
         auto scenario = quillamor_sim::read_scenario(file);
-        auto result = quillamor_sim::play(scenario);
-        quillamor_sim::print_transcript(std::cout, result.events, options);
+        // The transcript is written as the run goes, and host calls are logged only when
+        // asked for: a run over a large profile makes millions of them.
+        auto result = quillamor_sim::play(
+            scenario, {},
+            {.calls = options.calls,
+             .write = [&](const nlohmann::json& e) { quillamor_sim::print_event(std::cout, e, options); }});
         if (result.error) {
             std::cout.flush();
             std::cerr << "quillamor-sim: " << file << ": " << *result.error << "\n";
