@@ -110,11 +110,15 @@ Object ComEnvironment::load_picture(std::u16string_view path) {
 Object ComEnvironment::create_application() { return create(CLSID_OutlookApplication); }
 
 Object ComEnvironment::create_object(std::u16string_view progid) {
-    CLSID clsid;
-    std::wstring name = to_wide(progid);
-    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
-    if (FAILED(hr)) cannot_create(hr);
-    return create(clsid);
+    auto known = classes_.find(progid);
+    if (known == classes_.end()) {
+        CLSID clsid;
+        std::wstring name = to_wide(progid);
+        HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+        if (FAILED(hr)) cannot_create(hr);
+        known = classes_.emplace(std::u16string(progid), clsid).first;
+    }
+    return create(known->second);
 }
 
 int32_t ComEnvironment::message_box(std::u16string_view text, int32_t style, std::u16string_view title) {

@@ -1,6 +1,7 @@
 #pragma once
 // ComEnvironment: the outside world of the add-in on Windows. The host and the objects made
 // by ProgID come through COM, the rest through the plain Windows calls.
+#include <map>
 #include <windows.h>
 
 #include "host/environment.h"
@@ -25,6 +26,11 @@ public:
     void* module_handle() override;
     // The object's IDispatch, without a reference of its own.
     void* raw_interface(const Object& o) override;
+
+private:
+    // The class of each ProgID once found: a run creates a contact wrapper for every contact,
+    // and every look-up of a ProgID reads the registry anew.
+    std::map<std::u16string, CLSID, std::less<>> classes_;
 };
 
 }  // namespace host::com
