@@ -112,13 +112,22 @@ Object ComEnvironment::create_application() { return create(CLSID_OutlookApplica
 Object ComEnvironment::create_object(std::u16string_view progid) {
     auto known = classes_.find(progid);
     if (known == classes_.end()) {
-        CLSID clsid;
+        Class c{};
         std::wstring name = to_wide(progid);
-        HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+        HRESULT hr = CLSIDFromProgID(name.c_str(), &c.clsid);
         if (FAILED(hr)) cannot_create(hr);
-        known = classes_.emplace(std::u16string(progid), clsid).first;
+        // A class served from another process is left to CoCreateInstance, so that its
+        // server is not kept running for a factory held here.
+        if (FAILED(CoGetClassObject(c.clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                    c.in_process.put_void())))
+            c.in_process.reset();
+        known = classes_.emplace(std::u16string(progid), std::move(c)).first;
     }
-    return create(known->second);
+    if (!known->second.in_process) return create(known->second.clsid);
+    com_ptr<IDispatch> d;
+    HRESULT hr = known->second.in_process->CreateInstance(nullptr, IID_IDispatch, d.put_void());
+    if (FAILED(hr)) cannot_create(hr);
+    return wrap(d.get());
 }
 
 int32_t ComEnvironment::message_box(std::u16string_view text, int32_t style, std::u16string_view title) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <windows.h>
 
+#include "host/com/com_ptr.h"
 #include "host/environment.h"
 
 namespace host::com {
@@ -28,9 +29,15 @@ public:
     void* raw_interface(const Object& o) override;
 
 private:
-    // The class of each ProgID once found: a run creates a contact wrapper for every contact,
-    // and every look-up of a ProgID reads the registry anew.
-    std::map<std::u16string, CLSID, std::less<>> classes_;
+    // The class of each ProgID once found, and the class factory of an in-process class: a
+    // run creates a contact wrapper for every contact, and every look-up of a ProgID or a
+    // class reads the registry anew. The factories go with the environment, which goes with
+    // the add-in's last object.
+    struct Class {
+        CLSID clsid;
+        com_ptr<IClassFactory> in_process;  // none: created through CoCreateInstance each time
+    };
+    std::map<std::u16string, Class, std::less<>> classes_;
 };
 
 }  // namespace host::com
