@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/member_store.h"
 #include "host/outlook.h"
 #include "host/redemption.h"
 
@@ -24,11 +25,14 @@ std::u16string CategoryFilter(std::u16string_view name);
 void CountMatches(addin::ProcessState& s, const host::Items& items);
 void CountSubfolderMatches(addin::ProcessState& s, const host::MAPIFolder& folder, std::u16string_view name);
 
-void AddContacts(addin::ProcessState& s, const host::Items& items, const host::SafeMailItem& mail);
-void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder,
-                          const host::SafeMailItem& mail, std::u16string_view name);
-void AddContact(addin::ProcessState& s, const host::ContactItem& contact, const host::SafeMailItem& mail);
-bool RecipientExists(const host::SafeRecipients& recipients, std::u16string_view address);
+void AddContacts(addin::ProcessState& s, const host::Items& items, MemberStore& members);
+void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder, MemberStore& members,
+                          std::u16string_view name);
+void AddContact(addin::ProcessState& s, const host::ContactItem& contact, MemberStore& members);
+// Adds a recipient to the scratch mail and records the address its name, read back from the
+// host, ends in. A failing Add or read-back records nothing.
+void AddRecipient(MemberStore& members, std::u16string_view text);
+bool RecipientExists(const MemberStore& members, std::u16string_view address);
 std::u16string TextAfterLastSpace(std::u16string_view text);
 
 // Moves the collected recipients into the list in one call, names the list and gives it its

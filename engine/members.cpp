@@ -8,7 +8,6 @@
 
 namespace engine {
 
-using host::met;
 using host::skip;
 
 void CountMatches(addin::ProcessState& s, const host::Items& items) {
@@ -23,22 +22,22 @@ void CountSubfolderMatches(addin::ProcessState& s, const host::MAPIFolder& folde
     });
 }
 
-void AddContacts(addin::ProcessState& s, const host::Items& items, const host::SafeMailItem& mail) {
+void AddContacts(addin::ProcessState& s, const host::Items& items, MemberStore& members) {
     items.object().for_each([&](const host::Variant& v) {
         host::Object item = v.as_object();
-        if (host::ItemClass(item) == host::olContact) AddContact(s, host::ContactItem(item), mail);
+        if (host::ItemClass(item) == host::olContact) AddContact(s, host::ContactItem(item), members);
     });
 }
 
-void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder,
-                          const host::SafeMailItem& mail, std::u16string_view name) {
+void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder, MemberStore& members,
+                          std::u16string_view name) {
     folder.GetFolders().object().for_each([&](const host::Variant& v) {
         host::MAPIFolder sub(v);
-        AddContacts(s, sub.GetItems().Restrict(CategoryFilter(name)), mail);
+        AddContacts(s, sub.GetItems().Restrict(CategoryFilter(name)), members);
     });
 }
 
-void AddContact(addin::ProcessState& s, const host::ContactItem& contact, const host::SafeMailItem& mail) {
+void AddContact(addin::ProcessState& s, const host::ContactItem& contact, MemberStore& members) {
     host::SafeContactItem wrapper(s.env.create_object(host::progid_safe_contact_item));
 
     // From here on a failing step is dropped and the next one runs.
@@ -61,11 +60,9 @@ void AddContact(addin::ProcessState& s, const host::ContactItem& contact, const 
     std::u16string display_name = full_name;
     if (full_name.empty()) skip([&] { display_name = wrapper.Field(u"CompanyName"); });
 
-    auto absent = [&](const std::u16string& address) {
-        return met([&] { return !RecipientExists(mail.Recipients(), address); });
-    };
+    auto absent = [&](const std::u16string& address) { return !RecipientExists(members, address); };
     auto add = [&](const std::u16string& address) {
-        skip([&] { mail.Recipients().Add(display_name + u" " + address); });
+        skip([&] { AddRecipient(members, display_name + u" " + address); });
         added = true;
     };
     if (!email1.empty() && absent(email1)) add(email1);
@@ -76,11 +73,13 @@ void AddContact(addin::ProcessState& s, const host::ContactItem& contact, const 
     if (!email3.empty() && absent(email3) && wanted()) add(email3);
 }
 
-bool RecipientExists(const host::SafeRecipients& recipients, std::u16string_view address) {
-    int16_t count = host::Variant(recipients.Count()).as_int16();
-    for (int32_t i = 1; i <= count; ++i)
-        if (TextAfterLastSpace(recipients.Item(i).Name()) == address) return true;
-    return false;
+void AddRecipient(MemberStore& members, std::u16string_view text) {
+    host::SafeRecipient added = members.mail.Recipients().Add(text);
+    members.addresses.insert(TextAfterLastSpace(added.Name()));
+}
+
+bool RecipientExists(const MemberStore& members, std::u16string_view address) {
+    return members.addresses.contains(std::u16string(address));
 }
 
 std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,

@@ -44,9 +44,9 @@ void MakeCustomList(addin::ProcessState& s) {
     host::Object list_item = app.CreateItem(host::olDistributionListItem);
     host::DistListItem scratch_list(app.CreateItem(host::olDistributionListItem));
     host::MAPIFolder folder = ns.PickFolder();
-    host::SafeMailItem safe_mail(s.env.create_object(host::progid_safe_mail_item));
+    MemberStore members{host::SafeMailItem(s.env.create_object(host::progid_safe_mail_item))};
     host::SafeDistList safe_list(s.env.create_object(host::progid_safe_dist_list));
-    safe_mail.SetItem(scratch_mail);
+    members.mail.SetItem(scratch_mail);
     safe_list.SetItem(list_item);
 
     if (!folder) {
@@ -90,7 +90,7 @@ void MakeCustomList(addin::ProcessState& s) {
     skip([&] { bar.show(); });
     skip([&] { bar.refresh(); });
     for (const auto& name : names)
-        if (auto restricted = restrict_to(folder, name)) skip([&] { AddContacts(s, *restricted, safe_mail); });
+        if (auto restricted = restrict_to(folder, name)) skip([&] { AddContacts(s, *restricted, members); });
     skip([&] { bar.unload(); });
     skip([&] { host::MsgBox(s.env, text::custom_thanks); });
 
@@ -98,7 +98,7 @@ void MakeCustomList(addin::ProcessState& s) {
     // be made must not be announced as made. The failure goes to the page, which tells the
     // user and keeps the typed name for another try.
     std::u16string entry_id = FillAndSaveList(
-        safe_list, list_item, safe_mail, [&] { return s.forms.frmTitle.subject(); }, selection);
+        safe_list, list_item, members.mail, [&] { return s.forms.frmTitle.subject(); }, selection);
     skip([&] { host::DistListItem(ns.GetItemFromID(entry_id)).Display(); });
     skip([&] { s.forms.frmTitle.set_subject(u""); });
     skip([&] { s.forms.frmDone.show(); });

@@ -11,11 +11,11 @@ void MakeQuickList(addin::ProcessState& s) {
     host::NameSpace ns = app.GetNamespace(u"MAPI");
     host::MAPIFolder folder = ns.GetDefaultFolder(host::olFolderContacts);
     host::DistListItem scratch_list(app.CreateItem(host::olDistributionListItem));
-    host::SafeMailItem safe_mail(s.env.create_object(host::progid_safe_mail_item));
+    MemberStore members{host::SafeMailItem(s.env.create_object(host::progid_safe_mail_item))};
     host::SafeDistList safe_list(s.env.create_object(host::progid_safe_dist_list));
     host::Object scratch_mail = app.CreateItem(host::olMailItem);
     host::Object list_item = app.CreateItem(host::olDistributionListItem);
-    safe_mail.SetItem(scratch_mail);
+    members.mail.SetItem(scratch_mail);
     safe_list.SetItem(list_item);
 
     scratch_list.ShowCategoriesDialog();
@@ -46,14 +46,14 @@ void MakeQuickList(addin::ProcessState& s) {
     bar.refresh();
     for (const auto& name : names) {
         host::Items restricted = folder.GetItems().Restrict(CategoryFilter(name));
-        AddContacts(s, restricted, safe_mail);
-        AddSubfolderContacts(s, folder, safe_mail, name);
+        AddContacts(s, restricted, members);
+        AddSubfolderContacts(s, folder, members, name);
     }
     bar.unload();
     host::MsgBox(s.env, text::quick_thanks);
 
     std::u16string entry_id = FillAndSaveList(
-        safe_list, list_item, safe_mail, [&] { return selection; }, selection);
+        safe_list, list_item, members.mail, [&] { return selection; }, selection);
     host::DistListItem(ns.GetItemFromID(entry_id)).Display();
     s.forms.frmDone.show();
 }

@@ -61,11 +61,24 @@ Object ComEnvironment::load_picture(std::u16string_view path) {
 Object ComEnvironment::create_application() { return create(CLSID_OutlookApplication); }
 
 Object ComEnvironment::create_object(std::u16string_view progid) {
-    CLSID clsid;
-    std::wstring name = to_wide(progid);
-    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+    auto known = classes_.find(progid);
+    if (known == classes_.end()) {
+        Class c{};
+        std::wstring name = to_wide(progid);
+        HRESULT hr = CLSIDFromProgID(name.c_str(), &c.clsid);
+        if (FAILED(hr)) cannot_create(hr, progid);
+        // A class served from another process is left to CoCreateInstance, so that its
+        // server is not kept running for a factory held here.
+        if (FAILED(CoGetClassObject(c.clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                    c.in_process.put_void())))
+            c.in_process.reset();
+        known = classes_.emplace(std::u16string(progid), std::move(c)).first;
+    }
+    if (!known->second.in_process) return create(known->second.clsid, progid);
+    com_ptr<IDispatch> d;
+    HRESULT hr = known->second.in_process->CreateInstance(nullptr, IID_IDispatch, d.put_void());
     if (FAILED(hr)) cannot_create(hr, progid);
-    return create(clsid, progid);
+    return wrap(d.get());
 }
 
 int32_t ComEnvironment::message_box(std::u16string_view text, int32_t style, std::u16string_view title) {

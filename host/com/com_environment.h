@@ -1,8 +1,10 @@
 #pragma once
 // ComEnvironment: the outside world of the add-in on Windows. The host and the objects made
 // by ProgID come through COM, the rest through the plain Windows calls.
+#include <map>
 #include <windows.h>
 
+#include "host/com/com_ptr.h"
 #include "host/environment.h"
 
 namespace host::com {
@@ -27,6 +29,17 @@ public:
     std::string module_resource(std::u16string_view name) override;
     // The object's IDispatch, without a reference of its own.
     void* raw_interface(const Object& o) override;
+
+private:
+    // The class of each ProgID once found, and the class factory of an in-process class: a
+    // run creates a contact wrapper for every contact, and every look-up of a ProgID or a
+    // class reads the registry anew. The factories go with the environment, which goes with
+    // the add-in's last object.
+    struct Class {
+        CLSID clsid;
+        com_ptr<IClassFactory> in_process;  // none: created through CoCreateInstance each time
+    };
+    std::map<std::u16string, Class, std::less<>> classes_;
 };
 
 }  // namespace host::com

@@ -96,9 +96,12 @@ std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
     return item;
 }
 
-// `where` is the folder's place in the file, `parent_path` its parent's folder path.
-std::shared_ptr<Folder> read_folder(const Json& j, const std::string& where, const std::string& parent_path,
-                                    int32_t inherited_type, Profile& profile) {
+// `where` (the folder's place in the file) and `path` (its parent's folder path) are each one
+// buffer for the whole walk: this folder's part is added on the way in and taken off again on
+// the way out, so a chain of folders thousands deep costs two texts rather than two a level.
+std::shared_ptr<Folder> read_folder(const Json& j, std::string& where, std::string& path, int32_t inherited_type,
+                                    Profile& profile) {
+    const size_t parent_path_length = path.size();
     if (!j.is_object()) bad(where, "a folder must be an object");
     only_fields(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
     if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
@@ -106,7 +109,8 @@ std::shared_ptr<Folder> read_folder(const Json& j, const std::string& where, con
     f->name = text(j["name"], where, "name");
     if (f->name.empty() || f->name.find(u'/') != std::u16string::npos)
         bad(where, "a folder name must be non-empty and without \"/\"");
-    std::string path = parent_path.empty() ? utf8(f->name) : parent_path + "/" + utf8(f->name);
+    if (!path.empty()) path += '/';
+    path += utf8(f->name);
     f->item_type = inherited_type;
     if (j.contains("defaultFor")) {
         std::u16string which = text(j["defaultFor"], where, "defaultFor");
@@ -128,15 +132,18 @@ std::shared_ptr<Folder> read_folder(const Json& j, const std::string& where, con
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad(where, "\"folders\" must be a list");
         std::set<std::u16string> names;
+        const size_t where_length = where.size();
         for (size_t i = 0; i < j["folders"].size(); ++i) {
-            auto child = read_folder(j["folders"][i], element_place(field_place(where, "folders"), i), path,
-                                     f->item_type, profile);
+            where += ".folders[" + std::to_string(i + 1) + "]";
+            auto child = read_folder(j["folders"][i], where, path, f->item_type, profile);
+            where.resize(where_length);
             if (!names.insert(child->name).second)
                 bad(field_place(where, "folders"), "two subfolders of \"" + path + "\" are named \"" +
                                                        utf8(child->name) + "\"");
             f->folders.push_back(child);
         }
     }
+    path.resize(parent_path_length);
     return f;
 }
 
@@ -160,7 +167,8 @@ Profile profile_from_json(const Json& j) {
         if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
         std::set<std::u16string> names;
         for (size_t i = 0; i < j["folders"].size(); ++i) {
-            auto folder = read_folder(j["folders"][i], element_place("profile.folders", i), "", 0, p);
+            std::string where = element_place("profile.folders", i), path;
+            auto folder = read_folder(j["folders"][i], where, path, 0, p);
             if (!names.insert(folder->name).second)
                 bad("profile", "two top-level folders are named \"" + utf8(folder->name) + "\"");
             p.folders.push_back(folder);

@@ -123,7 +123,10 @@ std::shared_ptr<Item> World::stored_item(std::u16string_view entry_id) const {
     return it->second;
 }
 
-void World::record(Json event) { events_.push_back(std::move(event)); }
+void World::record(Json event) {
+    if (write_event) write_event(event);
+    else events_.push_back(std::move(event));
+}
 
 namespace {
 int64_t count_in(const std::map<std::u16string, int64_t, std::less<>>& counts, std::u16string_view key) {

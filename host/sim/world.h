@@ -118,6 +118,9 @@ public:
     const std::vector<Json>& events() const { return events_; }
     void clear_events() { events_.clear(); }
     bool log_calls = true;  // record a call event for every invocation
+    // When set, every event goes here as it is recorded and the log holds none: a long run's
+    // transcript is then written as it happens instead of kept.
+    std::function<void(const Json&)> write_event;
     uint64_t call_count() const { return call_count_; }
 
     // --- the choke point: every invocation of a host member passes here before it runs.

@@ -75,12 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"twicetop", scenario(R"("steps": [], "steps": [{"do": "connect"}])"), "steps: the field is given twice"},
         // Nesting and numbers
         Bad{"deep", "{\"profile\": " + std::string(131000, '[') + std::string(131000, ']') + "}",
-            "nested more than 64 levels deep"},
+            "nested more than 25000 levels deep"},
         Bad{"deepobject", [] {
                 std::string s;
-                for (int i = 0; i < 100; ++i) s += "{\"a\": ";
-                return s + "1" + std::string(100, '}');
-            }(), "nested more than 64 levels deep"},
+                for (int i = 0; i < 30000; ++i) s += "{\"a\": ";
+                return s + "1" + std::string(30000, '}');
+            }(), "nested more than 25000 levels deep"},
         Bad{"huge", scenario(R"("steps": [{"do": "move", "form": "frmTitle", "left": 1e400, "top": 0}])"),
             "steps[1].left: the number 1e400 is out of range"},
         Bad{"hugeinlist", scenario(R"("steps": [{"do": "connect"}], "faults": [1, -1e999])"),

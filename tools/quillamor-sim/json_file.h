@@ -13,8 +13,10 @@ namespace quillamor_sim {
 
 // A scenario of a few thousand contacts is well under a megabyte.
 inline constexpr std::uintmax_t max_file_bytes = 16 * 1024 * 1024;
-// Folders nest two levels a folder (the list and the folder); this leaves room for 30.
-inline constexpr size_t max_depth = 64;
+// Folders nest two levels a folder (the list and the folder): this leaves room for a chain of
+// 12,000 folders, deeper than any store a person keeps, while a file of nothing but brackets
+// stops long before anything that reads it runs out of stack.
+inline constexpr size_t max_depth = 25000;
 
 // The bytes of `file`, which must be a regular file (after links) of at most max_file_bytes.
 std::string read_bounded(const std::filesystem::path& file);

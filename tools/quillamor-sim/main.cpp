@@ -63,14 +63,21 @@ int run(const std::vector<std::string_view>& args) {
     const std::string name = sim::printable(file);
     try {
         auto scenario = quillamor_sim::read_scenario(file);
-        auto result = quillamor_sim::play(scenario);
-        quillamor_sim::print_transcript(std::cout, result.events, options);
+        // The transcript is written as the run goes, and host calls are logged only when
+        // asked for: a run over a large profile makes millions of them. Only what the
+        // scenario left unused is kept, for the warning at the end.
+        std::vector<nlohmann::json> unused;
+        auto result = quillamor_sim::play(scenario, {},
+                                          {.calls = options.calls, .write = [&](const nlohmann::json& e) {
+                                               quillamor_sim::print_event(std::cout, e, options);
+                                               if (e.value("event", "") == "unused") unused.push_back(e);
+                                           }});
         std::cout.flush();
         if (result.error) {
             std::cerr << "quillamor-sim: " << name << ": " << sim::printable(*result.error) << "\n";
             return 2;
         }
-        if (auto warning = quillamor_sim::unused_warning(result.events))
+        if (auto warning = quillamor_sim::unused_warning(unused))
             std::cerr << "quillamor-sim: " << name << ": " << *warning << "\n";
         return 0;
     } catch (const quillamor_sim::ScenarioFileError& e) {

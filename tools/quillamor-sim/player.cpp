@@ -21,7 +21,9 @@ class Player {
 public:
     explicit Player(const Scenario& sc) : sc_(sc) {}
 
-    PlayResult run(const std::vector<ExtraFault>& extra) {
+    PlayResult run(const std::vector<ExtraFault>& extra, const LogOptions& log) {
+        host_.world().log_calls = log.calls;
+        host_.world().write_event = log.write;
         host_.load_profile(sc_.profile);
         host_.add_answers(sc_.answers);
         host_.add_faults(sc_.faults);
@@ -195,10 +197,10 @@ private:
 
 }  // namespace
 
-PlayResult play(const Scenario& scenario, const std::vector<ExtraFault>& extra_faults) {
+PlayResult play(const Scenario& scenario, const std::vector<ExtraFault>& extra_faults, const LogOptions& log) {
     Player p(scenario);
     try {
-        return p.run(extra_faults);
+        return p.run(extra_faults, log);
     } catch (const sim::ScenarioError& e) {  // the profile, answers or faults
         throw ScenarioFileError(e.what());
     }

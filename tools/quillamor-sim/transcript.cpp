@@ -217,19 +217,21 @@ std::string readable(const json& e) {
     return sim::printable(kind) + ": " + words(rest);
 }
 
-void print_transcript(std::ostream& out, const std::vector<json>& events, const TranscriptOptions& options) {
-    for (const auto& e : events) {
-        if (!options.calls && e.value("event", "") == "call") continue;
-        if (options.json) {
-            // The kind of event first, then its fields, so a line reads from the left.
-            nlohmann::ordered_json line;
-            line["event"] = e.value("event", "");
-            for (const auto& [k, v] : e.items())
-                if (k != "event") line[k] = v;
-            out << line.dump() << '\n';
-        }
-        else out << readable(e) << '\n';
+void print_event(std::ostream& out, const json& e, const TranscriptOptions& options) {
+    if (!options.calls && e.value("event", "") == "call") return;
+    if (options.json) {
+        // The kind of event first, then its fields, so a line reads from the left.
+        nlohmann::ordered_json line;
+        line["event"] = e.value("event", "");
+        for (const auto& [k, v] : e.items())
+            if (k != "event") line[k] = v;
+        out << line.dump() << '\n';
     }
+    else out << readable(e) << '\n';
+}
+
+void print_transcript(std::ostream& out, const std::vector<json>& events, const TranscriptOptions& options) {
+    for (const auto& e : events) print_event(out, e, options);
 }
 
 }  // namespace quillamor_sim

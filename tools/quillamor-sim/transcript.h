@@ -15,6 +15,8 @@ struct TranscriptOptions {
 };
 
 void print_transcript(std::ostream& out, const std::vector<nlohmann::json>& events, const TranscriptOptions& options);
+// One event of the transcript, as it happens (nothing for a call unless calls are wanted).
+void print_event(std::ostream& out, const nlohmann::json& event, const TranscriptOptions& options);
 
 // One event as a readable line (several lines for a saved list).
 std::string readable(const nlohmann::json& event);
