@@ -4,7 +4,8 @@
 # lists that it prints and that the terminal is given back. A second walk leaves with Ctrl+C
 # while the categories dialog is open. Then two custom lists in a row on an 80 x 24 terminal
 # and on the smallest one drawn on (80 x 20), every page whole with its way out shown; and a
-# terminal smaller than that, which asks to be made larger.
+# terminal smaller than that, which asks to be made larger. Last, the same profile on a ribbon
+# host, whose Home tab holds the wizard's button.
 #   walkthrough.sh QUILLAMOR_SIM PROFILE.json
 set -eu
 
@@ -34,13 +35,13 @@ fail() {
 }
 
 # Starts a walk in a fresh pane, 140 x 36 (wide enough for the status line's longest text)
-# unless told otherwise.
+# unless told otherwise, on the profile given or the test's own.
 start() {
     rm -f "$work/out" "$work/err" "$work/rc"
     # The server of the walk before may still be on its way out: try again while it goes.
     i=0
     until tmux -u -f /dev/null new-session -d -s "$pane" -x "${1:-140}" -y "${2:-36}" \
-        "LC_ALL=C.UTF-8 '$sim' play '$profile' >'$work/out' 2>'$work/err'; echo \$? >'$work/rc'; sleep 60" 2>/dev/null; do
+        "LC_ALL=C.UTF-8 '$sim' play '${3:-$profile}' >'$work/out' 2>'$work/err'; echo \$? >'$work/rc'; sleep 60" 2>/dev/null; do
         i=$((i + 1))
         [ $i -lt 40 ] || fail "tmux does not start"
         sleep 0.05
@@ -205,6 +206,21 @@ start 60 16
 see 'This terminal is 60 x 16; the walk-through needs at least'
 keys Enter
 see '80 x 20. Please make it larger, or press q to leave.'
+keys q
+ended
+printed 'No list was saved.'
+
+# --- a ribbon host: no toolbar, the wizard's button in the Quillamor group on the Home tab
+sed '0,/"profile": {/s//"profile": {"version": "16.0.17928.20114", /' "$profile" >"$work/ribbon.json"
+start 80 24 "$work/ribbon.json"
+see 'TabContacts, group "Quillamor":'
+see 'Quillamor Wizard] [About Quillamor]'
+see 'The ribbon button "Quillamor Wizard" is there'
+see 'Enter/w: press the ribbon button'
+keys Enter
+see 'Quillamor - Start Up'
+keys n
+see 'Quillamor - Work Type'
 keys q
 ended
 printed 'No list was saved.'

@@ -39,6 +39,22 @@ std::u16string text(const json& v) { return v.is_string() ? host::from_utf8(v.ge
 void Session::draw_toolbar() {
     Screen& s = *screen_;
     s.fill(0, 0, 1, s.cols(), bar_style);
+    if (ribbon_) {
+        // A ribbon host: the first tab that shows the add-in's group, with its buttons.
+        const sim::RibbonButton* wizard = ribbon_wizard_button();
+        if (!wizard) return;
+        std::u16string line = u" " + wizard->tab + u", group \"" + wizard->group + u"\": ";
+        s.text(0, 0, line, bar_style);
+        int x = static_cast<int>(line.size());
+        for (const auto& b : ribbon_->buttons()) {
+            if (b.tab != wizard->tab) continue;
+            bool mine = &b == wizard;
+            std::u16string face = u"[" + std::u16string(mine ? u"\u25A3 " : u"") + b.label + u"]";
+            s.text(0, x, face, mine ? Style{Colour::Black, Colour::White, true} : bar_style);
+            x += static_cast<int>(face.size()) + 1;
+        }
+        return;
+    }
     s.text(0, 0, u" Standard toolbar: ", bar_style);
     auto& windows = host_.world().explorers.open;
     if (windows.empty()) return;
@@ -88,10 +104,16 @@ bool Session::draw() {
     draw_toolbar();
     if (!top && dialog_keys_.empty()) {
         int y = std::max(1, (s.rows() - 3) / 2);
-        auto button = wizard_button();
-        std::u16string line = button ? u"The toolbar button \"" + parse_caption(button->caption).text +
-                                           u"\" is there: press Enter or w to click it, q to leave."
-                                     : u"The add-in has no button on the toolbar: q to leave.";
+        std::u16string line;
+        if (ribbon_) {
+            line = ribbon_wizard_button() ? u"The ribbon button \"Quillamor Wizard\" is there: Enter or w presses it."
+                                          : u"The add-in has no button on the ribbon: q to leave.";
+        } else {
+            auto button = wizard_button();
+            line = button ? u"The toolbar button \"" + parse_caption(button->caption).text +
+                                u"\" is there: Enter or w clicks it."
+                          : u"The add-in has no button on the toolbar: q to leave.";
+        }
         s.text(y, std::max(0, (s.cols() - static_cast<int>(line.size())) / 2), line, desktop);
     }
     for (Form* f : stack_)
@@ -120,7 +142,9 @@ void Session::draw_too_small() {
 
 // The keys that work now, leaving always among them; three spaces part one hint from the next.
 std::u16string Session::keys_help(Form* top) {
-    if (!top) return u"Enter/w: click the toolbar button   q, Ctrl+C: leave";
+    if (!top)
+        return ribbon_ ? u"Enter/w: press the ribbon button   q, Ctrl+C: leave"
+                       : u"Enter/w: click the toolbar button   q, Ctrl+C: leave";
     const Control* focused = control(*top, top->focus());
     // In the name box q is a letter of the name.
     if (focused && focused->kind == Kind::TextBox)

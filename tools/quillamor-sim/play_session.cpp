@@ -5,6 +5,7 @@
 
 #include "host/failure.h"
 #include "host/text.h"
+#include "tools/quillamor-sim/ribbon_callbacks.h"
 #include "tools/quillamor-sim/scenario.h"
 
 namespace quillamor_sim::play {
@@ -13,6 +14,8 @@ namespace {
 
 // The add-in's toolbar button, found by its tag as the add-in itself finds it.
 constexpr std::u16string_view wizard_button_tag = u"QuillamorWiz";
+// Its button on a ribbon host, found by its label as a person finds it.
+constexpr std::u16string_view wizard_button_label = u"Quillamor Wizard";
 
 }  // namespace
 
@@ -25,19 +28,30 @@ Session::Session(const json& profile) {
 
 Session::~Session() {
     host_.set_interactive(nullptr);
+    ribbon_.reset();
     connect_.reset();
     state_.reset();
 }
 
-// The host loads the add-in; its window opens if the profile starts without one.
+// The host loads the add-in, asks a ribbon host's add-in for its ribbon, and opens its window
+// if the profile starts without one; the window shows the ribbon.
 void Session::connect() {
     connect_ = std::make_unique<addin::Connect>(*state_);
-    host_call([&] {
-        host::Object app = host_.create_application();
-        connect_->OnConnection(app, 1, host::Object());
-    });
+    if (host_call([&] {
+            host::Object app = host_.create_application();
+            connect_->OnConnection(app, 1, host::Object());
+        }))
+        load_ribbon();
     host_call([&] { connect_->OnStartupComplete(); });
     if (host_.world().explorers.open.empty()) host_.new_explorer();
+    if (ribbon_ && !ribbon_->shown()) act([&] { ribbon_->show(ribbon_callbacks(*connect_)); });
+}
+
+void Session::load_ribbon() {
+    if (!host_.profile().ribbon()) return;
+    std::u16string xml;
+    if (!host_call([&] { xml = connect_->GetCustomUI(sim::explorer_ribbon); })) return;
+    act([&] { ribbon_.emplace(host_.world_ptr(), xml); });
 }
 
 void Session::run(Screen& screen) {
@@ -74,6 +88,7 @@ void Session::run(Screen& screen) {
 // The host lets go of the add-in: it removes its buttons, then the add-in is released.
 void Session::shut_down() {
     host_.set_interactive(nullptr);
+    ribbon_.reset();
     if (connect_) {
         host_call([&] { connect_->OnBeginShutdown(); });
         host_call([&] { connect_->OnDisconnection(1); });
@@ -101,12 +116,14 @@ void Session::form_changed(Form& f, const Control& c, Change what) {
 }
 
 // A call of the host into the add-in: a failure goes back to the host, which says so.
-void Session::host_call(const std::function<void()>& call) {
+bool Session::host_call(const std::function<void()>& call) {
     try {
         call();
+        return true;
     } catch (const host::Failure& f) {
         status_.push_back(u"The host's call into the add-in failed: Error " + host::decimal(f.number()) + u": " +
                           f.description());
+        return false;
     }
 }
 
@@ -130,8 +147,20 @@ std::shared_ptr<sim::ControlModel> Session::wizard_button() {
     return button && button->visible && !button->deleted ? button : nullptr;
 }
 
-// The person clicks the toolbar button: the host fires its Click event.
+// The add-in's wizard button on a ribbon host's ribbon (null when it shows none).
+const sim::RibbonButton* Session::ribbon_wizard_button() const {
+    return ribbon_ && ribbon_->shown() ? ribbon_->find(wizard_button_label) : nullptr;
+}
+
+// The person clicks the wizard's button: on a ribbon host the host calls the button's
+// onAction, on a toolbar it fires the button's Click event.
 void Session::click_wizard_button() {
+    if (ribbon_) {
+        const sim::RibbonButton* button = ribbon_wizard_button();
+        if (!button) status_.push_back(u"The ribbon has no Quillamor Wizard button to press.");
+        else act([&] { ribbon_->act(*button, ribbon_callbacks(*connect_)); });
+        return;
+    }
     act([&] {
         if (!host_.click_button(wizard_button_tag))
             status_.push_back(u"The Standard toolbar has no Quillamor button to click.");

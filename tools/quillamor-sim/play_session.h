@@ -18,6 +18,7 @@
 #include "addin/process_state.h"
 #include "host/sim/command_bars.h"
 #include "host/sim/interactive.h"
+#include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
 #include "tools/quillamor-sim/play_layout.h"
 #include "tools/quillamor-sim/play_screen.h"
@@ -137,9 +138,11 @@ private:
     };
 
     Key read();
-    void host_call(const std::function<void()>& call);
+    bool host_call(const std::function<void()>& call);
     void act(const std::function<void()>& action);
     std::shared_ptr<sim::ControlModel> wizard_button();
+    const sim::RibbonButton* ribbon_wizard_button() const;
+    void load_ribbon();
     void click_wizard_button();
     Form* active();
     void settle_focus();
@@ -180,6 +183,7 @@ private:
     sim::SimHost host_;
     std::unique_ptr<addin::ProcessState> state_;
     std::unique_ptr<addin::Connect> connect_;
+    std::optional<sim::Ribbon> ribbon_;  // a ribbon host's, once the add-in gave its XML
     Screen* screen_ = nullptr;
     std::vector<Form*> stack_;  // the shown forms, the active one last
     std::vector<std::u16string> status_;

@@ -9,6 +9,7 @@
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_object.h"
 #include "host/text.h"
+#include "tools/quillamor-sim/ribbon_callbacks.h"
 #include "tools/quillamor-sim/unused.h"
 
 namespace quillamor_sim {
@@ -106,18 +107,7 @@ private:
         if (!host_.world().explorers.open.empty()) ribbon_->show(ribbon_invoker());
     }
 
-    // The callbacks as the add-in's dispatch interface offers them, by name.
-    sim::RibbonInvoker ribbon_invoker() {
-        return [this](std::u16string_view name, std::vector<host::Variant>& args) -> host::Variant {
-            addin::Connect& c = connected();
-            const host::Object control = args.empty() ? host::Object() : args[0].as_object();
-            if (host::equal_ignoring_case(name, u"Ribbon_Load")) c.Ribbon_Load(control);
-            else if (host::equal_ignoring_case(name, u"Ribbon_GetImage")) return host::Variant(c.Ribbon_GetImage(control));
-            else if (host::equal_ignoring_case(name, u"Ribbon_Click")) c.Ribbon_Click(control);
-            else throw sim::ScenarioError("the add-in has no ribbon callback \"" + host::to_utf8(name) + "\"");
-            return host::Variant();
-        };
-    }
+    sim::RibbonInvoker ribbon_invoker() { return ribbon_callbacks(connected()); }
 
     wizard::Form& form(const std::string& name) {
         auto& f = state_->forms;
