@@ -117,6 +117,9 @@ TEST_F(RibbonTest, OnlyTheExplorersRibbonGetsTheXmlThatTheAddInKeeps) {
 
 // The host checks the XML against its schema and shows nothing of an add-in whose XML fails.
 TEST_F(RibbonTest, TheXmlValidatesAgainstTheHostsSchema) {
+    // The schema is the host's, kept beside the project rather than in it.
+    if (!std::filesystem::exists(QUILLAMOR_RIBBON_SCHEMA))
+        GTEST_SKIP() << "the host's ribbon schema is not at " QUILLAMOR_RIBBON_SCHEMA "; the XML is not checked";
     AddIn a("16.0");
     a.connected();
     auto file = std::filesystem::temp_directory_path() / "quillamor-ribbon-test.xml";
