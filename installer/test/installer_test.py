@@ -320,6 +320,9 @@ class ScenarioPlayer:
         if e.get("event") == "clipboard":
             # The window system offers what it can make from CF_DIB as well.
             e["formats"] = [f for f in e["formats"] if f not in ("CF_BITMAP", "CF_DIBV5")]
+        elif e.get("event") == "msgbox":
+            # Under Windows every box is task-modal (it has no owner window to be modal to).
+            e["style"] &= ~0x2000
         elif e.get("event") == "form":
             # Real windows sit at whole pixels (15 twips), rounded half away from zero.
             for k in ("left", "top"):
