@@ -17,18 +17,12 @@
 #include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "tests/scenarios/scenario_files.h"
 
 namespace ribbon_test {
 namespace {
 
 using sim::Json;
-
-std::string read_text(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct AddIn {
     explicit AddIn(const std::string& version, bool explorer = true) {
@@ -109,7 +103,7 @@ TEST_F(RibbonTest, TheVersionDecidesBetweenRibbonAndCommandBars) {
 TEST_F(RibbonTest, OnlyTheExplorersRibbonGetsTheXmlThatTheAddInKeeps) {
     AddIn a("16.0");
     a.connected();
-    const std::string kept = read_text(std::filesystem::path(QUILLAMOR_SOURCE_DIR) / "addin" / "ribbon.xml");
+    const std::string kept = scenario_files::read_text(std::filesystem::path(QUILLAMOR_SOURCE_DIR) / "addin" / "ribbon.xml");
     EXPECT_EQ(host::to_utf8(a.connect->GetCustomUI(addin::explorer_ribbon_id)), kept);
     for (const char16_t* other : {u"Microsoft.Outlook.Contact", u"Microsoft.Outlook.Mail.Read", u"", u"microsoft.outlook.explorer"})
         EXPECT_EQ(a.connect->GetCustomUI(other), u"") << host::to_utf8(other);

@@ -1,6 +1,7 @@
 #pragma once
 // The scenarios under tests/scenarios, and their transcripts as the runner prints them.
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +10,14 @@
 #include "tools/quillamor-sim/transcript.h"
 
 namespace scenario_files {
+
+// A file's bytes as they stand (expected transcripts, the add-in's own files).
+inline std::string read_text(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 inline std::filesystem::path dir() { return std::filesystem::path(QUILLAMOR_SOURCE_DIR) / "tests" / "scenarios"; }
 

@@ -16,13 +16,6 @@ using quillamor_sim::ExtraFault;
 using quillamor_sim::play;
 using quillamor_sim::read_scenario;
 
-std::string read_text(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class Scenario : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Scenario, TranscriptMatchesTheExpectedOne) {
@@ -34,7 +27,7 @@ TEST_P(Scenario, TranscriptMatchesTheExpectedOne) {
         std::ofstream(expected_file, std::ios::binary) << actual;
     }
     ASSERT_TRUE(std::filesystem::exists(expected_file)) << expected_file;
-    EXPECT_EQ(actual, read_text(expected_file));
+    EXPECT_EQ(actual, scenario_files::read_text(expected_file));
 }
 
 // Fails each host call of the scenario in turn (by member and occurrence, as a scenario's
