@@ -138,19 +138,17 @@ Screen::Screen(sim::SimHost& host, std::function<void(const std::string&)> error
     marker_ = CreateWindowExW(0, L"Static", L"outlook-sim marker", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr,
                               nullptr, nullptr);
     cbt_ = SetWindowsHookExW(WH_CBT, &Screen::cbt_hook, nullptr, GetCurrentThreadId());
-    call_ = SetWindowsHookExW(WH_CALLWNDPROC, &Screen::call_hook, nullptr, GetCurrentThreadId());
-    if (!cbt_ || !call_) {
-        if (cbt_) UnhookWindowsHookEx(cbt_);
-        if (call_) UnhookWindowsHookEx(call_);
+    if (!cbt_) {
         if (marker_) DestroyWindow(marker_);
         current = nullptr;
-        throw std::runtime_error("the window hooks cannot be installed");
+        throw std::runtime_error("the window hook cannot be installed");
     }
 }
 
 Screen::~Screen() {
     UnhookWindowsHookEx(cbt_);
-    UnhookWindowsHookEx(call_);
+    for (const auto& [window, proc] : watched_)
+        if (IsWindow(window)) SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
     if (marker_) DestroyWindow(marker_);
     current = nullptr;
 }
@@ -175,15 +173,29 @@ LRESULT CALLBACK Screen::cbt_hook(int code, WPARAM wparam, LPARAM lparam) {
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-LRESULT CALLBACK Screen::call_hook(int code, WPARAM wparam, LPARAM lparam) {
-    if (current && code == HC_ACTION) {
+LRESULT CALLBACK Screen::watched_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    // Only a window this screen subclassed comes here, and the screen puts the procedures back
+    // as it goes.
+    auto it = current->watched_.find(window);
+    const WNDPROC proc = it->second;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+        current->watched_.erase(it);
+    } else {
         try {
-            current->sent(*reinterpret_cast<const CWPSTRUCT*>(lparam));
+            current->sent(window, message, wparam, lparam);
         } catch (const std::exception& e) {
             current->error_(std::string("watching the windows failed: ") + e.what());
         }
     }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
+    return CallWindowProcW(proc, window, message, wparam, lparam);
+}
+
+void Screen::watch(HWND window) {
+    auto proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Screen::watched_proc)));
+    if (!proc) throw std::runtime_error("a window of the add-in cannot be watched");
+    watched_[window] = proc;
 }
 
 void Screen::created(HWND window, const CREATESTRUCTW& cs) {
@@ -194,9 +206,11 @@ void Screen::created(HWND window, const CREATESTRUCTW& cs) {
         if (!d) return;  // not a page of the add-in
         const std::string form = utf8(d->name);
         pages_[window] = form;
+        watch(window);
         form_event(form, "load", twips(cs.x), twips(cs.y));
     } else if ((cs.style & WS_CHILD) && cls == PROGRESS_CLASSW && pages_.count(cs.hwndParent)) {
         bars_[window] = Bar{};
+        watch(window);
     }
 }
 
@@ -227,35 +241,36 @@ void check_pictures(HWND page, const std::string& form) {
 
 }  // namespace
 
-void Screen::sent(const CWPSTRUCT& m) {
-    if (m.message == WM_SHOWWINDOW && m.lParam == 0) {
-        auto it = pages_.find(m.hwnd);
+void Screen::sent(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_SHOWWINDOW && lparam == 0) {
+        auto it = pages_.find(window);
         if (it == pages_.end()) return;
         RECT r{};
-        GetWindowRect(m.hwnd, &r);
-        form_event(it->second, m.wParam ? "show" : "hide", twips(r.left), twips(r.top));
-        if (m.wParam) check_pictures(m.hwnd, it->second);
+        GetWindowRect(window, &r);
+        form_event(it->second, wparam ? "show" : "hide", twips(r.left), twips(r.top));
+        if (wparam) check_pictures(window, it->second);
         return;
     }
-    if (m.message != PBM_SETRANGE32 && m.message != PBM_SETPOS) return;
-    auto it = bars_.find(m.hwnd);
+    if (message != PBM_SETRANGE32 && message != PBM_SETPOS) return;
+    auto it = bars_.find(window);
     if (it == bars_.end()) return;
-    // The page sets the bar's range and then its value at every change of either, and once as
-    // it makes the bar: a changed maximum is news, else the value is.
+    // The page sets the bar's range and then its value as it makes the bar and at every change
+    // of the range, and the value alone at a change of the value: a changed maximum is news,
+    // else the value is.
     Bar& bar = it->second;
     const bool heard = recording_ && !muted();
-    if (m.message == PBM_SETRANGE32) {
-        bar.max_changed = bar.initialised && m.lParam != bar.max;
-        bar.max = m.lParam;
+    if (message == PBM_SETRANGE32) {
+        bar.max_changed = bar.initialised && lparam != bar.max;
+        bar.max = lparam;
         bar.pending = true;
         if (bar.max_changed && heard)
-            host_.record({{"event", "progress"}, {"max", static_cast<int64_t>(m.lParam)}});
+            host_.record({{"event", "progress"}, {"max", static_cast<int64_t>(lparam)}});
         return;
     }
     const bool news = bar.initialised && !(bar.pending && bar.max_changed);
     bar.initialised = true;
     bar.pending = false;
-    if (news && heard) host_.record({{"event", "progress"}, {"value", static_cast<int64_t>(m.wParam)}});
+    if (news && heard) host_.record({{"event", "progress"}, {"value", static_cast<int64_t>(wparam)}});
 }
 
 void Screen::form_event(const std::string& form, const char* action, int left, int top) {

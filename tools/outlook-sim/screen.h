@@ -1,7 +1,8 @@
 #pragma once
-// The screen, as a UI-automation tool sees and works it: thread hooks watch the add-in's real
-// windows (pages of class "QuillamorForm" known by their caption, the progress bar, message
-// boxes) and write what a person would see into the host's event log; the user's acts go to
+// The screen, as a UI-automation tool sees and works it: a thread hook sees the add-in's real
+// windows come and go (pages of class "QuillamorForm" known by their caption, the progress bar,
+// message boxes), the pages and the bar are subclassed to be watched, and what a person would
+// see is written into the host's event log; the user's acts go to
 // the windows as the window system delivers them (button clicks, typed text, focus, keys,
 // drags, closing through the frame). Message boxes are read and answered from the scenario.
 #include <windows.h>
@@ -68,12 +69,13 @@ public:
 
 private:
     static LRESULT CALLBACK cbt_hook(int code, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK call_hook(int code, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK watched_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     static void CALLBACK answer_box(HWND box, UINT, UINT_PTR timer, DWORD);
 
     void created(HWND window, const CREATESTRUCTW& cs);
     void destroyed(HWND window);
-    void sent(const CWPSTRUCT& m);
+    void watch(HWND window);
+    void sent(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     void message_box(HWND box);
     void form_event(const std::string& form, const char* action, int left, int top);
 
@@ -86,7 +88,11 @@ private:
 
     sim::SimHost& host_;
     std::function<void(const std::string&)> error_;
-    HHOOK cbt_ = nullptr, call_ = nullptr;
+    HHOOK cbt_ = nullptr;
+    // The windows watched, with the procedures they had. A subclass rather than a thread's
+    // message hook: under Wine every hooked message is a round trip to the window server, and
+    // the bar hears one a contact.
+    std::map<HWND, WNDPROC> watched_;
     // A hidden top-level window of the thread: a task-modal box disables it while it stands,
     // which is how the box's MB_TASKMODAL is read back.
     HWND marker_ = nullptr;

@@ -83,16 +83,19 @@ TEST(pages_and_the_progress_bar_are_watched) {
     HWND window = page("frmPBar", 378, 349);
     HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 8, 40, 249, 17, window,
                                reinterpret_cast<HMENU>(101), instance(), nullptr);
-    // The page sets range and value as it makes the bar, and again at each change of either.
+    // The page sets range and value as it makes the bar and again at each change of the
+    // range, and the value alone at each change of the value, drawn or not.
     SendMessageW(bar, PBM_SETRANGE32, 0, 100);
     SendMessageW(bar, PBM_SETPOS, 0, 0);
     CHECK(screen.loaded("frmPBar") && !screen.page("frmPBar"));
     ShowWindow(window, SW_SHOW);
     CHECK(screen.page("frmPBar") == window);
-    for (auto [max, pos] : {std::pair{9, 0}, {9, 0}, {9, 1}}) {
-        SendMessageW(bar, PBM_SETRANGE32, 0, max);
-        SendMessageW(bar, PBM_SETPOS, pos, 0);
-    }
+    SendMessageW(bar, PBM_SETRANGE32, 0, 9);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+    SendMessageW(bar, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(bar, PBM_SETPOS, 1, 0);
+    SendMessageW(bar, WM_SETREDRAW, TRUE, 0);
     SetWindowPos(window, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(window, SW_HIDE);
     DestroyWindow(window);
