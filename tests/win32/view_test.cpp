@@ -589,6 +589,33 @@ void progress_window(addin::ProcessState& state, SIZE screen) {
     CHECK(any_pixel(full, RECT{inside.right - 6, inside.top + 3, inside.right - 3, inside.bottom - 3},
                     GetSysColor(COLOR_HIGHLIGHT)));
     check_icon(w);
+
+    // Thousands of values: every one reaches the bar, which draws only when its fill moves by
+    // a pixel, and draws as ever once a message loop has run.
+    static int paints;
+    static WNDPROC bar_proc;
+    paints = 0;
+    bar_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == WM_PAINT) ++paints;
+            return CallWindowProcW(bar_proc, h, m, wp, lp);
+        })));
+    const int values = 10000;
+    f.SetMax(values);
+    int missed = 0;
+    for (int v = 0; v <= values; ++v) {
+        f.SetValue(static_cast<float>(v));
+        if (SendMessageW(bar, PBM_GETPOS, 0, 0) != v) ++missed;
+    }
+    CHECK_EQ(missed, 0);
+    const int bar_width = inside.right - inside.left;
+    CHECK(paints >= bar_width / 2 && paints <= bar_width + 2);
+    pump();
+    CHECK(IsWindowVisible(bar));
+    const wintest::Capture drawn = wintest::capture(w, false);
+    CHECK(any_pixel(drawn, RECT{inside.right - 6, inside.top + 3, inside.right - 3, inside.bottom - 3},
+                    GetSysColor(COLOR_HIGHLIGHT)));
+    SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(bar_proc));
     f.unload();
     CHECK(!IsWindow(w));
 }

@@ -43,6 +43,10 @@ private:
         int id;
         HWND window = nullptr;
         Picture picture;  // images
+        // Progress bars: the value last drawn, and whether the bar is taking values without
+        // drawing them.
+        float drawn = 0;
+        bool quiet = false;
     };
 
     LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
@@ -66,6 +70,9 @@ private:
     Item* item_by_window(HWND child);
     Item* item_by_id(int id);
     Item* item_by_name(std::u16string_view name);
+
+    void set_bar_value(Item& bar, const Control& c);
+    void draw_bar_again(Item& bar);
 
     void update_option_tab_stops();
     void focus_model_control();
