@@ -47,11 +47,18 @@ private:
 
 }  // namespace
 
-ComDispatch::ComDispatch(com_ptr<IDispatch> dispatch) : d_(std::move(dispatch)) {}
+ComDispatch::ComDispatch(com_ptr<IDispatch> dispatch, const KnownInterface* known)
+    : d_(std::move(dispatch)), known_(known) {}
 
 const ComDispatch::TypeInfo& ComDispatch::type() const {
     if (type_) return *type_;
     auto info = std::make_unique<TypeInfo>();
+    if (known_) {
+        info->name = known_->name;
+        info->key = guid_key(known_->iid) + known_->name;
+        type_ = std::move(info);
+        return *type_;
+    }
     UINT count = 0;
     com_ptr<ITypeInfo> ti;
     if (SUCCEEDED(d_->GetTypeInfoCount(&count)) && count > 0 &&
@@ -77,8 +84,11 @@ const ComDispatch::TypeInfo& ComDispatch::type() const {
 std::u16string ComDispatch::type_name() const { return type().name; }
 
 DISPID ComDispatch::dispid(std::u16string_view member) {
-    const std::u16string& key = type().key;
     std::u16string name = folded(member);
+    if (known_)
+        for (const auto& [known_name, id] : known_->members)
+            if (folded(known_name) == name) return id;
+    const std::u16string& key = type().key;
     auto& cache = key.empty() ? own_ids_ : dispid_cache();
     std::u16string entry = key.empty() ? name : key + u'|' + name;
     if (auto it = cache.find(entry); it != cache.end()) return it->second;
@@ -146,6 +156,11 @@ std::unique_ptr<Enumerator> ComDispatch::enumerate() {
 Object wrap(IDispatch* dispatch) {
     if (!dispatch) return Object();
     return Object(std::make_shared<ComDispatch>(com_ptr<IDispatch>(dispatch)));
+}
+
+Object wrap(IDispatch* dispatch, const KnownInterface& known) {
+    if (!dispatch) return Object();
+    return Object(std::make_shared<ComDispatch>(com_ptr<IDispatch>(dispatch), &known));
 }
 
 com_ptr<IDispatch> interface_of(const Object& object) {

@@ -273,6 +273,27 @@ void member_ids_once_per_type() {
     CHECK_EQ(plain2->ids_asked(L"Name"), 1);
 }
 
+// An object whose interface the caller knows is reached by the published ids, as a compiled
+// caller reaches it, and nothing is asked of it; a member outside the list is looked up.
+void known_interface() {
+    static const host::com::KnownInterface picture{
+        u"Picture", {0x7BF80981, 0xBF32, 0x101A, {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}},
+        {{u"Handle", 0}, {u"Type", 3}}};
+    Seen seen;
+    auto fake = FakeObject::make(L"Picture");
+    fake->add_member(L"Handle", 0, recorder(seen));
+    fake->add_member(L"Type", 3, recorder(seen));
+    fake->add_member(L"Width", 4, recorder(seen));
+    Object o = host::com::wrap(fake.get(), picture);
+    o.get(u"handle");
+    o.get(u"Type");
+    o.get(u"Width");
+    CHECK_EQ(fake->ids_asked(L"Handle") + fake->ids_asked(L"Type"), 0);
+    CHECK_EQ(fake->invoked(L"Handle") + fake->invoked(L"Type"), 2);
+    CHECK_EQ(fake->ids_asked(L"Width"), 1);
+    CHECK(o.type_name() == u"Picture");
+}
+
 void enumeration() {
     auto a = FakeObject::make(L"Contact"), b = FakeObject::make(L"Contact");
     auto items = FakeObject::make(L"Items");
@@ -367,6 +388,7 @@ void boundary_test() {
     calls_as_the_host_sees_them();
     failures_with_the_hosts_numbers();
     member_ids_once_per_type();
+    known_interface();
     enumeration();
     events();
     environment();
