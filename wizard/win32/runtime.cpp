@@ -42,9 +42,14 @@ std::shared_ptr<Runtime> Runtime::acquire(WNDPROC form_proc) {
     return runtime;
 }
 
-Runtime::Runtime(WNDPROC form_proc) : instance_(this_module()) {
+Runtime::Runtime(WNDPROC form_proc) : common_controls_(LoadLibraryW(L"comctl32.dll")), instance_(this_module()) {
+    if (!common_controls_) raise_last_error(u"Loading the common controls");
+    using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = reinterpret_cast<InitControls>(
+        reinterpret_cast<void*>(GetProcAddress(common_controls_.get(), "InitCommonControlsEx")));
+    if (!init) raise_last_error(u"Finding InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
+    init(&controls);
 
     // A class left behind by an earlier copy of this module would point into freed code.
     UnregisterClassW(form_window_class, instance_);

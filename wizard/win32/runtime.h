@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "host/com/unique_handle.h"
+
 namespace wizard::win32 {
 
 class Runtime {
@@ -26,6 +28,9 @@ private:
     explicit Runtime(WNDPROC form_proc);
     static LRESULT CALLBACK message_hook(int code, WPARAM wparam, LPARAM lparam);
 
+    // Loaded with the first page rather than with the add-in, whose start-up the host times:
+    // a host that has the common controls loaded already only counts one more user.
+    host::com::unique_hmodule common_controls_;
     HINSTANCE instance_ = nullptr;
     HHOOK hook_ = nullptr;
 };
