@@ -3,7 +3,9 @@
 
   bench/scenarios.py DIR quick N...   DIR/quick-N.json: a quick run over the generated profile of N contacts
   bench/scenarios.py DIR chain N...   DIR/chain-N.json: a custom run that picks the bottom of a chain of N nested folders
-  bench/scenarios.py DIR startup      DIR/startup.json: connect and disconnect on the tests' small profile
+  bench/scenarios.py DIR startup      DIR/startup.json: connect and disconnect on the tests' small profile,
+                                      in a host with command bars; DIR/startup-ribbon.json: the same in
+                                      a ribbon host (version 16)
 
 The generated profile is that of bench/quick_run_bench.cpp's make_profile, call for call: the
 same contacts, folders and categories for the same size, so the native and the Wine figures
@@ -72,9 +74,11 @@ def chain(depth):
     return '{"profile": {"folders": [%s]}, %s' % (root, rest[1:])
 
 
-def startup():
+def startup(version=None):
     with open(os.path.join(ROOT, "tests", "scenarios", "profiles", "small.json")) as f:
         profile = json.load(f)["profile"]
+    if version:
+        profile["version"] = version
     return {"profile": profile, "steps": [{"do": "connect"}, {"do": "disconnect"}]}
 
 
@@ -89,6 +93,7 @@ def main(argv):
     out, kind, sizes = argv[1], argv[2], [int(n) for n in argv[3:]]
     if kind == "startup":
         write(os.path.join(out, "startup.json"), startup())
+        write(os.path.join(out, "startup-ribbon.json"), startup("16.0.17928.20114"))
     for n in sizes:
         write(os.path.join(out, "%s-%d.json" % (kind, n)), quick(n) if kind == "quick" else chain(n))
 
