@@ -201,6 +201,17 @@ void FormWindow::refreshed(Form&) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+namespace {
+// Posted as a bar goes quiet: whenever a message loop runs next, the bar draws again.
+constexpr UINT draw_bars_again = WM_APP + 1;
+
+// The range, and the value within it: sent as the bar is made and at every change of the range.
+void send_bar_range(HWND bar, const Control& c) {
+    SendMessageW(bar, PBM_SETRANGE32, static_cast<WPARAM>(std::lround(c.min)), static_cast<LPARAM>(std::lround(c.max)));
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(std::lround(c.value)), 0);
+}
+}  // namespace
+
 void FormWindow::changed(Form&, const Control& c, Change what) {
     Item* item = item_by_name(c.name);
     if (!item) return;
@@ -237,9 +248,7 @@ void FormWindow::changed(Form&, const Control& c, Change what) {
     case Change::Max:
     case Change::Min:
         if (item->kind == Kind::ProgressBar) {
-            SendMessageW(child, PBM_SETRANGE32, static_cast<WPARAM>(std::lround(c.min)),
-                         static_cast<LPARAM>(std::lround(c.max)));
-            SendMessageW(child, PBM_SETPOS, static_cast<WPARAM>(std::lround(c.value)), 0);
+            send_bar_range(child, c);
             item->drawn = c.value;
             // Drawn at once: the run that moves the bar does not let the message loop run.
             UpdateWindow(child);
@@ -253,16 +262,11 @@ void FormWindow::changed(Form&, const Control& c, Change what) {
 
 // ---- the progress bar ---------------------------------------------------------------
 
-namespace {
-// Posted as a bar goes quiet: whenever a message loop runs next, the bar draws again.
-constexpr UINT draw_bars_again = WM_APP + 1;
-}  // namespace
-
 // The run sets the bar once a contact, and every value goes to the bar; one that moves the fill
 // by less than a pixel from what is drawn is taken with the bar's drawing off. The bar draws
 // itself at once on a new position, and under Wine that drawing costs a third of a millisecond
-// and a dozen round trips to the window server: thousands of contacts would spend seconds on
-// pictures nobody can tell apart.
+// or more and some ten round trips to the window server: thousands of contacts would spend
+// seconds on pictures nobody can tell apart.
 void FormWindow::set_bar_value(Item& bar, const Control& c) {
     RECT r{};
     GetClientRect(bar.window, &r);
@@ -294,7 +298,8 @@ void FormWindow::create_children() {
     const std::vector<Control>& controls = form_.controls();
     items_.clear();
     for (size_t i = 0; i < controls.size(); ++i)
-        items_.push_back(Item{controls[i].name, controls[i].kind, first_control_id + static_cast<int>(i), nullptr, {}});
+        items_.push_back(Item{controls[i].name, controls[i].kind, first_control_id + static_cast<int>(i), nullptr, {},
+                              controls[i].value});
 
     // Creation order is z-order, and z-order is the order Tab follows: the tab stops first,
     // by their tab index, then everything else as designed.
@@ -375,9 +380,7 @@ HWND FormWindow::create_child(const Control& c, int id) {
         SendMessageW(child, EM_LIMITTEXT, 0, 0);  // no length limit
         break;
     case Kind::ProgressBar:
-        SendMessageW(child, PBM_SETRANGE32, static_cast<WPARAM>(std::lround(c.min)),
-                     static_cast<LPARAM>(std::lround(c.max)));
-        SendMessageW(child, PBM_SETPOS, static_cast<WPARAM>(std::lround(c.value)), 0);
+        send_bar_range(child, c);
         break;
     default:
         break;
