@@ -8,6 +8,7 @@
 #include "host/com/com_edge.h"
 #include "host/com/live_objects.h"
 #include "quillamor_h.h"
+#include "wizard/win32/runtime.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) addin::com::set_module(instance);
@@ -21,7 +22,13 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* out) {
     return addin::com::connect_factory().QueryInterface(riid, out);
 }
 
-STDAPI DllCanUnloadNow() { return host::com::live_objects() == 0 ? S_OK : S_FALSE; }
+// With no object of the add-in alive, no page is left either: only then may the common
+// controls go, just before the module itself.
+STDAPI DllCanUnloadNow() {
+    if (host::com::live_objects() != 0) return S_FALSE;
+    wizard::win32::release_common_controls();
+    return S_OK;
+}
 
 STDAPI DllRegisterServer() {
     HRESULT hr = host::com::com_edge(IID_NULL, [] { addin::com::register_server(); });

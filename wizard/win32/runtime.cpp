@@ -14,6 +14,9 @@ namespace {
 
 std::weak_ptr<Runtime> current;
 HHOOK current_hook = nullptr;
+// The module's one reference on the common controls. Pages live on the host's user-interface
+// thread and the module is let go on it too, so no lock is needed.
+host::com::unique_hmodule common_controls;
 
 [[noreturn]] void raise_last_error(std::u16string what) {
     const DWORD error = GetLastError();
@@ -42,14 +45,25 @@ std::shared_ptr<Runtime> Runtime::acquire(WNDPROC form_proc) {
     return runtime;
 }
 
-Runtime::Runtime(WNDPROC form_proc) : common_controls_(LoadLibraryW(L"comctl32.dll")), instance_(this_module()) {
-    if (!common_controls_) raise_last_error(u"Loading the common controls");
+void load_common_controls() {
+    if (common_controls) return;
+    host::com::unique_hmodule library(LoadLibraryW(L"comctl32.dll"));
+    if (!library) raise_last_error(u"Loading the common controls");
     using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     auto init = reinterpret_cast<InitControls>(
-        reinterpret_cast<void*>(GetProcAddress(common_controls_.get(), "InitCommonControlsEx")));
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "InitCommonControlsEx")));
     if (!init) raise_last_error(u"Finding InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     init(&controls);
+    common_controls = std::move(library);
+}
+
+void release_common_controls() noexcept { common_controls.reset(); }
+
+bool holds_common_controls() noexcept { return static_cast<bool>(common_controls); }
+
+Runtime::Runtime(WNDPROC form_proc) : instance_(this_module()) {
+    load_common_controls();
 
     // A class left behind by an earlier copy of this module would point into freed code.
     UnregisterClassW(form_window_class, instance_);
