@@ -2,13 +2,16 @@
 //   outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE] [--ribbon-xml FILE]
 //   outlook-sim --face PICTURE
 //   outlook-sim SCENARIO.json --sweep [--sample N] [--from K]
+//   outlook-sim --batch LIST --out DIR [--rounds R]
 // Prints the same transcript as `quillamor-sim run`. --counts writes what the add-in asked of
 // the host's objects (GetIDsOfNames and Invoke by type and member), the objects left alive
 // and the add-in DLLs that could not be unloaded, as one JSON object; --timings how long each step took (see PlayResult::timings);
 // --ribbon-xml the ribbon XML that the add-in returned (for checking against the host's schema).
 // --face prints the button face the add-in makes of a picture. --sweep fails each call the
 // add-in makes of the host in turn (N of them, evenly spread, from the Kth on) and prints how
-// each run ended (see sweep.h).
+// each run ended (see sweep.h). --batch plays every scenario of a list file, R rounds, in this
+// one process, each transcript into DIR (see batch.h). --crash-on MEMBER[#N] makes that call of
+// the add-in's fault as a wild pointer would, to show what a dying host does (see crash.h).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -23,6 +26,8 @@
 #include "host/com/bstr.h"
 #include "host/text.h"
 #include "tools/outlook-sim/adapter.h"
+#include "tools/outlook-sim/batch.h"
+#include "tools/outlook-sim/crash.h"
 #include "tools/outlook-sim/face.h"
 #include "tools/outlook-sim/player.h"
 #include "tools/outlook-sim/sweep.h"
@@ -36,7 +41,9 @@ std::string narrow(const wchar_t* text) { return host::to_utf8(host::com::from_w
 int usage() {
     std::cerr << "usage: outlook-sim SCENARIO.json [--json] [--calls] [--counts FILE] [--timings FILE] [--ribbon-xml FILE]\n"
                  "       outlook-sim --face PICTURE\n"
-                 "       outlook-sim SCENARIO.json --sweep [--sample N] [--from K]\n";
+                 "       outlook-sim SCENARIO.json --sweep [--sample N] [--from K]\n"
+                 "       outlook-sim --batch LIST --out DIR [--rounds R]\n"
+                 "  any of them with --crash-on MEMBER[#N]\n";
     return 2;
 }
 
@@ -82,7 +89,8 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 
-    std::wstring file, counts, timings, face, ribbon_xml;
+    std::wstring file, counts, timings, face, ribbon_xml, batch, out_dir, crash_on;
+    unsigned rounds = 1;
     quillamor_sim::TranscriptOptions options;
     bool sweeping = false;
     outlook_sim::SweepOptions sweep_options;
@@ -97,11 +105,25 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--sample" && i + 1 < argc) sweep_options.sample = std::wcstoul(argv[++i], nullptr, 10);
         else if (a == L"--from" && i + 1 < argc) sweep_options.from = std::wcstoul(argv[++i], nullptr, 10);
         else if (a == L"--ribbon-xml" && i + 1 < argc) ribbon_xml = argv[++i];
+        else if (a == L"--batch" && i + 1 < argc) batch = argv[++i];
+        else if (a == L"--out" && i + 1 < argc) out_dir = argv[++i];
+        else if (a == L"--rounds" && i + 1 < argc) rounds = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
+        else if (a == L"--crash-on" && i + 1 < argc) crash_on = argv[++i];
         else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
         else return usage();
     }
-    if (file.empty() == face.empty()) return usage();
-    const std::string name = narrow(file.c_str());
+    if (!batch.empty() && (out_dir.empty() || !file.empty() || !face.empty() || rounds == 0)) return usage();
+    if (batch.empty() && file.empty() == face.empty()) return usage();
+    const std::string name = narrow((batch.empty() ? file : batch).c_str());
+    outlook_sim::end_at_a_crash();
+    outlook_sim::now_playing(name.c_str());
+    // The call that is to crash: MEMBER, or MEMBER#N for its Nth call.
+    std::u16string crash_member = host::com::from_wide(crash_on.c_str());
+    int64_t crash_occurrence = 1;
+    if (auto hash = crash_member.find(u'#'); hash != std::u16string::npos) {
+        crash_occurrence = std::wcstoll(crash_on.c_str() + hash + 1, nullptr, 10);
+        crash_member.resize(hash);
+    }
 
     OleThread ole;
     if (FAILED(ole.hr)) {
@@ -110,11 +132,26 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (!face.empty()) return outlook_sim::print_face(face);
     try {
+        if (!batch.empty())
+            return outlook_sim::play_batch({.scenarios = outlook_sim::read_list(std::filesystem::path(batch)),
+                                            .out_dir = std::filesystem::path(out_dir),
+                                            .rounds = rounds,
+                                            .crash_member = crash_member,
+                                            .crash_occurrence = crash_occurrence},
+                                           program_folder(), std::cout);
         auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
         if (sweeping) return outlook_sim::sweep(scenario, program_folder(), sweep_options, std::cout);
-        auto result = outlook_sim::play(scenario, program_folder(), {.calls = options.calls, .ribbon_xml = ribbon_xml});
-        quillamor_sim::print_transcript(std::cout, result.events, options);
-        std::cout.flush();
+        // The transcript is written step by step, so that a host that dies leaves what it had.
+        outlook_sim::PlayOptions play_options;
+        play_options.calls = options.calls;
+        play_options.ribbon_xml = ribbon_xml;
+        play_options.write = [&options](std::span<const nlohmann::json> events) {
+            for (const auto& e : events) quillamor_sim::print_event(std::cout, e, options);
+            std::cout.flush();
+        };
+        play_options.crash_member = crash_member;
+        play_options.crash_occurrence = crash_occurrence;
+        auto result = outlook_sim::play(scenario, program_folder(), play_options);
         if (!counts.empty()) write_counts(counts, result);
         if (!timings.empty()) std::ofstream(std::filesystem::path(timings), std::ios::binary) << result.timings.dump() << '\n';
         if (result.error) {

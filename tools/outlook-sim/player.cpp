@@ -12,6 +12,7 @@
 #include "tools/outlook-sim/adapter.h"
 #include "tools/outlook-sim/addins.h"
 #include "tools/outlook-sim/classes.h"
+#include "tools/outlook-sim/crash.h"
 #include "tools/outlook-sim/processes.h"
 #include "tools/outlook-sim/ribbon.h"
 #include "tools/outlook-sim/screen.h"
@@ -52,6 +53,10 @@ public:
             host_.add_answers(sc_.answers);
             host_.add_faults(sc_.faults);
             host_.world().log_calls = options_.calls;
+            if (!options_.crash_member.empty())
+                host_.on_call(options_.crash_member, options_.crash_occurrence, [] {
+                    *static_cast<volatile int*>(nullptr) = 1;
+                });
         } catch (const sim::ScenarioError& e) {  // the profile, answers or faults
             throw ScenarioFileError(e.what());
         }
@@ -68,6 +73,8 @@ public:
             for (size_t i = 0; i < sc_.steps.size() && !error_; ++i) {
                 index_ = i + 1;
                 timing_ = {{"step", index_}, {"do", sc_.steps[i].action}};
+                write_so_far();
+                now_at_step(static_cast<unsigned long>(index_));
                 const double started = now_ms();
                 try {
                     step(sc_.steps[i]);
@@ -107,6 +114,8 @@ public:
         if (!error_)
             for (auto& e : quillamor_sim::unused_events(sc_, host_)) events.push_back(std::move(e));
         events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
+        if (options_.write && written_ < events.size())
+            options_.write(std::span<const nlohmann::json>(events).subspan(written_));
         result.events = std::move(events);
         result.error = error_;
         result.timings = std::move(timings_);
@@ -114,6 +123,14 @@ public:
     }
 
 private:
+    // What the steps before this one recorded is final: out it goes.
+    void write_so_far() {
+        if (!options_.write || error_) return;
+        const auto& events = host_.events();
+        if (written_ < events.size()) options_.write(std::span<const nlohmann::json>(events).subspan(written_));
+        written_ = events.size();
+    }
+
     // The scenario cannot go on: the play ends after this step, and what the add-in does
     // while it unwinds is not recorded.
     void stop(const std::string& what) {
@@ -370,6 +387,7 @@ private:
     host::com::SafeArray custom_;
     SAFEARRAY* custom_pointer_ = nullptr;
     size_t index_ = 0;
+    size_t written_ = 0;  // events handed to options_.write
     std::optional<std::string> error_;
     std::optional<size_t> error_at_;
     nlohmann::json timing_;                            // of the step being played

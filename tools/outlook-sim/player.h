@@ -2,7 +2,9 @@
 // Plays a scenario file against the real add-in over COM: the substitute host's objects as
 // COM objects, the add-in loaded through the registry, the user on the add-in's real
 // windows. The event log becomes the same transcript the native player prints.
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,14 @@ struct PlayResult {
 struct PlayOptions {
     bool calls = false;  // keep every host call in the event log (costs time)
     std::wstring ribbon_xml;  // where to write the ribbon XML the add-in returned (none when empty)
+    // When set, the events go here as well: those of the steps played so far before each
+    // step, the rest at the end. A host that dies part way has its transcript up to the
+    // step it died in.
+    std::function<void(std::span<const nlohmann::json>)> write;
+    // For the tests of a dying host: this call of this member, made by the add-in, faults
+    // as a wild pointer would (occurrence counted from 1 over the play).
+    std::u16string crash_member;
+    int64_t crash_occurrence = 1;
 };
 
 // `program_folder` holds this program and the service library stand-in's folder.

@@ -73,7 +73,8 @@ Ending ending_of(const std::vector<nlohmann::json>& events, const SweepFault& fa
 
 int sweep(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder, const SweepOptions& options,
           std::ostream& out) {
-    const PlayOptions with_calls{.calls = true, .ribbon_xml = {}};
+    PlayOptions with_calls;
+    with_calls.calls = true;
     const auto all = faults_of(play(scenario, program_folder, with_calls).events);
     const auto picked = even_sample(all.size(), options.sample);
     out << "sweep: " << all.size() << " calls, " << picked.size() << " to fail\n" << std::flush;
