@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/sim/json_checks.h"
+#include "tools/quillamor-sim/commands.h"
 #include "tools/quillamor-sim/play.h"
 #include "tools/quillamor-sim/player.h"
 #include "tools/quillamor-sim/transcript.h"
@@ -16,6 +17,7 @@ namespace {
 
 constexpr const char* usage_text = R"(usage: quillamor-sim run SCENARIO.json [--json] [--calls]
        quillamor-sim play PROFILE.json
+       quillamor-sim walks --profile PROFILE.json --out DIR [--seed S] [--count N] [--steps M]
        quillamor-sim --help | --version
 
 Runs the Quillamor add-in over a substitute mail host kept in memory.
@@ -25,6 +27,9 @@ Runs the Quillamor add-in over a substitute mail host kept in memory.
     --json            the same as one JSON object per line
     --calls           with every call of the add-in into the host in between
   play PROFILE.json   walk the wizard by hand in this terminal, then print the lists saved
+  walks               write N seeded random walks over the profile into DIR, each as a
+                      scenario file (walk-S-I.json) beside its transcript here (.jsonl);
+                      a walk that does not play again the same way is named, status 1
 
 A profile is what the mail host holds: its folders with their contacts and lists and their
 categories, and whether the service library, the button picture and the safe-item library
@@ -127,6 +132,7 @@ int main(int argc, char** argv) {
     }
     if (command == "run") return run(rest);
     if (command == "play") return play(rest);
+    if (command == "walks") return quillamor_sim::walks_command(rest);
     if (command.size() > 1 && command[0] == '-') return wrong(unknown_option(command, {"--help", "--version"}));
-    return wrong("unknown command \"" + std::string(command) + "\"; the commands are run and play");
+    return wrong("unknown command \"" + std::string(command) + "\"; the commands are run, play and walks");
 }

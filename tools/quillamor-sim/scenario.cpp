@@ -73,6 +73,8 @@ double position(const json& step, std::string_view name, const std::string& plac
     return d;
 }
 
+}  // namespace
+
 Step read_step(const json& j, const std::string& place) {
     if (!j.is_object() || !j.contains("do") || !j["do"].is_string()) bad(place, "a step needs a \"do\" field");
     Step s;
@@ -111,6 +113,8 @@ Step read_step(const json& j, const std::string& place) {
             "must be \"Enter\", \"Tab\", \"Shift+Tab\" or \"Alt+\" and a letter, not \"" + s.key + "\"");
     return s;
 }
+
+namespace {
 
 // The profile inside a profile file: {"profile": ...} or the profile object itself.
 json profile_in(const json& j) {

@@ -35,6 +35,9 @@ struct Scenario {
     std::vector<Step> steps;
 };
 
+// One step as written; `place` names it in messages ("steps[3]").
+Step read_step(const nlohmann::json& j, const std::string& place);
+
 Scenario read_scenario(const std::filesystem::path& file);
 // A scenario already parsed from `file` (whose folder a "profileFile" is relative to).
 Scenario scenario_from_json(const nlohmann::json& j, const std::filesystem::path& file);
