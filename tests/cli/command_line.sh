@@ -30,7 +30,7 @@ check() {
 printf '%s' '{"profile": {}, "steps": [{"do": "connect"}], "faults": [{"member": "Nothing"}]}' >"$scratch/unused.json"
 
 check 0 out "usage: quillamor-sim run SCENARIO.json" -- --help
-check 0 out "docs/scenarios.md" -- -h
+check 0 out "docs/reference/scenario-format.md" -- -h
 check 0 out "A profile is" -- help
 check 0 out "A scenario is" -- run --help
 check 0 out "quillamor-sim 1." -- --version

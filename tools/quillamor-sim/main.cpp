@@ -35,7 +35,7 @@ A profile is what the mail host holds: its folders with their contacts and lists
 categories, and whether the service library, the button picture and the safe-item library
 are there. A scenario is a profile (or a "profileFile" naming one) with the steps the host
 and the user take, the answers to give the dialogs and the faults to inject.
-examples/ holds both; docs/scenarios.md describes every field.
+examples/ holds both; docs/reference/scenario-format.md describes every field.
 
 Exit status: 0 when the scenario was played to its end; 2 when it cannot be played or the
 command line is wrong, with one line on the error stream that says why. A fault that never

@@ -149,7 +149,7 @@ Scenario scenario_from_json(const json& j, const std::filesystem::path& file) {
         steps_misspelt = steps_misspelt || (key != "steps" && !sim::nearest_name(key, {"steps"}).empty());
     if (!j.contains("steps") && !steps_misspelt)
         bad("", "there are no \"steps\" to play: a profile is walked by hand with \"quillamor-sim play " +
-                    file.string() + "\"; a scenario lists its steps (see docs/scenarios.md)");
+                    file.string() + "\"; a scenario lists its steps (see docs/reference/scenario-format.md)");
     try {
         sim::only_fields(j, scenario_fields, "");
     } catch (const sim::ScenarioError& e) {
