@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "host/sim/sim_host.h"
-#include "tools/quillamor-sim/json_file.h"
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/json_file.h"
+#include "scenario/scenario.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ void check_message(const char* what) {
 }
 
 // The profile, answers and faults as a play loads them into the host.
-void load(const quillamor_sim::Scenario& sc) {
+void load(const scenario::Scenario& sc) {
     sim::SimHost host;
     host.load_profile(sc.profile);
     host.add_answers(sc.answers);
@@ -31,15 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     nlohmann::json j;
     try {
-        j = quillamor_sim::parse_strict(text);
-    } catch (const quillamor_sim::ScenarioFileError& e) {
+        j = scenario::parse_strict(text);
+    } catch (const scenario::ScenarioFileError& e) {
         check_message(e.what());
         return 0;
     }
     // As a scenario; a "profileFile" is looked for beside a file that does not exist.
     try {
-        load(quillamor_sim::scenario_from_json(j, "/nonexistent/fuzz.json"));
-    } catch (const quillamor_sim::ScenarioFileError& e) {
+        load(scenario::scenario_from_json(j, "/nonexistent/fuzz.json"));
+    } catch (const scenario::ScenarioFileError& e) {
         check_message(e.what());
     } catch (const sim::ScenarioError& e) {
         check_message(e.what());

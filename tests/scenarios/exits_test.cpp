@@ -23,7 +23,7 @@ std::vector<std::string> table() {
 class PageExit : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(PageExit, EndsAsExpectedWithNothingAlive) {
-    auto r = quillamor_sim::play(quillamor_sim::read_scenario(exits_dir() / (GetParam() + ".json")));
+    auto r = quillamor_sim::play(scenario::read_scenario(exits_dir() / (GetParam() + ".json")));
     ASSERT_FALSE(r.error) << *r.error;
     EXPECT_EQ(r.events.back().value("liveObjects", -1), 0);
     const std::string actual = scenario_files::transcript(r);

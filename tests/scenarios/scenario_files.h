@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/quillamor-sim/player.h"
-#include "tools/quillamor-sim/transcript.h"
+#include "scenario/transcript.h"
 
 namespace scenario_files {
 
@@ -31,7 +31,7 @@ inline std::vector<std::string> names() {
 
 inline std::string transcript(const quillamor_sim::PlayResult& r) {
     std::ostringstream out;
-    quillamor_sim::print_transcript(out, r.events, {.json = true});
+    scenario::print_transcript(out, r.events, {.json = true});
     if (r.error) out << "error: " << *r.error << '\n';
     return out.str();
 }

@@ -14,7 +14,7 @@ namespace {
 
 using quillamor_sim::ExtraFault;
 using quillamor_sim::play;
-using quillamor_sim::read_scenario;
+using scenario::read_scenario;
 
 class Scenario : public ::testing::TestWithParam<std::string> {};
 
@@ -86,7 +86,7 @@ TEST_P(MalformedScenario, SaysWhatIsWrong) {
         ASSERT_TRUE(r.error.has_value());
         message = *r.error;
         EXPECT_EQ(r.events.back().value("liveObjects", -1), 0);
-    } catch (const quillamor_sim::ScenarioFileError& e) {
+    } catch (const scenario::ScenarioFileError& e) {
         message = e.what();
     }
     std::filesystem::remove(path);

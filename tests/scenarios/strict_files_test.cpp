@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include "scenario_files.h"
-#include "tools/quillamor-sim/json_file.h"
-#include "tools/quillamor-sim/unused.h"
+#include "scenario/json_file.h"
+#include "scenario/unused.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using quillamor_sim::ScenarioFileError;
+using scenario::ScenarioFileError;
 
 const std::string contacts = R"("profile": {"folders": [{"name": "Contacts", "defaultFor": "contacts"}]})";
 
@@ -31,7 +31,7 @@ struct TempFile {
 // The message reading and playing the file gives, or "" when it plays.
 std::string message_of(const fs::path& file) {
     try {
-        auto r = quillamor_sim::play(quillamor_sim::read_scenario(file));
+        auto r = quillamor_sim::play(scenario::read_scenario(file));
         return r.error.value_or("");
     } catch (const ScenarioFileError& e) {
         return e.what();
@@ -111,7 +111,7 @@ TEST(StrictFiles, WhatIsNoRegularFileIsNotRead) {
     std::string missing = message_of(fs::temp_directory_path() / "quillamor-no-such-file.json");
     EXPECT_NE(missing.find("no such file"), std::string::npos) << missing;
     TempFile big("big.json");
-    fs::resize_file(big.path, quillamor_sim::max_file_bytes + 1);  // sparse: costs no disk
+    fs::resize_file(big.path, scenario::max_file_bytes + 1);  // sparse: costs no disk
     std::string large = message_of(big.path);
     EXPECT_NE(large.find("larger than 16 MiB"), std::string::npos) << large;
 }
@@ -124,7 +124,7 @@ TEST(StrictFiles, AProfileFileIsCheckedLikeAProfileAndTellsAScenarioApart) {
     EXPECT_NE(message.find("profile file"), std::string::npos) << message;
     EXPECT_NE(message.find("answers: unknown field beside \"profile\""), std::string::npos) << message;
     try {
-        quillamor_sim::read_profile(sc.path);
+        scenario::read_profile(sc.path);
         ADD_FAILURE() << "a scenario was read as a profile";
     } catch (const ScenarioFileError& e) {
         EXPECT_NE(std::string(e.what()).find("quillamor-sim run"), std::string::npos) << e.what();
@@ -137,7 +137,7 @@ TEST(StrictFiles, FaultsThatNeverFiredAndAnswersLeftOverAreReported) {
     TempFile f("unused.json", scenario(R"("answers": [{"msgbox": "Yes"}, {"categories": null}],
         "faults": [{"member": "Restrict", "occurrence": 5}, {"member": "ActiveExplorer"}],
         "steps": [{"do": "connect"}, {"do": "disconnect"}])"));
-    auto r = quillamor_sim::play(quillamor_sim::read_scenario(f.path));
+    auto r = quillamor_sim::play(scenario::read_scenario(f.path));
     ASSERT_FALSE(r.error) << *r.error;
     std::vector<nlohmann::json> unused;
     for (const auto& e : r.events)
@@ -147,9 +147,9 @@ TEST(StrictFiles, FaultsThatNeverFiredAndAnswersLeftOverAreReported) {
     EXPECT_EQ(unused[1]["answer"], nlohmann::json({{"msgbox", "Yes"}}));
     EXPECT_EQ(unused[2]["answer"], nlohmann::json({{"categories", nullptr}}));
     EXPECT_EQ(r.events.back().value("event", ""), "end");
-    EXPECT_EQ(quillamor_sim::unused_warning(r.events).value_or(""),
+    EXPECT_EQ(scenario::unused_warning(r.events).value_or(""),
               "warning: 1 fault never fired and 2 answers were never used (see the \"unused\" events)");
-    EXPECT_EQ(quillamor_sim::readable(unused[0]), "fault never fired: Restrict, call 5");
+    EXPECT_EQ(scenario::readable(unused[0]), "fault never fired: Restrict, call 5");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace {
 
 using nlohmann::json;
-using quillamor_sim::readable;
+using scenario::readable;
 
 TEST(ReadableTranscript, NamesMessageBoxStyles) {
     struct {
@@ -21,7 +21,7 @@ TEST(ReadableTranscript, NamesMessageBoxStyles) {
         {4096 + 48 + 1, "OK/Cancel with the exclamation icon and system modal (4145)"},
         {3 + 512, "Yes/No/Cancel with the third button as default (515)"},
     };
-    for (const auto& c : cases) EXPECT_EQ(quillamor_sim::message_box_style(c.style), c.words);
+    for (const auto& c : cases) EXPECT_EQ(scenario::message_box_style(c.style), c.words);
 }
 
 TEST(ReadableTranscript, TellsCommandBarChangesAsSentences) {
@@ -74,7 +74,7 @@ TEST(ReadableTranscript, NothingReadsAsRawJsonAndEveryEventKeepsToItsLines) {
 // The readable transcript of every test scenario: each event on its own line(s), none raw.
 TEST(ReadableTranscript, EveryTestScenarioReadsAsWords) {
     for (const auto& name : scenario_files::names()) {
-        auto r = quillamor_sim::play(quillamor_sim::read_scenario(scenario_files::dir() / (name + ".json")));
+        auto r = quillamor_sim::play(scenario::read_scenario(scenario_files::dir() / (name + ".json")));
         for (const auto& e : r.events) {
             if (e.value("event", "") == "call") continue;
             std::string line = readable(e);

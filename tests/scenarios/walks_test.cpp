@@ -16,11 +16,11 @@ using nlohmann::json;
 using quillamor_sim::generate_walk;
 using quillamor_sim::walk_seed;
 
-json small_profile() { return quillamor_sim::read_profile(scenario_files::dir() / "profiles" / "small.json"); }
+json small_profile() { return scenario::read_profile(scenario_files::dir() / "profiles" / "small.json"); }
 
 std::string transcript(const std::vector<json>& events) {
     std::ostringstream out;
-    quillamor_sim::print_transcript(out, events, {.json = true});
+    scenario::print_transcript(out, events, {.json = true});
     return out.str();
 }
 
@@ -39,7 +39,7 @@ TEST(Walks, ASeriesPlaysAgainAsItWentAndCoversThePages) {
     for (size_t i = 0; i < 60; ++i) {
         SCOPED_TRACE("walk " + std::to_string(i));
         auto walk = generate_walk(profile, {.seed = walk_seed(2026, i), .max_steps = 30});
-        auto sc = quillamor_sim::scenario_from_json(walk.scenario, scenario_files::dir() / "walk.json");
+        auto sc = scenario::scenario_from_json(walk.scenario, scenario_files::dir() / "walk.json");
         auto replay = quillamor_sim::play(sc, {}, {.calls = false, .write = {}});
         ASSERT_FALSE(replay.error) << *replay.error << "\n" << walk.scenario.dump(1);
         ASSERT_EQ(transcript(replay.events), transcript(walk.events)) << walk.scenario.dump(1);

@@ -11,16 +11,16 @@ namespace {
 TEST(WrittenLog, SaysWhatTheHeldLogSays) {
     for (const auto& name : scenario_files::names()) {
         SCOPED_TRACE(name);
-        auto sc = quillamor_sim::read_scenario(scenario_files::dir() / (name + ".json"));
+        auto sc = scenario::read_scenario(scenario_files::dir() / (name + ".json"));
         auto held = quillamor_sim::play(sc);
         for (bool calls : {false, true}) {
-            const quillamor_sim::TranscriptOptions options{.json = true, .calls = calls};
+            const scenario::TranscriptOptions options{.json = true, .calls = calls};
             std::ostringstream expected, written;
-            quillamor_sim::print_transcript(expected, held.events, options);
+            scenario::print_transcript(expected, held.events, options);
             size_t call_events = 0;
             auto r = quillamor_sim::play(sc, {}, {.calls = calls, .write = [&](const nlohmann::json& e) {
                                                        call_events += e.value("event", "") == "call";
-                                                       quillamor_sim::print_event(written, e, options);
+                                                       scenario::print_event(written, e, options);
                                                    }});
             EXPECT_EQ(written.str(), expected.str()) << (calls ? "with" : "without") << " the calls";
             EXPECT_TRUE(r.events.empty());

@@ -8,7 +8,7 @@
 #include "tools/outlook-sim/adapter.h"
 #include "tools/outlook-sim/crash.h"
 #include "tools/outlook-sim/player.h"
-#include "tools/quillamor-sim/transcript.h"
+#include "scenario/transcript.h"
 
 namespace outlook_sim {
 
@@ -41,13 +41,13 @@ int play_batch(const BatchOptions& options, const std::wstring& program_folder, 
             play_options.crash_member = options.crash_member;
             play_options.crash_occurrence = options.crash_occurrence;
             play_options.write = [&written](std::span<const nlohmann::json> events) {
-                for (const auto& e : events) quillamor_sim::print_event(written, e, {.json = true});
+                for (const auto& e : events) scenario::print_event(written, e, {.json = true});
                 written.flush();
             };
             const long adapters_before = live_adapters();
             std::string ending;
             try {
-                PlayResult r = play(quillamor_sim::read_scenario(file), program_folder, play_options);
+                PlayResult r = play(scenario::read_scenario(file), program_folder, play_options);
                 const long adapters = live_adapters() - adapters_before;
                 if (r.error) {
                     written << "error: " << *r.error << '\n';

@@ -31,8 +31,8 @@
 #include "tools/outlook-sim/face.h"
 #include "tools/outlook-sim/player.h"
 #include "tools/outlook-sim/sweep.h"
-#include "tools/quillamor-sim/transcript.h"
-#include "tools/quillamor-sim/unused.h"
+#include "scenario/transcript.h"
+#include "scenario/unused.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ int wmain(int argc, wchar_t** argv) {
 
     std::wstring file, counts, timings, face, ribbon_xml, batch, out_dir, crash_on;
     unsigned rounds = 1;
-    quillamor_sim::TranscriptOptions options;
+    scenario::TranscriptOptions options;
     bool sweeping = false;
     outlook_sim::SweepOptions sweep_options;
     for (int i = 1; i < argc; ++i) {
@@ -139,14 +139,14 @@ int wmain(int argc, wchar_t** argv) {
                                             .crash_member = crash_member,
                                             .crash_occurrence = crash_occurrence},
                                            program_folder(), std::cout);
-        auto scenario = quillamor_sim::read_scenario(std::filesystem::path(file));
+        auto scenario = scenario::read_scenario(std::filesystem::path(file));
         if (sweeping) return outlook_sim::sweep(scenario, program_folder(), sweep_options, std::cout);
         // The transcript is written step by step, so that a host that dies leaves what it had.
         outlook_sim::PlayOptions play_options;
         play_options.calls = options.calls;
         play_options.ribbon_xml = ribbon_xml;
         play_options.write = [&options](std::span<const nlohmann::json> events) {
-            for (const auto& e : events) quillamor_sim::print_event(std::cout, e, options);
+            for (const auto& e : events) scenario::print_event(std::cout, e, options);
             std::cout.flush();
         };
         play_options.crash_member = crash_member;
@@ -158,10 +158,10 @@ int wmain(int argc, wchar_t** argv) {
             std::cerr << "outlook-sim: " << name << ": " << *result.error << "\n";
             return 2;
         }
-        if (auto warning = quillamor_sim::unused_warning(result.events))
+        if (auto warning = scenario::unused_warning(result.events))
             std::cerr << "outlook-sim: " << name << ": " << *warning << "\n";
         return 0;
-    } catch (const quillamor_sim::ScenarioFileError& e) {
+    } catch (const scenario::ScenarioFileError& e) {
         std::cout.flush();
         std::cerr << "outlook-sim: " << name << ": " << e.what() << "\n";
         return 2;

@@ -17,13 +17,13 @@
 #include "tools/outlook-sim/ribbon.h"
 #include "tools/outlook-sim/screen.h"
 #include "tools/outlook-sim/service.h"
-#include "tools/quillamor-sim/unused.h"
+#include "scenario/unused.h"
 
 namespace outlook_sim {
 
 namespace {
 
-using quillamor_sim::ScenarioFileError;
+using scenario::ScenarioFileError;
 
 // Milliseconds since some fixed moment, to the microsecond.
 double now_ms() {
@@ -36,14 +36,14 @@ double now_ms() {
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency);
 }
-using quillamor_sim::Step;
+using scenario::Step;
 
 // The command-bar button that opens the wizard.
 constexpr std::u16string_view wizard_button = u"QuillamorWiz";
 
 class Player {
 public:
-    Player(const quillamor_sim::Scenario& sc, std::wstring folder, PlayOptions options)
+    Player(const scenario::Scenario& sc, std::wstring folder, PlayOptions options)
         : sc_(sc), folder_(std::move(folder)), options_(options) {}
 
     PlayResult run() {
@@ -112,7 +112,7 @@ public:
             if (!file.empty() && GetModuleHandleW(file.c_str())) result.still_loaded.push_back(file);
         result.live_objects = host_.live_objects();
         if (!error_)
-            for (auto& e : quillamor_sim::unused_events(sc_, host_)) events.push_back(std::move(e));
+            for (auto& e : scenario::unused_events(sc_, host_)) events.push_back(std::move(e));
         events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
         if (options_.write && written_ < events.size())
             options_.write(std::span<const nlohmann::json>(events).subspan(written_));
@@ -375,7 +375,7 @@ private:
         timing_["run"] = now_ms() - started;
     }
 
-    const quillamor_sim::Scenario& sc_;
+    const scenario::Scenario& sc_;
     std::wstring folder_;
     PlayOptions options_;
     sim::SimHost host_;
@@ -396,7 +396,7 @@ private:
 
 }  // namespace
 
-PlayResult play(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder,
+PlayResult play(const scenario::Scenario& scenario, const std::wstring& program_folder,
                 const PlayOptions& options) {
     Player p(scenario, program_folder, options);
     return p.run();

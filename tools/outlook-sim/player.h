@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 namespace outlook_sim {
 
@@ -42,7 +42,7 @@ struct PlayOptions {
 };
 
 // `program_folder` holds this program and the service library stand-in's folder.
-PlayResult play(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder,
+PlayResult play(const scenario::Scenario& scenario, const std::wstring& program_folder,
                 const PlayOptions& options = {});
 
 }  // namespace outlook_sim

@@ -71,7 +71,7 @@ Ending ending_of(const std::vector<nlohmann::json>& events, const SweepFault& fa
     return shown ? Ending::Shown : returned ? Ending::Returned : Ending::Skipped;
 }
 
-int sweep(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder, const SweepOptions& options,
+int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder, const SweepOptions& options,
           std::ostream& out) {
     PlayOptions with_calls;
     with_calls.calls = true;
@@ -83,7 +83,7 @@ int sweep(const quillamor_sim::Scenario& scenario, const std::wstring& program_f
     int alive = 0, tried = 0;
     for (size_t n = std::max<size_t>(options.from, 1); n <= picked.size(); ++n) {
         const SweepFault& fault = all[picked[n - 1]];
-        quillamor_sim::Scenario sc = scenario;
+        scenario::Scenario sc = scenario;
         sc.faults.push_back({{"member", fault.member}, {"occurrence", fault.occurrence}});
         const long adapters_before = live_adapters();
         PlayResult r = play(sc, program_folder, with_calls);

@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 namespace outlook_sim {
 
@@ -43,7 +43,7 @@ const char* name_of(Ending e);
 Ending ending_of(const std::vector<nlohmann::json>& events, const SweepFault& fault);
 
 // Plays the sweep; returns 0 when every run ended well and left nothing alive, else 1.
-int sweep(const quillamor_sim::Scenario& scenario, const std::wstring& program_folder, const SweepOptions& options,
+int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder, const SweepOptions& options,
           std::ostream& out);
 
 }  // namespace outlook_sim

@@ -10,8 +10,8 @@
 #include "tools/quillamor-sim/commands.h"
 #include "tools/quillamor-sim/play.h"
 #include "tools/quillamor-sim/player.h"
-#include "tools/quillamor-sim/transcript.h"
-#include "tools/quillamor-sim/unused.h"
+#include "scenario/transcript.h"
+#include "scenario/unused.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ std::string unknown_option(std::string_view option, const std::vector<std::strin
 
 int run(const std::vector<std::string_view>& args) {
     std::string file;
-    quillamor_sim::TranscriptOptions options;
+    scenario::TranscriptOptions options;
     for (auto a : args) {
         if (a == "--json") options.json = true;
         else if (a == "--calls") options.calls = true;
@@ -67,14 +67,14 @@ int run(const std::vector<std::string_view>& args) {
     if (file.empty()) return wrong("run needs a scenario file");
     const std::string name = sim::printable(file);
     try {
-        auto scenario = quillamor_sim::read_scenario(file);
+        auto scenario = scenario::read_scenario(file);
         // The transcript is written as the run goes, and host calls are logged only when
         // asked for: a run over a large profile makes millions of them. Only what the
         // scenario left unused is kept, for the warning at the end.
         std::vector<nlohmann::json> unused;
         auto result = quillamor_sim::play(scenario, {},
                                           {.calls = options.calls, .write = [&](const nlohmann::json& e) {
-                                               quillamor_sim::print_event(std::cout, e, options);
+                                               scenario::print_event(std::cout, e, options);
                                                if (e.value("event", "") == "unused") unused.push_back(e);
                                            }});
         std::cout.flush();
@@ -82,10 +82,10 @@ int run(const std::vector<std::string_view>& args) {
             std::cerr << "quillamor-sim: " << name << ": " << sim::printable(*result.error) << "\n";
             return 2;
         }
-        if (auto warning = quillamor_sim::unused_warning(unused))
+        if (auto warning = scenario::unused_warning(unused))
             std::cerr << "quillamor-sim: " << name << ": " << *warning << "\n";
         return 0;
-    } catch (const quillamor_sim::ScenarioFileError& e) {
+    } catch (const scenario::ScenarioFileError& e) {
         std::cout.flush();
         std::cerr << "quillamor-sim: " << name << ": " << e.what() << "\n";
         return 2;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tools/quillamor-sim/play_session.h"
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 namespace quillamor_sim {
 
@@ -40,7 +40,7 @@ void print_saved_lists(std::ostream& out, const std::vector<json>& events) {
 int play_in_terminal(const std::filesystem::path& file, std::ostream& out, std::ostream& err) {
     std::unique_ptr<Session> session;
     try {
-        session = std::make_unique<Session>(read_profile(file));
+        session = std::make_unique<Session>(scenario::read_profile(file));
     } catch (const std::exception& e) {
         err << "quillamor-sim: " << file.string() << ": " << e.what() << "\n";
         return 2;

@@ -6,7 +6,7 @@
 #include "host/failure.h"
 #include "host/text.h"
 #include "tools/quillamor-sim/ribbon_callbacks.h"
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 namespace quillamor_sim::play {
 

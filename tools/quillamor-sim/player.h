@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 namespace sim {
 class SimHost;
@@ -39,8 +39,8 @@ struct LogOptions {
     std::function<void(const nlohmann::json&)> write;
 };
 
-// Plays the scenario; a profile that cannot be read throws ScenarioFileError.
-PlayResult play(const Scenario& scenario, const std::vector<ExtraFault>& extra_faults = {},
+// Plays the scenario; a profile that cannot be read throws scenario::ScenarioFileError.
+PlayResult play(const scenario::Scenario& scenario, const std::vector<ExtraFault>& extra_faults = {},
                 const LogOptions& log = {});
 
 }  // namespace quillamor_sim

@@ -5,11 +5,11 @@
 #include "host/sim/sim_object.h"
 #include "host/text.h"
 #include "tools/quillamor-sim/ribbon_callbacks.h"
-#include "tools/quillamor-sim/unused.h"
+#include "scenario/unused.h"
 
 namespace quillamor_sim {
 
-StepPlayer::StepPlayer(const Scenario& sc, const std::vector<ExtraFault>& extra, const LogOptions& log) : sc_(sc) {
+StepPlayer::StepPlayer(const scenario::Scenario& sc, const std::vector<ExtraFault>& extra, const LogOptions& log) : sc_(sc) {
     host_.world().log_calls = log.calls;
     host_.world().write_event = log.write;
     host_.load_profile(sc_.profile);
@@ -31,7 +31,7 @@ PlayResult StepPlayer::finish(std::optional<std::string> error) {
     connect_.reset();
     state_.reset();
     if (!error)
-        for (auto& e : unused_events(sc_, host_)) host_.record(std::move(e));
+        for (auto& e : scenario::unused_events(sc_, host_)) host_.record(std::move(e));
     host_.record({{"event", "end"}, {"liveObjects", host_.live_objects()}});
     PlayResult result;
     result.events = host_.events();
@@ -40,7 +40,7 @@ PlayResult StepPlayer::finish(std::optional<std::string> error) {
 }
 
 void StepPlayer::wrong(const std::string& what) const {
-    throw ScenarioFileError("step " + std::to_string(index_) + ": " + what);
+    throw scenario::ScenarioFileError("step " + std::to_string(index_) + ": " + what);
 }
 
 addin::Connect& StepPlayer::connected_addin() {
@@ -104,7 +104,7 @@ wizard::Form* StepPlayer::form(const std::string& name) {
     return nullptr;
 }
 
-wizard::Form& StepPlayer::form_with(const Step& s) {
+wizard::Form& StepPlayer::form_with(const scenario::Step& s) {
     wizard::Form* f = form(s.form);
     if (!f) wrong("unknown form \"" + s.form + "\"");
     if (!s.control.empty() && !f->has_control(host::from_utf8(s.control)))
@@ -112,7 +112,7 @@ wizard::Form& StepPlayer::form_with(const Step& s) {
     return *f;
 }
 
-void StepPlayer::step(const Step& s, size_t index) {
+void StepPlayer::step(const scenario::Step& s, size_t index) {
     index_ = index;
     const std::string& a = s.action;
     if (a == "connect") {

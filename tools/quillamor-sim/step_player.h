@@ -15,7 +15,7 @@
 #include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
 #include "tools/quillamor-sim/player.h"
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 namespace quillamor_sim {
 
@@ -23,14 +23,14 @@ class StepPlayer {
 public:
     // Sets the host up from the scenario's profile, answers and faults (a ScenarioError
     // when they are malformed); its steps are not played.
-    StepPlayer(const Scenario& scenario, const std::vector<ExtraFault>& extra_faults, const LogOptions& log);
+    StepPlayer(const scenario::Scenario& scenario, const std::vector<ExtraFault>& extra_faults, const LogOptions& log);
     ~StepPlayer();
     StepPlayer(const StepPlayer&) = delete;
     StepPlayer& operator=(const StepPlayer&) = delete;
 
     // Plays one step; `index` (from 1) is what messages call it. A step that cannot be
-    // played throws ScenarioFileError or sim::ScenarioError.
-    void step(const Step& s, size_t index);
+    // played throws scenario::ScenarioFileError or sim::ScenarioError.
+    void step(const scenario::Step& s, size_t index);
     // The host releases the add-in, the add-in is unloaded, and the play ends with the
     // unused answers and faults (unless it stopped on an error) and the "end" event.
     PlayResult finish(std::optional<std::string> error);
@@ -51,9 +51,9 @@ private:
     void direct_run(void (*run)(addin::ProcessState&));
     void load_ribbon();
     sim::RibbonInvoker ribbon_invoker();
-    wizard::Form& form_with(const Step& s);
+    wizard::Form& form_with(const scenario::Step& s);
 
-    const Scenario& sc_;
+    const scenario::Scenario& sc_;
     sim::SimHost host_;
     std::unique_ptr<addin::ProcessState> state_;
     std::unique_ptr<addin::Connect> connect_;

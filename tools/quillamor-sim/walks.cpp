@@ -106,8 +106,8 @@ public:
             if (choices.empty()) break;
             const json& step = pick(choices);
             try {
-                player.step(read_step(step, "steps[" + std::to_string(steps.size() + 1) + "]"), steps.size() + 1);
-            } catch (const ScenarioFileError&) {
+                player.step(scenario::read_step(step, "steps[" + std::to_string(steps.size() + 1) + "]"), steps.size() + 1);
+            } catch (const scenario::ScenarioFileError&) {
                 // Not there after all (a button the add-in did not place): nothing happened.
                 if (++started > 4 * max_steps) break;
                 continue;
@@ -208,7 +208,7 @@ private:
 
     std::mt19937_64 rng_;
     RandomUser user_;
-    Scenario scenario_;
+    scenario::Scenario scenario_;
     int connections_ = 0;
     bool started_up_ = false;
 };

@@ -7,7 +7,7 @@
 #include "host/sim/json_checks.h"
 #include "tools/quillamor-sim/commands.h"
 #include "tools/quillamor-sim/player.h"
-#include "tools/quillamor-sim/transcript.h"
+#include "scenario/transcript.h"
 #include "tools/quillamor-sim/walks.h"
 
 namespace quillamor_sim {
@@ -16,7 +16,7 @@ namespace {
 
 std::string transcript_of(const std::vector<nlohmann::json>& events, const std::optional<std::string>& error) {
     std::ostringstream out;
-    print_transcript(out, events, {.json = true});
+    scenario::print_transcript(out, events, {.json = true});
     if (error) out << "error: " << *error << '\n';
     return out.str();
 }
@@ -56,8 +56,8 @@ int walks_command(const std::vector<std::string_view>& args) {
     }
     nlohmann::json profile;
     try {
-        profile = read_profile(profile_file);
-    } catch (const ScenarioFileError& e) {
+        profile = scenario::read_profile(profile_file);
+    } catch (const scenario::ScenarioFileError& e) {
         std::cerr << "quillamor-sim: " << sim::printable(profile_file) << ": " << e.what() << "\n";
         return 2;
     }
@@ -70,7 +70,7 @@ int walks_command(const std::vector<std::string_view>& args) {
         Walk walk = generate_walk(profile, {.seed = walk_seed(seed, i), .max_steps = steps});
         std::ofstream(file, std::ios::binary) << walk.scenario.dump(1) << '\n';
         // Played again from its file, a walk must do what it did while it was made.
-        PlayResult replay = play(read_scenario(file), {}, {.calls = false, .write = {}});
+        PlayResult replay = play(scenario::read_scenario(file), {}, {.calls = false, .write = {}});
         const std::string transcript = transcript_of(replay.events, replay.error);
         std::ofstream(std::filesystem::path(out_dir) / (name + ".jsonl"), std::ios::binary) << transcript;
         std::string wrong;

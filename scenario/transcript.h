@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace quillamor_sim {
+namespace scenario {
 
 struct TranscriptOptions {
     bool json = false;
@@ -28,4 +28,4 @@ std::string command_bar_sentence(const nlohmann::json& event);
 // Any value in words: text quoted, lists joined by commas, objects as "field value" pairs.
 std::string words(const nlohmann::json& value);
 
-}  // namespace quillamor_sim
+}  // namespace scenario

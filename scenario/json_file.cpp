@@ -1,14 +1,14 @@
 // Strict reading of scenario and profile files.
-#include "tools/quillamor-sim/json_file.h"
+#include "scenario/json_file.h"
 
 #include <fstream>
 #include <set>
 #include <vector>
 
 #include "host/sim/json_checks.h"
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
-namespace quillamor_sim {
+namespace scenario {
 
 using nlohmann::json;
 
@@ -118,4 +118,4 @@ json parse_strict(std::string_view text) {
     }
 }
 
-}  // namespace quillamor_sim
+}  // namespace scenario

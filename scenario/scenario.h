@@ -12,7 +12,7 @@
 
 #include "host/sim/world.h"
 
-namespace quillamor_sim {
+namespace scenario {
 
 class ScenarioFileError : public std::runtime_error {
 public:
@@ -44,4 +44,4 @@ Scenario scenario_from_json(const nlohmann::json& j, const std::filesystem::path
 // A profile file on its own ({"profile": ...} or the profile object itself).
 nlohmann::json read_profile(const std::filesystem::path& file);
 
-}  // namespace quillamor_sim
+}  // namespace scenario

@@ -1,8 +1,8 @@
-#include "tools/quillamor-sim/unused.h"
+#include "scenario/unused.h"
 
 #include "host/sim/sim_host.h"
 
-namespace quillamor_sim {
+namespace scenario {
 
 using nlohmann::json;
 
@@ -35,4 +35,4 @@ std::optional<std::string> unused_warning(const std::vector<json>& events) {
     return line + " (see the \"unused\" events)";
 }
 
-}  // namespace quillamor_sim
+}  // namespace scenario

@@ -1,12 +1,12 @@
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 #include <limits>
 #include <map>
 
 #include "host/sim/json_checks.h"
-#include "tools/quillamor-sim/json_file.h"
+#include "scenario/json_file.h"
 
-namespace quillamor_sim {
+namespace scenario {
 
 namespace {
 
@@ -184,4 +184,4 @@ Scenario read_scenario(const std::filesystem::path& file) {
     return scenario_from_json(parse_strict(read_bounded(file)), file);
 }
 
-}  // namespace quillamor_sim
+}  // namespace scenario

@@ -8,13 +8,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/quillamor-sim/scenario.h"
+#include "scenario/scenario.h"
 
 namespace sim {
 class SimHost;
 }
 
-namespace quillamor_sim {
+namespace scenario {
 
 // {"event": "unused", "fault": {...}} and {"event": "unused", "answer": {...}}, each as the
 // scenario wrote it, in the scenario's order. The host's faults beyond the scenario's own
@@ -24,4 +24,4 @@ std::vector<nlohmann::json> unused_events(const Scenario& scenario, const sim::S
 // One line that sums up the unused events, if there are any.
 std::optional<std::string> unused_warning(const std::vector<nlohmann::json>& events);
 
-}  // namespace quillamor_sim
+}  // namespace scenario

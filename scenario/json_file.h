@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace quillamor_sim {
+namespace scenario {
 
 // A scenario of a few thousand contacts is well under a megabyte.
 inline constexpr std::uintmax_t max_file_bytes = 16 * 1024 * 1024;
@@ -24,4 +24,4 @@ std::string read_bounded(const std::filesystem::path& file);
 // Parses JSON text under the rules above.
 nlohmann::json parse_strict(std::string_view text);
 
-}  // namespace quillamor_sim
+}  // namespace scenario

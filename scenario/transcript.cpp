@@ -1,4 +1,4 @@
-#include "tools/quillamor-sim/transcript.h"
+#include "scenario/transcript.h"
 
 #include <functional>
 #include <map>
@@ -6,7 +6,7 @@
 
 #include "host/sim/world.h"
 
-namespace quillamor_sim {
+namespace scenario {
 
 namespace {
 
@@ -234,4 +234,4 @@ void print_transcript(std::ostream& out, const std::vector<json>& events, const 
     for (const auto& e : events) print_event(out, e, options);
 }
 
-}  // namespace quillamor_sim
+}  // namespace scenario
