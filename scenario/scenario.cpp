@@ -1,8 +1,5 @@
 #include "scenario/scenario.h"
 
-#include <limits>
-#include <map>
-
 #include "host/sim/json_checks.h"
 #include "scenario/json_file.h"
 
@@ -24,97 +21,6 @@ const std::vector<std::string_view> scenario_fields = {
     "faults",
     "steps",
 };
-
-// The fields of each step besides "do": those it needs, then those it may have.
-struct StepFields {
-    std::vector<std::string_view> needed = {}, optional = {};
-};
-const std::map<std::string, StepFields, std::less<>>& step_fields() {
-    static const std::map<std::string, StepFields, std::less<>> fields = {
-        {"connect", {}},
-        {"startupComplete", {}},
-        {"newExplorer", {}},
-        {"disconnect", {}},
-        {"quickList", {}},
-        {"customList", {{"name"}}},
-        {"click", {{"tag"}}},
-        {"ribbon", {{"label"}, {"tab"}}},
-        {"press", {{"form", "control"}}},
-        {"type", {{"form", "control", "text"}}},
-        {"focus", {{"form", "control"}}},
-        {"key", {{"form", "key"}}},
-        {"move", {{"form", "left", "top"}}},
-        {"close", {{"form"}}},
-    };
-    return fields;
-}
-
-std::vector<std::string_view> step_names() {
-    std::vector<std::string_view> names;
-    for (const auto& [name, fields] : step_fields()) names.push_back(name);
-    return names;
-}
-
-std::string text_field(const json& step, std::string_view name, const std::string& place) {
-    if (!step.contains(name)) return {};
-    const json& v = step.at(std::string(name));
-    if (!v.is_string()) bad(sim::field_place(place, name), "must be text");
-    return v.get<std::string>();
-}
-
-// A page position in twips; anything beyond the 32-bit range is no place on any screen.
-double position(const json& step, std::string_view name, const std::string& place) {
-    if (!step.contains(name)) return 0;
-    const json& v = step.at(std::string(name));
-    if (!v.is_number()) bad(sim::field_place(place, name), "must be a number (twips)");
-    double d = v.get<double>();
-    if (d < std::numeric_limits<int32_t>::min() || d > std::numeric_limits<int32_t>::max())
-        bad(sim::field_place(place, name), "is out of range (" + v.dump() + " twips)");
-    return d;
-}
-
-}  // namespace
-
-Step read_step(const json& j, const std::string& place) {
-    if (!j.is_object() || !j.contains("do") || !j["do"].is_string()) bad(place, "a step needs a \"do\" field");
-    Step s;
-    s.action = j["do"].get<std::string>();
-    s.source = j;
-    auto known = step_fields().find(s.action);
-    if (known == step_fields().end()) {
-        std::string message = "unknown step \"" + s.action + "\"";
-        std::string near = sim::nearest_name(s.action, step_names());
-        if (!near.empty()) message += "; did you mean \"" + near + "\"?";
-        bad(sim::field_place(place, "do"), message);
-    }
-    std::vector<std::string_view> allowed = {"do"};
-    allowed.insert(allowed.end(), known->second.needed.begin(), known->second.needed.end());
-    allowed.insert(allowed.end(), known->second.optional.begin(), known->second.optional.end());
-    try {
-        sim::only_fields(j, allowed, place);
-    } catch (const sim::ScenarioError& e) {
-        throw ScenarioFileError(e.what());
-    }
-    for (auto f : known->second.needed)
-        if (!j.contains(f)) bad(place, "missing \"" + std::string(f) + "\" (a \"" + s.action + "\" step needs it)");
-    s.form = text_field(j, "form", place);
-    s.control = text_field(j, "control", place);
-    s.text = text_field(j, "text", place);
-    s.tag = text_field(j, "tag", place);
-    s.key = text_field(j, "key", place);
-    s.name = text_field(j, "name", place);
-    s.label = text_field(j, "label", place);
-    s.tab = text_field(j, "tab", place);
-    s.left = position(j, "left", place);
-    s.top = position(j, "top", place);
-    if (s.action == "key" && s.key != "Enter" && s.key != "Tab" && s.key != "Shift+Tab" &&
-        !(s.key.size() == 5 && s.key.rfind("Alt+", 0) == 0 && std::isalpha(static_cast<unsigned char>(s.key[4]))))
-        bad(sim::field_place(place, "key"),
-            "must be \"Enter\", \"Tab\", \"Shift+Tab\" or \"Alt+\" and a letter, not \"" + s.key + "\"");
-    return s;
-}
-
-namespace {
 
 // The profile inside a profile file: {"profile": ...} or the profile object itself.
 json profile_in(const json& j) {

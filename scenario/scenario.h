@@ -11,20 +11,13 @@
 #include <nlohmann/json.hpp>
 
 #include "host/sim/world.h"
+#include "scenario/steps.h"
 
 namespace scenario {
 
 class ScenarioFileError : public std::runtime_error {
 public:
     explicit ScenarioFileError(const std::string& what) : std::runtime_error(sim::printable(what)) {}
-};
-
-struct Step {
-    std::string action;  // the "do" field
-    std::string form, control, text, tag, key, name;
-    std::string label, tab;  // a ribbon button: its label, and the tab (idMso) it is on
-    double left = 0, top = 0;
-    nlohmann::json source;  // the step as written, for messages
 };
 
 struct Scenario {
@@ -34,9 +27,6 @@ struct Scenario {
     nlohmann::json faults = nlohmann::json::array();
     std::vector<Step> steps;
 };
-
-// One step as written; `place` names it in messages ("steps[3]").
-Step read_step(const nlohmann::json& j, const std::string& place);
 
 Scenario read_scenario(const std::filesystem::path& file);
 // A scenario already parsed from `file` (whose folder a "profileFile" is relative to).

@@ -9,6 +9,8 @@
 #include "host/com/safe_array.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "scenario/driver.h"
+#include "scenario/play.h"
 #include "tools/outlook-sim/adapter.h"
 #include "tools/outlook-sim/addins.h"
 #include "tools/outlook-sim/classes.h"
@@ -17,13 +19,14 @@
 #include "tools/outlook-sim/ribbon.h"
 #include "tools/outlook-sim/screen.h"
 #include "tools/outlook-sim/service.h"
-#include "scenario/unused.h"
+#include "wizard/form_designs.h"
 
 namespace outlook_sim {
 
 namespace {
 
-using scenario::ScenarioFileError;
+namespace sc = scenario;
+using sc::Unplayable;
 
 // Milliseconds since some fixed moment, to the microsecond.
 double now_ms() {
@@ -36,117 +39,201 @@ double now_ms() {
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency);
 }
-using scenario::Step;
 
 // The command-bar button that opens the wizard.
 constexpr std::u16string_view wizard_button = u"QuillamorWiz";
 
-class Player {
+const wizard::FormDesign& design(std::u16string_view form) { return *wizard::form_design(form); }
+
+// The mail host over COM, with the add-ins it finds in the registry, and the user on their
+// real windows.
+class ComHostDriver : public sc::HostDriver {
 public:
-    Player(const scenario::Scenario& sc, std::wstring folder, PlayOptions options)
-        : sc_(sc), folder_(std::move(folder)), options_(options) {}
+    ComHostDriver(const sc::Scenario& scenario, std::wstring folder, PlayOptions options)
+        : folder_(std::move(folder)), options_(std::move(options)) {
+        sc::load_into(host_, scenario);
+        host_.world().log_calls = options_.calls;
+        if (!options_.crash_member.empty())
+            host_.on_call(options_.crash_member, options_.crash_occurrence, [] { *static_cast<volatile int*>(nullptr) = 1; });
+        classes_ = std::make_unique<ClassRegistrations>(host_, host_.profile().redemption);
+        service_ = std::make_unique<ServiceLibrary>(host_.world(), folder_);
+        processes_ = std::make_unique<ProcessRecorder>(host_);
+        screen_ = std::make_unique<Screen>(host_, [this](const std::string& what) { met(what); });
+        on_host_call([this] { screen_->host_call(); });
+        on_scenario_error([this](const std::string& what) { met(what); });
+    }
 
-    PlayResult run() {
+    ~ComHostDriver() override {
+        on_host_call(nullptr);
+        on_scenario_error(nullptr);
+    }
+
+    // ---------------------------------------------------------------- around the steps
+
+    void begin_step(size_t number, const sc::Step& step) override {
+        timing_ = {{"step", number}, {"do", std::string(sc::kind_of(step))}};
+        write_so_far();
+        now_at_step(static_cast<unsigned long>(number));
+        started_ = now_ms();
+    }
+
+    void end_step() override {
+        screen_->pump();
+        timing_["ms"] = now_ms() - started_;
+        timings_.push_back(std::move(timing_));
+    }
+
+    std::optional<std::string> take_error() override { return std::exchange(met_, std::nullopt); }
+
+    // What the add-in records while it unwinds after the error is not the scenario's.
+    void stopping() override {
+        if (!error_at_) error_at_ = host_.events().size();
+    }
+
+    // The host releases the add-in; the add-in's windows go with it, which is not the user's
+    // doing. Then the DLL is unloaded.
+    void release() override {
+        screen_->stop_recording();
+        custom_.reset();
+        ribbons_.clear();
+        addins_.clear();
+        screen_->pump();
+        CoFreeUnusedLibrariesEx(0, 0);
+        on_host_call(nullptr);
+        on_scenario_error(nullptr);
+        screen_.reset();
+        processes_.reset();
+        service_.reset();
+        classes_.reset();
+    }
+
+    const sim::SimHost& host() const override { return host_; }
+    void record(nlohmann::json event) override { own_events_.push_back(std::move(event)); }
+    int64_t live_objects() override { return live_adapters(); }
+
+    PlayResult result(std::optional<std::string> error) {
         PlayResult result;
-        try {
-            host_.load_profile(sc_.profile);
-            host_.add_answers(sc_.answers);
-            host_.add_faults(sc_.faults);
-            host_.world().log_calls = options_.calls;
-            if (!options_.crash_member.empty())
-                host_.on_call(options_.crash_member, options_.crash_occurrence, [] {
-                    *static_cast<volatile int*>(nullptr) = 1;
-                });
-        } catch (const sim::ScenarioError& e) {  // the profile, answers or faults
-            throw ScenarioFileError(e.what());
-        }
-        {
-            ClassRegistrations classes(host_, host_.profile().redemption);
-            ServiceLibrary service(host_.world(), folder_);
-            ProcessRecorder processes(host_);
-            processes_ = &processes;
-            Screen screen(host_, [this](const std::string& what) { stop(what); });
-            screen_ = &screen;
-            on_host_call([&screen] { screen.host_call(); });
-            on_scenario_error([this](const std::string& what) { stop(what); });
-
-            for (size_t i = 0; i < sc_.steps.size() && !error_; ++i) {
-                index_ = i + 1;
-                timing_ = {{"step", index_}, {"do", sc_.steps[i].action}};
-                write_so_far();
-                now_at_step(static_cast<unsigned long>(index_));
-                const double started = now_ms();
-                try {
-                    step(sc_.steps[i]);
-                } catch (const sim::ScenarioError& e) {
-                    stop(e.what());
-                } catch (const ScenarioFileError& e) {
-                    stop_file(e.what());
-                } catch (const host::Failure& f) {
-                    stop("a failure reached the host: " + host::to_utf8(f.description()));
-                } catch (const std::exception& e) {
-                    stop(e.what());
-                }
-                screen.pump();
-                timing_["ms"] = now_ms() - started;
-                timings_.push_back(std::move(timing_));
-            }
-
-            // The host releases the add-in; the add-in's windows go with it, which is not the
-            // user's doing. Then the DLL is unloaded.
-            screen.stop_recording();
-            custom_.reset();
-            ribbons_.clear();
-            addins_.clear();
-            screen.pump();
-            CoFreeUnusedLibrariesEx(0, 0);
-            on_host_call(nullptr);
-            on_scenario_error(nullptr);
-            screen_ = nullptr;
-            processes_ = nullptr;
-        }
         std::vector<nlohmann::json> events = host_.events();
         if (error_at_) events.resize(*error_at_);
+        for (auto& e : own_events_) events.push_back(std::move(e));
         result.live_adapters = live_adapters();
         for (const auto& file : addin_files_)
             if (!file.empty() && GetModuleHandleW(file.c_str())) result.still_loaded.push_back(file);
         result.live_objects = host_.live_objects();
-        if (!error_)
-            for (auto& e : scenario::unused_events(sc_, host_)) events.push_back(std::move(e));
-        events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
         if (options_.write && written_ < events.size())
             options_.write(std::span<const nlohmann::json>(events).subspan(written_));
         result.events = std::move(events);
-        result.error = error_;
+        result.error = std::move(error);
         result.timings = std::move(timings_);
         return result;
     }
 
+    // ---------------------------------------------------------------- the host's steps
+
+    void play(const sc::Connect&) override {
+        if (!addins_.empty()) throw sc::connected_already();
+        double started = now_ms();
+        addins_ = create_addins();
+        timing_["create"] = now_ms() - started;
+        for (auto& x : addins_) {
+            processes_->watch(x.object.get());
+            addin_files_.push_back(module_file(module_of(x.object.get())));
+        }
+        host::com::com_ptr<IDispatch> app;
+        try {
+            app = dispatch_of(host_.create_application());
+        } catch (const host::Failure& f) {
+            record_result("OnConnection", f);
+            return;
+        }
+        started = now_ms();
+        auto failed = host_call("OnConnection", [&](IDTExtensibility2& x) {
+            return x.OnConnection(app.get(), ext_cm_Startup, nullptr, custom());
+        });
+        timing_["onConnection"] = now_ms() - started;
+        load_ribbons(failed);
+    }
+
+    void play(const sc::StartupComplete&) override {
+        connected();
+        host_call("OnStartupComplete", [&](IDTExtensibility2& x) { return x.OnStartupComplete(custom()); });
+    }
+
+    void play(const sc::NewExplorer&) override {
+        host_.new_explorer();
+        show_ribbons();
+    }
+
+    void play(const sc::Disconnect&) override {
+        connected();
+        host_call("OnDisconnection", [&](IDTExtensibility2& x) { return x.OnDisconnection(ext_dm_UserClosed, custom()); });
+        // The host lets go of the add-in, and the add-in's windows go with it.
+        screen_->stop_recording();
+        ribbons_.clear();
+        addins_.clear();
+        screen_->pump();
+        screen_->resume_recording();
+    }
+
+    void play(const sc::QuickList&) override { run_through_wizard(false, {}); }
+    void play(const sc::CustomList& s) override { run_through_wizard(true, host::from_utf8(s.name)); }
+
+    void play(const sc::Click& s) override {
+        connected();
+        try {
+            host_.click_button(host::from_utf8(s.tag));
+        } catch (const host::Failure& f) {
+            // The add-in's handler failed back to the host, which shows nothing.
+            record_result("Click", f);
+        }
+    }
+
+    void play(const sc::RibbonPress& s) override {
+        connected();
+        auto [ribbon, button] = ribbon_button(s.label, s.tab);
+        if (!button) throw sc::no_ribbon_button(s);
+        ribbon->ribbon->press(*button, ribbon->com.invoker());
+    }
+
+    // ---------------------------------------------------------------- the user's steps
+
+    void play(const sc::Press& s, const wizard::FormDesign& d) override {
+        if (HWND page = shown(d)) screen_->press(page, d, host::from_utf8(s.control));
+    }
+    void play(const sc::Type& s, const wizard::FormDesign& d) override {
+        if (HWND page = shown(d)) screen_->type(page, d, host::from_utf8(s.control), host::from_utf8(s.text));
+    }
+    void play(const sc::Focus& s, const wizard::FormDesign& d) override {
+        if (HWND page = shown(d)) screen_->focus(page, d, host::from_utf8(s.control));
+    }
+    void play(const sc::Key& s, const wizard::FormDesign& d) override {
+        if (HWND page = shown(d)) screen_->key(page, s.key);
+    }
+    void play(const sc::Move& s, const wizard::FormDesign& d) override {
+        if (HWND page = shown(d)) screen_->move(page, s.left, s.top);
+    }
+    void play(const sc::Close&, const wizard::FormDesign& d) override {
+        if (HWND page = shown(d)) screen_->close(page);
+    }
+
 private:
+    // An error met beside the step's own calls; the first one stops the play.
+    void met(const std::string& what) {
+        if (error_at_) return;
+        met_ = what;
+        error_at_ = host_.events().size();
+    }
+
     // What the steps before this one recorded is final: out it goes.
     void write_so_far() {
-        if (!options_.write || error_) return;
+        if (!options_.write || error_at_) return;
         const auto& events = host_.events();
         if (written_ < events.size()) options_.write(std::span<const nlohmann::json>(events).subspan(written_));
         written_ = events.size();
     }
 
-    // The scenario cannot go on: the play ends after this step, and what the add-in does
-    // while it unwinds is not recorded.
-    void stop(const std::string& what) {
-        if (error_) return;
-        error_ = "step " + std::to_string(index_) + ": " + what;
-        error_at_ = host_.events().size();
-    }
-    void stop_file(const std::string& what) {
-        if (error_) return;
-        error_ = what;
-        error_at_ = host_.events().size();
-    }
-
-    [[noreturn]] void wrong(const std::string& what) const {
-        throw ScenarioFileError("step " + std::to_string(index_) + ": " + what);
-    }
+    // A person can only act on a page that is on the screen: its window, or null.
+    HWND shown(const wizard::FormDesign& d) const { return screen_->page(host::to_utf8(d.name)); }
 
     // The custom array of the add-in interface's calls: empty, as the host passes it.
     SAFEARRAY** custom() {
@@ -156,7 +243,7 @@ private:
     }
 
     void connected() const {
-        if (addins_.empty()) wrong("the add-in is not connected (no \"connect\" step before)");
+        if (addins_.empty()) throw sc::not_connected();
     }
 
     // A call of the host into the add-ins: a failure goes back to the host as its result.
@@ -176,67 +263,6 @@ private:
     void record_result(const char* name, const host::Failure& f) {
         host_.record({{"event", "result"}, {"call", name}, {"number", f.number()},
                       {"description", host::to_utf8(f.description())}});
-    }
-
-    void step(const Step& s) {
-        const std::string& a = s.action;
-        if (a == "connect") {
-            if (!addins_.empty()) wrong("the add-in is connected already");
-            double started = now_ms();
-            addins_ = create_addins();
-            timing_["create"] = now_ms() - started;
-            for (auto& x : addins_) {
-                processes_->watch(x.object.get());
-                addin_files_.push_back(module_file(module_of(x.object.get())));
-            }
-            host::com::com_ptr<IDispatch> app;
-            try {
-                app = dispatch_of(host_.create_application());
-            } catch (const host::Failure& f) {
-                record_result("OnConnection", f);
-                return;
-            }
-            started = now_ms();
-            auto failed = host_call("OnConnection", [&](IDTExtensibility2& x) {
-                return x.OnConnection(app.get(), ext_cm_Startup, nullptr, custom());
-            });
-            timing_["onConnection"] = now_ms() - started;
-            load_ribbons(failed);
-        } else if (a == "startupComplete") {
-            connected();
-            host_call("OnStartupComplete", [&](IDTExtensibility2& x) { return x.OnStartupComplete(custom()); });
-        } else if (a == "newExplorer") {
-            host_.new_explorer();
-            show_ribbons();
-        } else if (a == "disconnect") {
-            connected();
-            host_call("OnDisconnection", [&](IDTExtensibility2& x) { return x.OnDisconnection(ext_dm_UserClosed, custom()); });
-            // The host lets go of the add-in, and the add-in's windows go with it.
-            screen_->stop_recording();
-            ribbons_.clear();
-            addins_.clear();
-            screen_->pump();
-            screen_->resume_recording();
-        } else if (a == "quickList") {
-            run_through_wizard(false, {});
-        } else if (a == "customList") {
-            run_through_wizard(true, host::from_utf8(s.name));
-        } else if (a == "click") {
-            connected();
-            try {
-                host_.click_button(host::from_utf8(s.tag));
-            } catch (const host::Failure& f) {
-                // The add-in's handler failed back to the host, which shows nothing.
-                record_result("Click", f);
-            }
-        } else if (a == "ribbon") {
-            connected();
-            auto [ribbon, button] = ribbon_button(s.label, s.tab);
-            if (!button) wrong("no ribbon button labelled \"" + s.label + "\"" + (s.tab.empty() ? "" : " on " + s.tab));
-            ribbon->ribbon->press(*button, ribbon->com.invoker());
-        } else {
-            user_step(s);
-        }
     }
 
     // An add-in's ribbon as the host holds it.
@@ -282,33 +308,6 @@ private:
         return {nullptr, nullptr};
     }
 
-    const wizard::FormDesign& form_with(const Step& s) {
-        const wizard::FormDesign* d = Screen::design(s.form);
-        if (!d) wrong("unknown form \"" + s.form + "\"");
-        if (!s.control.empty()) {
-            bool found = false;
-            for (const auto& c : d->controls) found = found || c.name == host::from_utf8(s.control);
-            if (!found) wrong("form " + s.form + " has no control \"" + s.control + "\"");
-        }
-        return *d;
-    }
-
-    void user_step(const Step& s) {
-        Screen& screen = *screen_;
-        const wizard::FormDesign& d = form_with(s);
-        // A person can only act on a page that is on the screen.
-        HWND page = screen.page(s.form);
-        if (!page) return;
-        const std::string& a = s.action;
-        const std::u16string control = host::from_utf8(s.control);
-        if (a == "press") screen.press(page, d, control);
-        else if (a == "type") screen.type(page, d, control, host::from_utf8(s.text));
-        else if (a == "focus") screen.focus(page, d, control);
-        else if (a == "key") screen.key(page, s.key);
-        else if (a == "move") screen.move(page, s.left, s.top);
-        else if (a == "close") screen.close(page);
-    }
-
     // The direct runs, played as a person reaches them: the wizard button, the welcome page's
     // Next, the work type (and for the custom run the list name), then Next from a page
     // dragged to the screen's corner, so that the remembered wizard position the run finds
@@ -322,8 +321,8 @@ private:
             ~WalkEnd() { s.end_walk(); }
         } end{screen};
         screen.begin_walk(custom_run ? "frmTitle" : "");
-        const auto& choose = *Screen::design("frmChoose");
-        const auto& title = *Screen::design("frmTitle");
+        const auto& choose = design(u"frmChoose");
+        const auto& title = design(u"frmTitle");
 
         if (!custom_run) {
             HWND page = open_choose();
@@ -338,11 +337,11 @@ private:
             screen.press(from, choose, u"cmdOk");
             screen.pump();
             page = screen.page("frmTitle");
-            if (!page) wrong("the wizard did not open frmTitle");
+            if (!page) throw Unplayable("the wizard did not open frmTitle");
         }
         screen.type(page, title, u"txtSubject", name);
         if (!IsWindowEnabled(screen.control(page, title, u"cmdOk")))
-            wrong("an empty list name cannot be played through the wizard (its Next is disabled)");
+            throw Unplayable("an empty list name cannot be played through the wizard (its Next is disabled)");
         press_next(page, title);
     }
 
@@ -353,15 +352,15 @@ private:
             if (auto [ribbon, button] = ribbon_button("Quillamor Wizard", ""); button)
                 ribbon->ribbon->act(*button, ribbon->com.invoker());
             else if (!host_.click_button(wizard_button))
-                wrong("the wizard cannot be opened: its button is not there");
+                throw Unplayable("the wizard cannot be opened: its button is not there");
             screen.pump();
         }
         HWND start = screen.page("frmStartUp");
-        if (!start) wrong("the wizard button did not open frmStartUp");
-        screen.press(start, *Screen::design("frmStartUp"), u"cmdStart");
+        if (!start) throw Unplayable("the wizard button did not open frmStartUp");
+        screen.press(start, design(u"frmStartUp"), u"cmdStart");
         screen.pump();
         HWND page = screen.page("frmChoose");
-        if (!page) wrong("the wizard did not open frmChoose");
+        if (!page) throw Unplayable("the wizard did not open frmChoose");
         return page;
     }
 
@@ -375,31 +374,34 @@ private:
         timing_["run"] = now_ms() - started;
     }
 
-    const scenario::Scenario& sc_;
     std::wstring folder_;
     PlayOptions options_;
     sim::SimHost host_;
-    Screen* screen_ = nullptr;
-    ProcessRecorder* processes_ = nullptr;
+    // What the machine has while the host runs, in the order it is set up.
+    std::unique_ptr<ClassRegistrations> classes_;
+    std::unique_ptr<ServiceLibrary> service_;
+    std::unique_ptr<ProcessRecorder> processes_;
+    std::unique_ptr<Screen> screen_;
     std::vector<AddIn> addins_;
     std::vector<std::unique_ptr<LoadedRibbon>> ribbons_;
     std::vector<std::wstring> addin_files_;  // the add-ins' DLLs, as loaded
     host::com::SafeArray custom_;
     SAFEARRAY* custom_pointer_ = nullptr;
-    size_t index_ = 0;
     size_t written_ = 0;  // events handed to options_.write
-    std::optional<std::string> error_;
-    std::optional<size_t> error_at_;
-    nlohmann::json timing_;                            // of the step being played
+    std::optional<std::string> met_;
+    std::optional<size_t> error_at_;  // where the scenario's events end, once the play stopped
+    std::vector<nlohmann::json> own_events_;  // the play's: unused, end
+    nlohmann::json timing_;                   // of the step being played
+    double started_ = 0;
     nlohmann::json timings_ = nlohmann::json::array();
 };
 
 }  // namespace
 
-PlayResult play(const scenario::Scenario& scenario, const std::wstring& program_folder,
-                const PlayOptions& options) {
-    Player p(scenario, program_folder, options);
-    return p.run();
+PlayResult play(const scenario::Scenario& scenario, const std::wstring& program_folder, const PlayOptions& options) {
+    ComHostDriver driver(scenario, program_folder, options);
+    std::optional<std::string> error = scenario::play(scenario, driver);
+    return driver.result(std::move(error));
 }
 
 }  // namespace outlook_sim

@@ -10,7 +10,7 @@
 #include "host/com/bstr.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
-#include "wizard/forms.h"
+#include "wizard/form_designs.h"
 #include "wizard/win32/assets.h"
 #include "wizard/win32/win32_views.h"
 
@@ -40,15 +40,8 @@ std::u16string text_of(HWND window) {
 
 std::string utf8(const std::u16string& text) { return host::to_utf8(text); }
 
-const std::vector<wizard::FormDesign>& designs() {
-    static const std::vector<wizard::FormDesign> all = {wizard::design_frmStartUp(), wizard::design_frmChoose(),
-                                                        wizard::design_frmTitle(), wizard::design_frmDone(),
-                                                        wizard::design_frmPBar()};
-    return all;
-}
-
 const wizard::FormDesign* design_by_caption(std::u16string_view caption) {
-    for (const auto& d : designs())
+    for (const auto& d : wizard::form_designs())
         if (d.caption == caption) return &d;
     return nullptr;
 }
@@ -232,7 +225,7 @@ namespace {
 // the module that made the window (the add-in's DLL) must carry.
 void check_pictures(HWND page, const std::string& form) {
     if (!SendMessageW(page, WM_GETICON, ICON_SMALL, 0)) throw std::runtime_error(form + " shows no window icon");
-    const wizard::FormDesign* d = Screen::design(form);
+    const wizard::FormDesign* d = wizard::form_design(host::from_utf8(form));
     auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
     for (const auto& c : d ? d->controls : std::vector<wizard::Control>{})
         if (c.kind == wizard::Kind::Image && !wizard::win32::Picture::load(module, c.picture))
@@ -369,12 +362,6 @@ void Screen::end_walk() {
 }
 
 // ---------------------------------------------------------------- pages and controls
-
-const wizard::FormDesign* Screen::design(const std::string& form) {
-    for (const auto& d : designs())
-        if (utf8(d.name) == form) return &d;
-    return nullptr;
-}
 
 bool Screen::loaded(const std::string& form) const {
     for (const auto& [window, name] : pages_)

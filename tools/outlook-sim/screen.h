@@ -45,8 +45,6 @@ public:
     void end_walk();
 
     // --- pages and controls
-    // The design of a form by name, or null.
-    static const wizard::FormDesign* design(const std::string& form);
     bool loaded(const std::string& form) const;
     // The page's window while it is on the screen; null otherwise.
     HWND page(const std::string& form) const;

@@ -1,28 +1,15 @@
 #include "tools/quillamor-sim/player.h"
 
-#include "host/sim/world.h"
-#include "tools/quillamor-sim/step_player.h"
+#include "scenario/play.h"
 
 namespace quillamor_sim {
 
 PlayResult play(const scenario::Scenario& scenario, const std::vector<ExtraFault>& extra_faults, const LogOptions& log) {
-    std::unique_ptr<StepPlayer> player;
-    try {
-        player = std::make_unique<StepPlayer>(scenario, extra_faults, log);
-    } catch (const sim::ScenarioError& e) {  // the profile, answers or faults
-        throw scenario::ScenarioFileError(e.what());
-    }
-    std::optional<std::string> error;
-    for (size_t i = 0; i < scenario.steps.size() && !error; ++i) {
-        try {
-            player->step(scenario.steps[i], i + 1);
-        } catch (const sim::ScenarioError& e) {
-            error = "step " + std::to_string(i + 1) + ": " + e.what();
-        } catch (const scenario::ScenarioFileError& e) {
-            error = e.what();
-        }
-    }
-    return player->finish(std::move(error));
+    SimHostDriver driver(scenario, {.extra_faults = extra_faults, .log = log, .views = nullptr});
+    PlayResult result;
+    result.error = scenario::play(scenario, driver);
+    result.events = driver.host().events();
+    return result;
 }
 
 }  // namespace quillamor_sim

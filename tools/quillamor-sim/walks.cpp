@@ -5,8 +5,10 @@
 #include "addin/commands.h"
 #include "host/sim/interactive.h"
 #include "host/text.h"
-#include "tools/quillamor-sim/step_player.h"
+#include "scenario/play.h"
+#include "tools/quillamor-sim/sim_driver.h"
 #include "wizard/form.h"
+#include "wizard/form_designs.h"
 
 namespace quillamor_sim {
 
@@ -83,8 +85,6 @@ struct Choice {
     double weight;
 };
 
-const char* const page_names[] = {"frmStartUp", "frmChoose", "frmTitle", "frmDone", "frmPBar"};
-
 // What a person might type into a text box.
 const char* const typed_texts[] = {"VIP clients", " ", "Team 2027", "a", "O'Brien & \"Co\"",
                                    "\xC3\x9Cn\xC3\xAF c\xC3\xB8" "d\xC3\xA9 \xE5\x90\x8D\xE5\x89\x8D", ""};
@@ -97,17 +97,17 @@ public:
     }
 
     Walk walk(size_t max_steps) {
-        StepPlayer player(scenario_, {}, {.calls = false, .write = {}});
-        player.host().set_interactive(&user_);
+        SimHostDriver driver(scenario_, {.extra_faults = {}, .log = {.calls = false, .write = {}}, .views = nullptr});
+        driver.host().set_interactive(&user_);
         json steps = json::array();
         size_t started = 0;
         while (steps.size() < max_steps) {
-            std::vector<Choice> choices = choices_now(player);
+            std::vector<Choice> choices = choices_now(driver);
             if (choices.empty()) break;
             const json& step = pick(choices);
             try {
-                player.step(scenario::read_step(step, "steps[" + std::to_string(steps.size() + 1) + "]"), steps.size() + 1);
-            } catch (const scenario::ScenarioFileError&) {
+                scenario::play_step(scenario::read_step(step, "steps[" + std::to_string(steps.size() + 1) + "]"), driver);
+            } catch (const scenario::Unplayable&) {
                 // Not there after all (a button the add-in did not place): nothing happened.
                 if (++started > 4 * max_steps) break;
                 continue;
@@ -116,8 +116,8 @@ public:
             note(step);
             if (chance(0.03)) break;
         }
-        PlayResult result = player.finish(std::nullopt);
-        return {{{"profile", scenario_.profile}, {"answers", user_.answers}, {"steps", steps}}, std::move(result.events)};
+        scenario::finish(scenario_, driver, std::nullopt, steps.size());
+        return {{{"profile", scenario_.profile}, {"answers", user_.answers}, {"steps", steps}}, driver.host().events()};
     }
 
 private:
@@ -139,7 +139,7 @@ private:
         if (what == "startupComplete") started_up_ = true;
     }
 
-    std::vector<Choice> choices_now(StepPlayer& p) {
+    std::vector<Choice> choices_now(SimHostDriver& p) {
         std::vector<Choice> out;
         if (!p.connected()) {
             // The host loads the add-in again at most once more after letting it go.
@@ -149,7 +149,7 @@ private:
         if (!started_up_) out.push_back({{{"do", "startupComplete"}}, 0.3});
         out.push_back({{{"do", "newExplorer"}}, 0.15});
         out.push_back({{{"do", "disconnect"}}, 0.25});
-        if (p.ribbon()) {
+        if (p.ribbon() && p.ribbon()->shown()) {
             out.push_back({{{"do", "ribbon"}, {"label", "Quillamor Wizard"}}, 1});
             out.push_back({{{"do", "ribbon"}, {"label", "About Quillamor"}}, 0.15});
         } else if (!p.host().profile().ribbon()) {
@@ -157,10 +157,10 @@ private:
                 out.push_back({{{"do", "click"}, {"tag", host::to_utf8(c->tag)}}, 0.6});
             out.push_back({{{"do", "click"}, {"tag", host::to_utf8(addin::about_command.tag)}}, 0.15});
         }
-        for (const char* name : page_names) {
-            wizard::Form* f = p.form(name);
+        for (const auto& page : wizard::form_designs()) {
+            wizard::Form* f = p.form(page.name);
             if (!f || !f->visible()) continue;
-            page_choices(*f, name, out);
+            page_choices(*f, host::to_utf8(page.name), out);
         }
         return out;
     }

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "host/sim/sim_host.h"
+#include "host/text.h"
 #include "tests/outlook-sim/windows/checks.h"
 #include "tools/outlook-sim/screen.h"
+#include "wizard/form_designs.h"
 #include "wizard/win32/win32_views.h"
 
 namespace {
@@ -35,7 +37,7 @@ void register_page_class() {
 }
 
 std::wstring caption(const char* form) {
-    const auto& c = outlook_sim::Screen::design(form)->caption;
+    const auto& c = wizard::form_design(host::from_utf8(form))->caption;
     return std::wstring(c.begin(), c.end());
 }
 

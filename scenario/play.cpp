@@ -1,0 +1,110 @@
+#include "scenario/play.h"
+
+#include <type_traits>
+#include <variant>
+
+#include "host/failure.h"
+#include "host/sim/sim_host.h"
+#include "host/text.h"
+#include "scenario/unused.h"
+#include "wizard/form_designs.h"
+
+namespace scenario {
+
+namespace {
+
+// The design of the form a page step names, which must have the control it names.
+template <PageStep S>
+const wizard::FormDesign& page_of(const S& s) {
+    const wizard::FormDesign* design = wizard::form_design(host::from_utf8(s.form));
+    if (!design) throw Unplayable("unknown form \"" + s.form + "\"");
+    if constexpr (requires { s.control; }) {
+        const std::u16string control = host::from_utf8(s.control);
+        bool found = s.control.empty();
+        for (const auto& c : design->controls) found = found || c.name == control;
+        if (!found) throw Unplayable("form " + s.form + " has no control \"" + s.control + "\"");
+    }
+    return *design;
+}
+
+std::string numbered(size_t step, const std::string& what) { return "step " + std::to_string(step) + ": " + what; }
+
+}  // namespace
+
+Unplayable not_connected() { return Unplayable("the add-in is not connected (no \"connect\" step before)"); }
+Unplayable connected_already() { return Unplayable("the add-in is connected already"); }
+Unplayable no_ribbon_button(const RibbonPress& s) {
+    return Unplayable("no ribbon button labelled \"" + s.label + "\"" + (s.tab.empty() ? "" : " on " + s.tab));
+}
+
+void load_into(sim::SimHost& host, const Scenario& scenario) {
+    try {
+        host.load_profile(scenario.profile);
+        host.add_answers(scenario.answers);
+        host.add_faults(scenario.faults);
+    } catch (const sim::ScenarioError& e) {
+        throw ScenarioFileError(e.what());
+    }
+}
+
+void play_step(const Step& step, HostDriver& driver) {
+    std::visit(
+        [&driver](const auto& s) {
+            if constexpr (PageStep<std::remove_cvref_t<decltype(s)>>) driver.play(s, page_of(s));
+            else driver.play(s);
+        },
+        step);
+}
+
+std::optional<std::string> finish(const Scenario& scenario, HostDriver& driver, std::optional<std::string> error,
+                                  size_t last_step) {
+    driver.release();
+    if (!error) {
+        if (auto met = driver.take_error()) {
+            error = numbered(last_step, *met);
+            driver.stopping();
+        }
+    }
+    if (!error)
+        for (auto& e : unused_events(scenario, driver.host())) driver.record(std::move(e));
+    driver.record({{"event", "end"}, {"liveObjects", driver.live_objects()}});
+    return error;
+}
+
+std::optional<std::string> play(const Scenario& scenario, HostDriver& driver) {
+    std::optional<std::string> error;
+    size_t number = 0;
+    for (const Step& step : scenario.steps) {
+        ++number;
+        driver.begin_step(number, step);
+        std::optional<std::string> thrown;
+        try {
+            play_step(step, driver);
+        } catch (const Unplayable& e) {
+            thrown = e.what();
+        } catch (const sim::ScenarioError& e) {
+            thrown = e.what();
+        } catch (const host::Failure& f) {
+            thrown = "a failure reached the host: " + sim::printable(host::to_utf8(f.description()));
+        } catch (const std::exception& e) {
+            thrown = sim::printable(e.what());
+        }
+        // What the host met during the step came before anything the step threw.
+        if (auto met = driver.take_error()) thrown = std::move(met);
+        if (thrown) {
+            error = numbered(number, *thrown);
+            driver.stopping();
+        }
+        driver.end_step();
+        if (!error) {
+            if (auto met = driver.take_error()) {
+                error = numbered(number, *met);
+                driver.stopping();
+            }
+        }
+        if (error) break;
+    }
+    return finish(scenario, driver, std::move(error), number);
+}
+
+}  // namespace scenario
