@@ -26,7 +26,7 @@ std::optional<std::u16string> Session::categories(const std::vector<std::u16stri
 std::shared_ptr<sim::Folder> Session::pick_folder(const std::vector<std::shared_ptr<sim::Folder>>& tree) {
     auto rows = folder_rows(tree);
     size_t current = 0;
-    auto contacts = host_.profile().contacts();
+    auto contacts = host().profile().contacts();
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].folder == contacts) current = i;
     InDialog in(*this, u"Up, Down: move   Enter: OK   Esc: Cancel   Ctrl+C, q: leave");

@@ -39,14 +39,14 @@ std::u16string text(const json& v) { return v.is_string() ? host::from_utf8(v.ge
 void Session::draw_toolbar() {
     Screen& s = *screen_;
     s.fill(0, 0, 1, s.cols(), bar_style);
-    if (ribbon_) {
+    if (ribbon()) {
         // A ribbon host: the first tab that shows the add-in's group, with its buttons.
         const sim::RibbonButton* wizard = ribbon_wizard_button();
         if (!wizard) return;
         std::u16string line = u" " + wizard->tab + u", group \"" + wizard->group + u"\": ";
         s.text(0, 0, line, bar_style);
         int x = static_cast<int>(line.size());
-        for (const auto& b : ribbon_->buttons()) {
+        for (const auto& b : ribbon()->buttons()) {
             if (b.tab != wizard->tab) continue;
             bool mine = &b == wizard;
             std::u16string face = u"[" + std::u16string(mine ? u"\u25A3 " : u"") + b.label + u"]";
@@ -56,9 +56,9 @@ void Session::draw_toolbar() {
         return;
     }
     s.text(0, 0, u" Standard toolbar: ", bar_style);
-    auto& windows = host_.world().explorers.open;
+    auto& windows = host().world().explorers.open;
     if (windows.empty()) return;
-    auto bar = sim::bar_named(*sim::command_bars_of(host_.world(), *windows.back()), u"Standard");
+    auto bar = sim::bar_named(*sim::command_bars_of(host().world(), *windows.back()), u"Standard");
     if (!bar) return;
     auto ours = wizard_button();
     int x = 19;
@@ -105,7 +105,7 @@ bool Session::draw() {
     if (!top && dialog_keys_.empty()) {
         int y = std::max(1, (s.rows() - 3) / 2);
         std::u16string line;
-        if (ribbon_) {
+        if (ribbon()) {
             line = ribbon_wizard_button() ? u"The ribbon button \"Quillamor Wizard\" is there: Enter or w presses it."
                                           : u"The add-in has no button on the ribbon: q to leave.";
         } else {
@@ -143,7 +143,7 @@ void Session::draw_too_small() {
 // The keys that work now, leaving always among them; three spaces part one hint from the next.
 std::u16string Session::keys_help(Form* top) {
     if (!top)
-        return ribbon_ ? u"Enter/w: press the ribbon button   q, Ctrl+C: leave"
+        return ribbon() ? u"Enter/w: press the ribbon button   q, Ctrl+C: leave"
                        : u"Enter/w: click the toolbar button   q, Ctrl+C: leave";
     const Control* focused = control(*top, top->focus());
     // In the name box q is a letter of the name.
@@ -160,7 +160,7 @@ std::u16string Session::keys_help(Form* top) {
 }
 
 void Session::collect_status() {
-    const auto& ev = host_.events();
+    const auto& ev = host().events();
     for (; seen_ < ev.size(); ++seen_) {
         const json& e = ev[seen_];
         std::string kind = e.value("event", "");
@@ -172,6 +172,9 @@ void Session::collect_status() {
         else if (kind == "display") status_.push_back(u"the list's window is open");
         else if (kind == "failure")
             status_.push_back(u"Error " + host::from_utf8(e["number"].dump()) + u": " + text(e["description"]));
+        else if (kind == "result")
+            status_.push_back(u"The host's call into the add-in failed: Error " + host::from_utf8(e["number"].dump()) +
+                              u": " + text(e["description"]));
     }
 }
 

@@ -5,8 +5,7 @@
 
 #include "host/failure.h"
 #include "host/text.h"
-#include "tools/quillamor-sim/ribbon_callbacks.h"
-#include "scenario/scenario.h"
+#include "scenario/play.h"
 
 namespace quillamor_sim::play {
 
@@ -20,38 +19,26 @@ constexpr std::u16string_view wizard_button_label = u"Quillamor Wizard";
 }  // namespace
 
 Session::Session(const json& profile) {
-    host_.load_profile(profile);
+    scenario::Scenario walk;
+    walk.profile = profile;
     // Only what a person sees is kept: the calls would pile up over a long walk.
-    host_.world().log_calls = false;
-    state_ = std::make_unique<addin::ProcessState>(host_, *this);
+    driver_ = std::make_unique<SimHostDriver>(
+        walk, SimHostOptions{.extra_faults = {}, .log = {.calls = false, .write = {}}, .views = this});
 }
 
 Session::~Session() {
-    host_.set_interactive(nullptr);
-    ribbon_.reset();
-    connect_.reset();
-    state_.reset();
+    host().set_interactive(nullptr);
+    driver_.reset();
 }
 
-// The host loads the add-in, asks a ribbon host's add-in for its ribbon, and opens its window
-// if the profile starts without one; the window shows the ribbon.
+// The host loads the add-in (asking a ribbon host's add-in for its ribbon) and tells it the
+// start-up is complete, as the scenario steps do, and opens its window if the profile starts
+// without one; the window shows the ribbon. What the host's calls into the add-in return
+// comes to the status line from the transcript.
 void Session::connect() {
-    connect_ = std::make_unique<addin::Connect>(*state_);
-    if (host_call([&] {
-            host::Object app = host_.create_application();
-            connect_->OnConnection(app, 1, host::Object());
-        }))
-        load_ribbon();
-    host_call([&] { connect_->OnStartupComplete(); });
-    if (host_.world().explorers.open.empty()) host_.new_explorer();
-    if (ribbon_ && !ribbon_->shown()) act([&] { ribbon_->show(ribbon_callbacks(*connect_)); });
-}
-
-void Session::load_ribbon() {
-    if (!host_.profile().ribbon()) return;
-    std::u16string xml;
-    if (!host_call([&] { xml = connect_->GetCustomUI(sim::explorer_ribbon); })) return;
-    act([&] { ribbon_.emplace(host_.world_ptr(), xml); });
+    act([&] { driver_->play(scenario::Connect{}); });
+    act([&] { driver_->play(scenario::StartupComplete{}); });
+    if (host().world().explorers.open.empty()) act([&] { driver_->play(scenario::NewExplorer{}); });
 }
 
 void Session::run(Screen& screen) {
@@ -59,10 +46,10 @@ void Session::run(Screen& screen) {
     struct Attached {
         Attached(Session& s, Screen& screen) : s_(s) {
             s_.screen_ = &screen;
-            s_.host_.set_interactive(&s_);
+            s_.host().set_interactive(&s_);
         }
         ~Attached() {
-            s_.host_.set_interactive(nullptr);
+            s_.host().set_interactive(nullptr);
             s_.screen_ = nullptr;
         }
         Session& s_;
@@ -85,21 +72,19 @@ void Session::run(Screen& screen) {
     }
 }
 
-// The host lets go of the add-in: it removes its buttons, then the add-in is released.
+// The host is shut down: it tells the add-in, which removes its buttons, then lets go of it.
 void Session::shut_down() {
-    host_.set_interactive(nullptr);
-    ribbon_.reset();
-    if (connect_) {
-        host_call([&] { connect_->OnBeginShutdown(); });
-        host_call([&] { connect_->OnDisconnection(1); });
+    host().set_interactive(nullptr);
+    if (driver_->connected()) {
+        act([&] { driver_->connected_addin().OnBeginShutdown(); });
+        act([&] { driver_->play(scenario::Disconnect{}); });
     }
-    connect_.reset();
-    state_.reset();
+    driver_->release();
 }
 
 // --- the forms' views
 std::unique_ptr<wizard::FormView> Session::create(Form& form) {
-    return std::make_unique<TapView>(host_.views().create(form), *this);
+    return std::make_unique<TapView>(host().views().create(form), *this);
 }
 void Session::form_shown(Form& f) {
     std::erase(stack_, &f);
@@ -115,54 +100,45 @@ void Session::form_changed(Form& f, const Control& c, Change what) {
     if (c.kind == Kind::ProgressBar && (what == Change::Value || what == Change::Max) && f.visible()) repaint();
 }
 
-// A call of the host into the add-in: a failure goes back to the host, which says so.
-bool Session::host_call(const std::function<void()>& call) {
-    try {
-        call();
-        return true;
-    } catch (const host::Failure& f) {
-        status_.push_back(u"The host's call into the add-in failed: Error " + host::decimal(f.number()) + u": " +
-                          f.description());
-        return false;
-    }
-}
-
 // Something the person does: a failure that reaches the top is shown to the person.
 void Session::act(const std::function<void()>& action) {
     try {
         action();
     } catch (const host::Failure& f) {
-        host::ReportFailure(host_, f);
+        host::ReportFailure(host(), f);
     } catch (const sim::ScenarioError& e) {
         status_.push_back(u"The substitute host cannot go on: " + host::from_utf8(e.what()));
+    } catch (const scenario::Unplayable& e) {
+        status_.push_back(u"The substitute host cannot do that: " + host::from_utf8(e.what()));
     }
 }
 
 // The add-in's button on the active window's "Standard" toolbar (null when it has none).
 std::shared_ptr<sim::ControlModel> Session::wizard_button() {
-    auto& windows = host_.world().explorers.open;
+    auto& windows = host().world().explorers.open;
     if (windows.empty()) return nullptr;
-    auto set = sim::command_bars_of(host_.world(), *windows.back());
+    auto set = sim::command_bars_of(host().world(), *windows.back());
     auto button = sim::control_tagged(*set, wizard_button_tag, sim::control_button);
     return button && button->visible && !button->deleted ? button : nullptr;
 }
 
 // The add-in's wizard button on a ribbon host's ribbon (null when it shows none).
 const sim::RibbonButton* Session::ribbon_wizard_button() const {
-    return ribbon_ && ribbon_->shown() ? ribbon_->find(wizard_button_label) : nullptr;
+    const sim::Ribbon* r = ribbon();
+    return r && r->shown() ? r->find(wizard_button_label) : nullptr;
 }
 
 // The person clicks the wizard's button: on a ribbon host the host calls the button's
 // onAction, on a toolbar it fires the button's Click event.
 void Session::click_wizard_button() {
-    if (ribbon_) {
+    if (ribbon()) {
         const sim::RibbonButton* button = ribbon_wizard_button();
         if (!button) status_.push_back(u"The ribbon has no Quillamor Wizard button to press.");
-        else act([&] { ribbon_->act(*button, ribbon_callbacks(*connect_)); });
+        else act([&] { driver_->ribbon()->act(*button, driver_->ribbon_invoker()); });
         return;
     }
     act([&] {
-        if (!host_.click_button(wizard_button_tag))
+        if (!host().click_button(wizard_button_tag))
             status_.push_back(u"The Standard toolbar has no Quillamor button to click.");
     });
 }

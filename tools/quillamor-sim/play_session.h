@@ -14,14 +14,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "addin/connect.h"
-#include "addin/process_state.h"
 #include "host/sim/command_bars.h"
 #include "host/sim/interactive.h"
 #include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
 #include "tools/quillamor-sim/play_layout.h"
 #include "tools/quillamor-sim/play_screen.h"
+#include "tools/quillamor-sim/sim_driver.h"
 #include "wizard/form.h"
 
 namespace quillamor_sim::play {
@@ -114,7 +113,7 @@ public:
     void run(Screen& screen);
     void shut_down();
 
-    const std::vector<json>& events() const { return host_.events(); }
+    const std::vector<json>& events() const { return driver_->host().events(); }
 
     // --- the forms' views
     std::unique_ptr<wizard::FormView> create(Form& form) override;
@@ -138,11 +137,12 @@ private:
     };
 
     Key read();
-    bool host_call(const std::function<void()>& call);
+    sim::SimHost& host() { return driver_->host(); }
+    // The ribbon a ribbon host built from the add-in's XML, or null.
+    const sim::Ribbon* ribbon() const { return driver_->ribbon(); }
     void act(const std::function<void()>& action);
     std::shared_ptr<sim::ControlModel> wizard_button();
     const sim::RibbonButton* ribbon_wizard_button() const;
-    void load_ribbon();
     void click_wizard_button();
     Form* active();
     void settle_focus();
@@ -180,10 +180,8 @@ private:
     void draw_checklist(const Checklist& list);
     void draw_folders(const std::vector<FolderRow>& rows, size_t current);
 
-    sim::SimHost host_;
-    std::unique_ptr<addin::ProcessState> state_;
-    std::unique_ptr<addin::Connect> connect_;
-    std::optional<sim::Ribbon> ribbon_;  // a ribbon host's, once the add-in gave its XML
+    // The substitute host with the add-in in it, driven as the scenario player drives it.
+    std::unique_ptr<SimHostDriver> driver_;
     Screen* screen_ = nullptr;
     std::vector<Form*> stack_;  // the shown forms, the active one last
     std::vector<std::u16string> status_;
