@@ -15,6 +15,7 @@
 #include "tools/outlook-sim/addins.h"
 #include "tools/outlook-sim/classes.h"
 #include "tools/outlook-sim/crash.h"
+#include "tools/outlook-sim/input.h"
 #include "tools/outlook-sim/processes.h"
 #include "tools/outlook-sim/ribbon.h"
 #include "tools/outlook-sim/screen.h"
@@ -78,7 +79,7 @@ public:
     }
 
     void end_step() override {
-        screen_->pump();
+        input::pump();
         timing_["ms"] = now_ms() - started_;
         timings_.push_back(std::move(timing_));
     }
@@ -97,7 +98,7 @@ public:
         custom_.reset();
         ribbons_.clear();
         addins_.clear();
-        screen_->pump();
+        input::pump();
         CoFreeUnusedLibrariesEx(0, 0);
         on_host_call(nullptr);
         on_scenario_error(nullptr);
@@ -171,7 +172,7 @@ public:
         screen_->stop_recording();
         ribbons_.clear();
         addins_.clear();
-        screen_->pump();
+        input::pump();
         screen_->resume_recording();
     }
 
@@ -198,22 +199,22 @@ public:
     // ---------------------------------------------------------------- the user's steps
 
     void play(const sc::Press& s, const wizard::FormDesign& d) override {
-        if (HWND page = shown(d)) screen_->press(page, d, host::from_utf8(s.control));
+        if (HWND page = shown(d)) input::press(page, d, host::from_utf8(s.control));
     }
     void play(const sc::Type& s, const wizard::FormDesign& d) override {
-        if (HWND page = shown(d)) screen_->type(page, d, host::from_utf8(s.control), host::from_utf8(s.text));
+        if (HWND page = shown(d)) input::type(page, d, host::from_utf8(s.control), host::from_utf8(s.text));
     }
     void play(const sc::Focus& s, const wizard::FormDesign& d) override {
-        if (HWND page = shown(d)) screen_->focus(page, d, host::from_utf8(s.control));
+        if (HWND page = shown(d)) input::focus(page, d, host::from_utf8(s.control));
     }
     void play(const sc::Key& s, const wizard::FormDesign& d) override {
-        if (HWND page = shown(d)) screen_->key(page, s.key);
+        if (HWND page = shown(d)) input::key(page, s.key);
     }
     void play(const sc::Move& s, const wizard::FormDesign& d) override {
-        if (HWND page = shown(d)) screen_->move(page, s.left, s.top);
+        if (HWND page = shown(d)) input::move(page, s.left, s.top);
     }
     void play(const sc::Close&, const wizard::FormDesign& d) override {
-        if (HWND page = shown(d)) screen_->close(page);
+        if (HWND page = shown(d)) input::close(page);
     }
 
 private:
@@ -312,7 +313,7 @@ private:
     // Next, the work type (and for the custom run the list name), then Next from a page
     // dragged to the screen's corner, so that the remembered wizard position the run finds
     // is (0, 0), as a fresh add-in has it. The walk's own page changes stay out of the
-    // transcript; see Screen::begin_walk.
+    // transcript (walk_filter.h).
     void run_through_wizard(bool custom_run, const std::u16string& name) {
         connected();
         Screen& screen = *screen_;
@@ -326,21 +327,21 @@ private:
 
         if (!custom_run) {
             HWND page = open_choose();
-            screen.press(page, choose, u"optQuick");
+            input::press(page, choose, u"optQuick");
             press_next(page, choose);
             return;
         }
         HWND page = screen.page("frmTitle");
         if (!page) {
             HWND from = open_choose();
-            screen.press(from, choose, u"optDist");
-            screen.press(from, choose, u"cmdOk");
-            screen.pump();
+            input::press(from, choose, u"optDist");
+            input::press(from, choose, u"cmdOk");
+            input::pump();
             page = screen.page("frmTitle");
             if (!page) throw Unplayable("the wizard did not open frmTitle");
         }
-        screen.type(page, title, u"txtSubject", name);
-        if (!IsWindowEnabled(screen.control(page, title, u"cmdOk")))
+        input::type(page, title, u"txtSubject", name);
+        if (!IsWindowEnabled(input::control(page, title, u"cmdOk")))
             throw Unplayable("an empty list name cannot be played through the wizard (its Next is disabled)");
         press_next(page, title);
     }
@@ -353,12 +354,12 @@ private:
                 ribbon->ribbon->act(*button, ribbon->com.invoker());
             else if (!host_.click_button(wizard_button))
                 throw Unplayable("the wizard cannot be opened: its button is not there");
-            screen.pump();
+            input::pump();
         }
         HWND start = screen.page("frmStartUp");
         if (!start) throw Unplayable("the wizard button did not open frmStartUp");
-        screen.press(start, design(u"frmStartUp"), u"cmdStart");
-        screen.pump();
+        input::press(start, design(u"frmStartUp"), u"cmdStart");
+        input::pump();
         HWND page = screen.page("frmChoose");
         if (!page) throw Unplayable("the wizard did not open frmChoose");
         return page;
@@ -366,11 +367,11 @@ private:
 
     void press_next(HWND page, const wizard::FormDesign& d) {
         Screen& screen = *screen_;
-        screen.move(page, 0, 0);
-        screen.pump();
+        input::move(page, 0, 0);
+        input::pump();
         screen.final_press();
         const double started = now_ms();
-        screen.press(page, d, u"cmdOk");
+        input::press(page, d, u"cmdOk");
         timing_["run"] = now_ms() - started;
     }
 
