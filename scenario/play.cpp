@@ -2,8 +2,10 @@
 
 #include <type_traits>
 #include <variant>
+#include <vector>
 
 #include "host/failure.h"
+#include "host/outlook.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
 #include "scenario/unused.h"
@@ -35,6 +37,23 @@ Unplayable not_connected() { return Unplayable("the add-in is not connected (no 
 Unplayable connected_already() { return Unplayable("the add-in is connected already"); }
 Unplayable no_ribbon_button(const RibbonPress& s) {
     return Unplayable("no ribbon button labelled \"" + s.label + "\"" + (s.tab.empty() ? "" : " on " + s.tab));
+}
+
+void check_list(const sim::Profile& store, const CheckList& step) {
+    const std::u16string subject = host::from_utf8(step.name);
+    // Folders nest as deep as a profile has them: walked without recursion.
+    std::vector<const sim::Folder*> folders;
+    for (const auto& f : store.folders) folders.push_back(f.get());
+    while (!folders.empty()) {
+        const sim::Folder* folder = folders.back();
+        folders.pop_back();
+        for (const auto& item : folder->items)
+            if (item->stored && item->stored->cls == host::olDistributionList &&
+                item->stored->field(u"Subject") == subject)
+                return;
+        for (const auto& f : folder->folders) folders.push_back(f.get());
+    }
+    throw Unplayable("no distribution list \"" + step.name + "\" is in the store");
 }
 
 void load_into(sim::SimHost& host, const Scenario& scenario) {

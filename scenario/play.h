@@ -13,6 +13,7 @@
 
 namespace sim {
 class SimHost;
+struct Profile;
 }
 
 namespace scenario {
@@ -28,6 +29,8 @@ public:
 Unplayable not_connected();
 Unplayable connected_already();
 Unplayable no_ribbon_button(const RibbonPress& step);
+// A checkList step on the host's store: Unplayable unless it holds the list.
+void check_list(const sim::Profile& store, const CheckList& step);
 
 // The scenario's profile, answers and faults into the host; ScenarioFileError when any of
 // them is malformed.

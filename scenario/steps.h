@@ -126,8 +126,18 @@ struct Close {
     static constexpr auto fields() { return std::tuple{needs("form", &Close::form)}; }
 };
 
+// --- what the store holds
+
+// A distribution list with this subject is in the store, saved (by a run, or there from the
+// profile); else the scenario cannot be played on. Records nothing.
+struct CheckList {
+    static constexpr std::string_view kind = "checkList";
+    std::string name;
+    static constexpr auto fields() { return std::tuple{needs("name", &CheckList::name)}; }
+};
+
 using Step = std::variant<Connect, StartupComplete, NewExplorer, Disconnect, QuickList, CustomList, Click, RibbonPress,
-                          Press, Type, Focus, Key, Move, Close>;
+                          Press, Type, Focus, Key, Move, Close, CheckList>;
 
 // A step on a page: one with a "form" field.
 template <class S>

@@ -41,6 +41,7 @@ public:
         did("move " + page(d) + " " + std::to_string(static_cast<int>(s.left)) + "," + std::to_string(static_cast<int>(s.top)));
     }
     void play(const sc::Close&, const wizard::FormDesign& d) override { did("close " + page(d)); }
+    void play(const sc::CheckList& s) override { did("checkList " + s.name); }
 
     void begin_step(size_t number, const sc::Step& step) override {
         calls.push_back("begin " + std::to_string(number) + " " + std::string(sc::kind_of(step)));
@@ -77,7 +78,7 @@ TEST(PlayLoop, EveryKindReachesTheDriverTypedAsWritten) {
         {"do": "type", "form": "frmTitle", "control": "txtSubject", "text": "VIP"},
         {"do": "focus", "form": "frmChoose", "control": "optQuick"}, {"do": "key", "form": "frmChoose", "key": "Alt+N"},
         {"do": "move", "form": "frmDone", "left": 150, "top": 300}, {"do": "close", "form": "frmPBar"},
-        {"do": "quickList"}, {"do": "customList", "name": "Team"}, {"do": "disconnect"}])");
+        {"do": "quickList"}, {"do": "customList", "name": "Team"}, {"do": "disconnect"}, {"do": "checkList", "name": "Team"}])");
     Recorder r;
     EXPECT_EQ(sc::play(s, r), std::nullopt);
     std::vector<std::string> played;
@@ -87,7 +88,7 @@ TEST(PlayLoop, EveryKindReachesTheDriverTypedAsWritten) {
                           "connect", "startupComplete", "newExplorer", "click QuillamorWiz", "ribbon About Quillamor/TabMail",
                           "press frmStartUp.cmdStart", "type frmTitle.txtSubject VIP", "focus frmChoose.optQuick",
                           "key frmChoose Alt+N", "move frmDone 150,300", "close frmPBar", "quickList",
-                          "customList Team", "disconnect", "release", "record end"}));
+                          "customList Team", "disconnect", "checkList Team", "release", "record end"}));
     EXPECT_EQ(r.calls[0], "begin 1 connect");
     EXPECT_EQ(r.calls[2], "end step");
 }

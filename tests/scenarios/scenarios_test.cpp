@@ -105,6 +105,8 @@ const std::string unknown_form = with_contacts(R"(, "steps": [{"do": "press", "f
 const std::string unknown_control = with_contacts(R"(, "steps": [{"do": "press", "form": "frmTitle", "control": "cmdNope"}])");
 const std::string not_on_ribbon = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "ribbon", "label": "Quillamor Wizard"}])");
 const std::string missing_field = with_contacts(R"(, "steps": [{"do": "type", "form": "frmTitle", "control": "txtSubject"}])");
+const std::string list_not_saved = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "checkList", "name": "Nobody's"}])");
+const std::string list_unnamed = with_contacts(R"(, "steps": [{"do": "checkList"}])");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MalformedScenario,
@@ -116,7 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"form", unknown_form.c_str(), "unknown form \"frmNope\""},
                       Malformed{"control", unknown_control.c_str(), "no control \"cmdNope\""},
                       Malformed{"field", missing_field.c_str(), "missing \"text\""},
-                      Malformed{"ribbon", not_on_ribbon.c_str(), "no ribbon button labelled \"Quillamor Wizard\""}),
+                      Malformed{"ribbon", not_on_ribbon.c_str(), "no ribbon button labelled \"Quillamor Wizard\""},
+                      Malformed{"notsaved", list_not_saved.c_str(), "step 2: no distribution list \"Nobody's\" is in the store"},
+                      Malformed{"unnamed", list_unnamed.c_str(), "missing \"name\" (a \"checkList\" step needs it)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -217,6 +217,11 @@ public:
         if (HWND page = shown(d)) input::close(page);
     }
 
+    // ---------------------------------------------------------------- the store
+
+    // The add-in saved through COM into the same store the native host keeps.
+    void play(const sc::CheckList& s) override { sc::check_list(host_.profile(), s); }
+
 private:
     // An error met beside the step's own calls; the first one stops the play.
     void met(const std::string& what) {

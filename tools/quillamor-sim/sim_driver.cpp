@@ -185,4 +185,6 @@ void SimHostDriver::play(const sc::Close&, const wizard::FormDesign& page) {
     on_page(page, [](wizard::Form& f) { f.close(); });
 }
 
+void SimHostDriver::play(const sc::CheckList& s) { sc::check_list(host_.profile(), s); }
+
 }  // namespace quillamor_sim

@@ -65,6 +65,7 @@ public:
     void play(const scenario::Key&, const wizard::FormDesign& page) override;
     void play(const scenario::Move&, const wizard::FormDesign& page) override;
     void play(const scenario::Close&, const wizard::FormDesign& page) override;
+    void play(const scenario::CheckList&) override;
 
     // The host releases the add-in, then the add-in is unloaded.
     void release() override;
