@@ -6,6 +6,7 @@
 #include "host/com/bstr.h"
 #include "host/com/com_dispatch.h"
 #include "host/com/hresult.h"
+#include "host/com/library_search.h"
 #include "host/com/picture_copy.h"
 #include "host/com/unique_handle.h"
 
@@ -117,8 +118,7 @@ void ComEnvironment::start_process(std::u16string_view command_line) {
 }
 
 std::unique_ptr<Library> ComEnvironment::load_library(std::u16string_view file) {
-    std::wstring name = to_wide(file);
-    unique_hmodule module(LoadLibraryW(name.c_str()));
+    unique_hmodule module = load_trusted_library(static_cast<HMODULE>(module_handle()), to_wide(file));
     if (!module) return nullptr;
     return std::make_unique<ComLibrary>(std::move(module));
 }

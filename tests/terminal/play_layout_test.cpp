@@ -142,6 +142,29 @@ TEST(PlayLayout, PagesLegibleFromTheSmallestTerminalUp) {
     EXPECT_NE(lines.back().find(u"q: leave"), std::u16string::npos);
 }
 
+// The name box stays beside its label, on the label's first row and clear of its text, at every
+// size the walk-through draws on: a box pushed down onto the description's rows would show the
+// typed name where the user does not look for it.
+TEST(PlayLayout, TheNameBoxStaysBesideItsLabel) {
+    const wizard::FormDesign title = wizard::design_frmTitle();
+    for (int cols = min_cols; cols <= 240; cols += 8)
+        for (int rows = min_rows; rows <= 70; rows += 2)
+            for (int hint_rows = 1; hint_rows <= 3; ++hint_rows) {
+                const auto placed = lay_out(title.controls, cols - 2, rows - 4 - hint_rows,
+                                            terminal_scale(cols, rows, hint_rows));
+                const Placement *label = nullptr, *box = nullptr;
+                for (const auto& p : placed) {
+                    if (p.control->name == u"lblTitle") label = &p;
+                    if (p.control->name == u"txtSubject") box = &p;
+                }
+                ASSERT_TRUE(label && box);
+                int label_width = 0;
+                for (const auto& l : label->lines) label_width = std::max(label_width, static_cast<int>(l.size()));
+                EXPECT_EQ(box->cells.y, label->cells.y) << cols << "x" << rows << ", " << hint_rows << " hint rows";
+                EXPECT_GE(box->cells.x, label->cells.x + label_width) << cols << "x" << rows;
+            }
+}
+
 TEST(PlayLayout, KeyHintsBreakBetweenHints) {
     struct Case {
         std::u16string hints;

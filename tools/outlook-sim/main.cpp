@@ -43,7 +43,7 @@ int usage() {
                  "       outlook-sim --face PICTURE\n"
                  "       outlook-sim SCENARIO.json --sweep [--sample N] [--from K]\n"
                  "       outlook-sim --batch LIST --out DIR [--rounds R]\n"
-                 "  any of them with --crash-on MEMBER[#N]\n";
+                 "  any of them with --crash-on MEMBER[#N] and --require-signed\n";
     return 2;
 }
 
@@ -91,6 +91,7 @@ int wmain(int argc, wchar_t** argv) {
 
     std::wstring file, counts, timings, face, ribbon_xml, batch, out_dir, crash_on;
     unsigned rounds = 1;
+    bool require_signed = false;
     scenario::TranscriptOptions options;
     bool sweeping = false;
     outlook_sim::SweepOptions sweep_options;
@@ -109,6 +110,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--out" && i + 1 < argc) out_dir = argv[++i];
         else if (a == L"--rounds" && i + 1 < argc) rounds = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
         else if (a == L"--crash-on" && i + 1 < argc) crash_on = argv[++i];
+        else if (a == L"--require-signed") require_signed = true;
         else if (file.empty() && a.rfind(L"--", 0) != 0) file = a;
         else return usage();
     }
@@ -150,6 +152,7 @@ int wmain(int argc, wchar_t** argv) {
             std::cout.flush();
         };
         play_options.crash_member = crash_member;
+        play_options.require_signed = require_signed;
         play_options.crash_occurrence = crash_occurrence;
         auto result = outlook_sim::play(scenario, program_folder(), play_options);
         if (!counts.empty()) write_counts(counts, result);

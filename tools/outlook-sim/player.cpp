@@ -7,6 +7,7 @@
 
 #include "host/com/hresult.h"
 #include "host/com/safe_array.h"
+#include "host/outlook.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
 #include "scenario/driver.h"
@@ -134,7 +135,8 @@ public:
     void play(const sc::Connect&) override {
         if (!addins_.empty()) throw sc::connected_already();
         double started = now_ms();
-        addins_ = create_addins();
+        addins_ = create_addins({.major_version = host::MajorVersion(host_.profile().version),
+                                 .require_signed = options_.require_signed});
         timing_["create"] = now_ms() - started;
         for (auto& x : addins_) {
             processes_->watch(x.object.get());

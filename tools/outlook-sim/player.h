@@ -37,6 +37,7 @@ struct PlayOptions {
     std::function<void(std::span<const nlohmann::json>)> write;
     // For the tests of a dying host: this call of this member, made by the add-in, faults
     // as a wild pointer would (occurrence counted from 1 over the play).
+    bool require_signed = false;  // load only add-in DLLs whose signature holds
     std::u16string crash_member;
     int64_t crash_occurrence = 1;
 };

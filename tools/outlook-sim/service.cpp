@@ -33,11 +33,11 @@ ServiceLibrary::ServiceLibrary(sim::World& world, const std::wstring& program_fo
     auto configure = configure_of(library_.get());
     if (!configure) throw std::runtime_error("the service library in the program's folder is not the stand-in");
     configure(world.profile.service_init_result, &on_call, &world);
-    on_search_path_ = SetDllDirectoryW(folder.c_str()) != FALSE;
+    added_ = AddDllDirectory(folder.c_str());
 }
 
 ServiceLibrary::~ServiceLibrary() {
-    if (on_search_path_) SetDllDirectoryW(nullptr);
+    if (added_) RemoveDllDirectory(added_);
     if (library_)
         if (auto configure = configure_of(library_.get())) configure(0, nullptr, nullptr);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The maker's service library as the scenario's profile has it: present, the stand-in
-// (tools/liborvane-stub, built beside this program in its folder "service") is on the
-// library search path, configured to answer the profile's start-up result and to report
+// (tools/liborvane-stub, built beside this program in its folder "service") is in a folder
+// the process adds to its trusted library folders (AddDllDirectory), as a host whose
+// administrator put the library there would, configured to answer the profile's start-up result and to report
 // every call into the event log; absent, no file of that name can be found.
 #include <windows.h>
 
@@ -26,7 +27,7 @@ public:
 private:
     sim::World& world_;
     host::com::unique_hmodule library_;
-    bool on_search_path_ = false;
+    DLL_DIRECTORY_COOKIE added_ = nullptr;
 };
 
 }  // namespace outlook_sim

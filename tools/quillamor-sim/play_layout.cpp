@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace quillamor_sim::play {
 
@@ -91,6 +92,25 @@ std::vector<Placement> lay_out(const std::vector<wizard::Control>& controls, int
         }
         out.push_back(std::move(p));
     }
+    // A text box stands on the row of the label that names it on the same design line, and
+    // moves with it: its taller box would otherwise round to the next row at a coarse scale,
+    // or be pushed down alone, out from beside the label's text.
+    std::map<const Placement*, Placement*> label_of;
+    for (auto& box : out) {
+        const auto& b = box.control->rect;
+        if (box.control->kind != Kind::TextBox) continue;
+        Placement* nearest = nullptr;
+        for (auto& label : out) {
+            const auto& l = label.control->rect;
+            if (label.control->kind != Kind::Label || l.left + l.width > b.left) continue;
+            if (!(l.top < b.top + b.height && b.top < l.top + l.height)) continue;
+            if (!nearest || std::abs(l.top - b.top) < std::abs(nearest->control->rect.top - b.top)) nearest = &label;
+        }
+        if (nearest) {
+            box.cells.y = nearest->cells.y;
+            label_of[&box] = nearest;
+        }
+    }
     // Labels wrap at the width that the controls beside them leave them: controls that the
     // design puts past the label's right edge. One that starts under the label only shares
     // its row because the scale squeezed the rows, and it moves down below instead.
@@ -117,11 +137,17 @@ std::vector<Placement> lay_out(const std::vector<wizard::Control>& controls, int
     auto height = [](const Placement& p) { return is_rule(*p.control) ? 1 : p.cells.h; };
     for (size_t i = 0; i < order.size(); ++i) {
         Placement& p = *order[i];
+        auto label = label_of.find(&p);
+        Placement* partner = label == label_of.end() ? nullptr : label->second;
+        if (partner) p.cells.y = partner->cells.y = std::max(p.cells.y, partner->cells.y);
         for (;;) {
             bool taken = false;
-            for (size_t j = 0; j < i && !taken; ++j) taken = overlaps(*order[j], p);
+            for (size_t j = 0; j < i && !taken; ++j)
+                taken = (order[j] != partner && overlaps(*order[j], p)) ||
+                        (partner && order[j] != partner && overlaps(*order[j], *partner));
             if (!taken) break;
             ++p.cells.y;
+            if (partner) ++partner->cells.y;
         }
     }
     // What the pushing ran off the foot of the page comes back up into the rows left free
@@ -134,6 +160,18 @@ std::vector<Placement> lay_out(const std::vector<wizard::Control>& controls, int
             if (!wrong || p.cells.y <= 0) break;
             --p.cells.y;
         }
+    }
+    // A label that came back up takes its box along where the box's row is free.
+    for (auto& [box, label] : label_of) {
+        Placement& b = *const_cast<Placement*>(box);
+        if (b.cells.y == label->cells.y) continue;
+        const int was = b.cells.y;
+        b.cells.y = label->cells.y;
+        for (const Placement* o : order)
+            if (o != box && o != label && overlaps(*o, b)) {
+                b.cells.y = was;
+                break;
+            }
     }
     return out;
 }

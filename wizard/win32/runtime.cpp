@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "host/com/library_search.h"
 #include "host/failure.h"
 #include "host/text.h"
 #include "wizard/win32/win32_views.h"
@@ -47,7 +48,7 @@ std::shared_ptr<Runtime> Runtime::acquire(WNDPROC form_proc) {
 
 void load_common_controls() {
     if (common_controls) return;
-    host::com::unique_hmodule library(LoadLibraryW(L"comctl32.dll"));
+    host::com::unique_hmodule library = host::com::load_system_library(L"comctl32.dll");
     if (!library) raise_last_error(u"Loading the common controls");
     using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     auto init = reinterpret_cast<InitControls>(
