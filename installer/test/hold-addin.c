@@ -1,9 +1,11 @@
-/* Holds the installed add-in while a setup runs, as a running Outlook does, or holds one of
- * its files open as some other program might. Built for 32-bit and 64-bit Windows: a DLL is
- * only loaded by a program of its own bitness.
+/* Stands in for a running Outlook while a setup runs: it has a window of the class of
+ * Outlook's main window, and it may hold the installed add-in loaded, as Outlook does, or one
+ * of its files open, as some other program might. Built for 32-bit and 64-bit Windows: a DLL
+ * is only loaded by a program of its own bitness.
+ *   hold-addin.exe run           holds nothing
  *   hold-addin.exe load PROGID   loads the DLL that the COM registration of PROGID names
  *   hold-addin.exe open FILE     opens the file without letting others write, delete or move it
- * Prints "held PATH" once it holds, then waits until its standard input ends. Then, with load,
+ * Prints "held ..." once it holds, then waits until its standard input ends. Then, with load,
  * it calls into the loaded DLL once more, to show the code it has is still there whatever was
  * done to the file meanwhile, and prints "still running". Exit code 0, or 1 with the reason. */
 #include <windows.h>
@@ -34,8 +36,28 @@ static int registered_server(const wchar_t *progid, wchar_t *path, DWORD size) {
     return RegGetValueW(HKEY_CLASSES_ROOT, key, NULL, RRF_RT_REG_SZ, NULL, path, &length) == ERROR_SUCCESS;
 }
 
+/* A hidden top-level window of the class of Outlook's main window, which is what a check for
+ * a running Outlook by its window finds. */
+static void show_outlook_window(void) {
+    WNDCLASSW type;
+    ZeroMemory(&type, sizeof type);
+    type.lpfnWndProc = DefWindowProcW;
+    type.hInstance = GetModuleHandleW(NULL);
+    type.lpszClassName = L"rctrl_renwnd32";
+    RegisterClassW(&type);
+    CreateWindowW(L"rctrl_renwnd32", L"Inbox - Outlook", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL, NULL,
+                  type.hInstance, NULL);
+}
+
 int wmain(int argc, wchar_t **argv) {
-    if (argc != 3) return fail("usage: hold-addin.exe load PROGID | open FILE", 0);
+    show_outlook_window();
+    if (argc == 2 && lstrcmpW(argv[1], L"run") == 0) {
+        printf("held nothing\n");
+        fflush(stdout);
+        wait_for_end_of_input();
+        return 0;
+    }
+    if (argc != 3) return fail("usage: hold-addin.exe run | load PROGID | open FILE", 0);
     wchar_t path[MAX_PATH];
     if (lstrcmpW(argv[1], L"load") == 0) {
         if (!registered_server(argv[2], path, MAX_PATH)) return fail("the ProgID is not registered", GetLastError());
@@ -62,5 +84,5 @@ int wmain(int argc, wchar_t **argv) {
         CloseHandle(file);
         return 0;
     }
-    return fail("usage: hold-addin.exe load PROGID | open FILE", 0);
+    return fail("usage: hold-addin.exe run | load PROGID | open FILE", 0);
 }
