@@ -99,6 +99,7 @@ Var InstalledBits      ; "32" or "64": the earlier installation's DLL, or ""
 
 !define MUI_ABORTWARNING
 !define MUI_CUSTOMFUNCTION_ABORT OnCancel
+!define MUI_CUSTOMFUNCTION_UNABORT un.OnCancel
 !ifdef SETUP_ICON
   !define MUI_ICON "${SETUP_ICON}"
   !define MUI_UNICON "${SETUP_ICON}"
@@ -166,6 +167,12 @@ Function ${un}OpenLog
   ${GetTime} "" "L" $4 $5 $6 $7 $8 $9 $R0
   ${LOG} ""
   ${LOG} "$6-$5-$4 $8:$9:$R0 ${PRODUCT} ${VERSION}: $EXEFILE $1"
+FunctionEnd
+
+; The user cancelled (interactive runs only): the code Windows Installer gives for it.
+Function ${un}OnCancel
+  ${LOG} "Cancelled by the user. Exit code ${EXIT_CANCELLED}."
+  SetErrorLevel ${EXIT_CANCELLED}
 FunctionEnd
 
 ; Without an administrator's rights (no elevation prompt where it is switched off) the
@@ -507,11 +514,6 @@ Function .onInit
     ${LOG} "The Redemption library is not installed for $OutlookBits-bit Outlook: ${PRODUCT} cannot make lists until it is."
     MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} needs the Redemption library to read your contacts and fill distribution lists, and Redemption is not installed on this computer for $OutlookBits-bit Outlook.$\r$\n$\r$\nSetup will install ${PRODUCT} anyway. Install Redemption before you make a list: until then ${PRODUCT} shows an error message when you try." /SD IDOK
   ${EndIf}
-FunctionEnd
-
-Function OnCancel
-  ${LOG} "Cancelled by the user. Exit code ${EXIT_CANCELLED}."
-  SetErrorLevel ${EXIT_CANCELLED}
 FunctionEnd
 
 ; Outlook's list of add-ins for every user: the machine's key in the registry view that the
