@@ -472,6 +472,10 @@ def run_command(prefix, command_line, settle=True):
     m = re.search(r"^exit (\d+)", r.stdout, re.M)
     if not m:
         raise RuntimeError(f"run-wait {command_line}: {r.stdout.strip()}")
+    # Anything else is what the programs (or Wine, for one that crashed) wrote: show it.
+    for line in r.stdout.replace("\r", "").splitlines():
+        if line.strip() and line != m.group(0):
+            print(f"  ({command_line.split()[0]}: {line})", flush=True)
     return int(m.group(1))
 
 
