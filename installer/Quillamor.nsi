@@ -4,8 +4,18 @@
 ; programs. The uninstaller takes away exactly those again, whoever runs it. A setup over an
 ; installed Quillamor upgrades it in place (or repairs it, when the versions are the same).
 ;
+; Made to be driven by deployment tools: every outcome has its own exit code (EXIT_* below,
+; documented in docs/admin-guide.md), every run appends to a log (/LOG=FILE, else
+; %TEMP%\QuillamorSetup.log), it installs while Outlook runs, and an upgrade moves a DLL that
+; Outlook has loaded aside instead of failing on it. Any failure puts the earlier installation
+; back as it was.
+;
 ; Built by scripts/build-installer, which passes the file locations:
-;   makensis -DDLL32=... -DDLL64=... -DPICTURE=... -DHELPFILE=... -DOUTFILE=... [-DVERSION=x.y.z]
+;   makensis -DDLL32=... -DDLL64=... -DPICTURE=... -DHELPFILE=... -DUNINSTALLER=... -DOUTFILE=...
+;            [-DVERSION=x.y.z]
+; UNINSTALLER is installer/uninstall.c built: Uninstall.exe, which runs this script's own
+; uninstaller (written as Uninstall.dat) and waits for it.
+;            [-DSIGN_COMMAND=...]   (signs the uninstaller as it is made)
 
 Unicode true
 ManifestDPIAware true
@@ -30,7 +40,12 @@ SetCompressor /SOLID lzma
 !insertmacro REQUIRE_DEFINE DLL64
 !insertmacro REQUIRE_DEFINE PICTURE
 !insertmacro REQUIRE_DEFINE HELPFILE
+!insertmacro REQUIRE_DEFINE UNINSTALLER
 !insertmacro REQUIRE_DEFINE OUTFILE
+
+!ifdef SIGN_COMMAND
+  !uninstfinalize '"${SIGN_COMMAND}" "%1"' = 0
+!endif
 
 !define PRODUCT "Quillamor"
 !define MAKER "Orvane Corporation"
@@ -42,8 +57,23 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 ; The ProgID through which the add-in creates the safe-item library's mail item.
 !define SAFE_ITEM_PROGID "Redemption.SafeMailItem"
-; The class of Outlook's main window: the DLL cannot be replaced or removed while Outlook has it.
-!define OUTLOOK_WINDOW_CLASS "rctrl_renwnd32"
+; The Windows Installer packages of Quillamor (32-bit and 64-bit Outlook): only one of them or
+; this setup may own the installation.
+!define MSI_UPGRADE_CODE_X86 "{1C498AA2-2A72-4A28-A61F-0A1285E3189C}"
+!define MSI_UPGRADE_CODE_X64 "{92202633-7974-48BF-A2A9-571B0B3DFD8F}"
+
+; Exit codes: Windows error codes whose system messages name the cause, so that a deployment
+; tool that shows the message for a code shows the right one. 3010 and 1602 mean what they
+; mean for Windows Installer.
+!define EXIT_OK 0
+!define EXIT_RESTART 3010       ; done; a file Outlook had loaded goes at the next restart
+!define EXIT_CANCELLED 1602     ; the user cancelled (interactive only)
+!define EXIT_FAILED 1603        ; a file could not be copied or the add-in did not register
+!define EXIT_NOT_ADMIN 740      ; not run as an administrator
+!define EXIT_OTHER_VERSION 1638 ; a newer version, or Quillamor's Windows Installer package
+!define EXIT_NO_LIBRARY 1157    ; /REQUIREREDEMPTION and the safe-item library is missing
+!define EXIT_IN_USE 32          ; a file of the installation is held open and cannot be moved
+!define EXIT_LOG_FAILED 1622    ; the log named by /LOG= cannot be written
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -63,16 +93,23 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 Var OutlookBits        ; "64" or "32": which build of the add-in this machine's Outlook loads
 Var InstalledVersion   ; the version already installed, or ""
 Var SafeItemsMissing   ; "1" when the safe-item library is not registered for that Outlook
+Var Log                ; the log file's handle, or "" when there is none
+Var Backup             ; the folder the earlier installation's files are moved into, or ""
+Var InstalledBits      ; "32" or "64": the earlier installation's DLL, or ""
 
 !define MUI_ABORTWARNING
+!define MUI_CUSTOMFUNCTION_ABORT OnCancel
+!define MUI_CUSTOMFUNCTION_UNABORT un.OnCancel
 !ifdef SETUP_ICON
   !define MUI_ICON "${SETUP_ICON}"
   !define MUI_UNICON "${SETUP_ICON}"
 !endif
-!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT}, the Outlook add-in that files contacts into distribution lists, into $\"$INSTDIR$\".$\r$\n$\r$\nPlease close Outlook before you continue.$\r$\n$\r$\n${PRODUCT} needs the Redemption library, which is installed separately."
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT}, the Outlook add-in that files contacts into distribution lists, into $\"$INSTDIR$\".$\r$\n$\r$\nOutlook may stay open: ${PRODUCT} appears when Outlook starts next.$\r$\n$\r$\n${PRODUCT} needs the Redemption library, which is installed separately."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed. Start Outlook and click Quillamor Wizard: in Outlook 2010 and later in the Quillamor group on the Home tab, in Outlook 2002, 2003 and 2007 on the Standard toolbar (or Quillamor on the Actions menu)."
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed. Start Outlook (close it first if it is open) and click Quillamor Wizard: in Outlook 2010 and later in the Quillamor group on the Home tab, in Outlook 2002, 2003 and 2007 on the Standard toolbar (or Quillamor on the Actions menu)."
+; Outlook runs the new version from its next start: Windows need not restart for it.
+!define MUI_FINISHPAGE_NOREBOOTSUPPORT
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -80,21 +117,62 @@ Var SafeItemsMissing   ; "1" when the safe-item library is not registered for th
 
 ; --- Shared by the installer and the uninstaller ------------------------------------------
 
+; Writes a line to the log (and to the details shown in the setup's window).
+!macro LOG text
+  DetailPrint "${text}"
+  ${If} $Log != ""
+    FileWrite $Log "${text}$\r$\n"
+  ${EndIf}
+!macroend
+!define LOG "!insertmacro LOG"
+
+; Says why the program stops, logs it and ends with the exit code: nothing has been changed,
+; or what had been was put back before.
+!macro STOP code text
+  ${LOG} "${text}"
+  MessageBox MB_OK|MB_ICONSTOP "${text}" /SD IDOK
+  ${LOG} "Exit code ${code}."
+  FileClose $Log
+  SetErrorLevel ${code}
+  Quit
+!macroend
+!define STOP "!insertmacro STOP"
+
 !macro SHARED_FUNCTIONS un
 
-; Waits until Outlook is closed; gives up (and ends the setup) when the user cancels, or at
-; once in a silent run.
-Function ${un}RequireOutlookClosed
-  ${Do}
-    FindWindow $0 "${OUTLOOK_WINDOW_CLASS}"
-    ${If} $0 = 0
-      Return
+; Opens the log: the file named by /LOG= (which must be writable: a log asked for and not
+; written would leave the administrator guessing), else $0 in the temporary folder, which is
+; C:\Windows\Temp for a setup run as SYSTEM. Each run is appended with a header line.
+Function ${un}OpenLog
+  StrCpy $Log ""
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/LOG=" $2
+  ${If} ${Errors}
+    StrCpy $2 "$TEMP\$0"
+    StrCpy $3 ""
+  ${Else}
+    StrCpy $3 "asked"
+  ${EndIf}
+  ClearErrors
+  FileOpen $Log "$2" a
+  ${If} ${Errors}
+    StrCpy $Log ""
+    ${If} $3 == "asked"
+      ${STOP} ${EXIT_LOG_FAILED} "The log file $\"$2$\" cannot be written. Nothing has been changed."
     ${EndIf}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Outlook is running. Please close Outlook, then click Retry." /SD IDCANCEL IDRETRY +2
-    ${Break}
-  ${Loop}
-  SetErrorLevel 2
-  Quit
+    Return
+  ${EndIf}
+  FileSeek $Log 0 END
+  ${GetTime} "" "L" $4 $5 $6 $7 $8 $9 $R0
+  ${LOG} ""
+  ${LOG} "$6-$5-$4 $8:$9:$R0 ${PRODUCT} ${VERSION}: $EXEFILE $1"
+FunctionEnd
+
+; The user cancelled (interactive runs only): the code Windows Installer gives for it.
+Function ${un}OnCancel
+  ${LOG} "Cancelled by the user. Exit code ${EXIT_CANCELLED}."
+  SetErrorLevel ${EXIT_CANCELLED}
 FunctionEnd
 
 ; Without an administrator's rights (no elevation prompt where it is switched off) the
@@ -103,9 +181,7 @@ Function ${un}RequireAdministrator
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "Admin"
-    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is installed for every user of this computer: installing or removing it needs an administrator's rights. Please run this program as an administrator." /SD IDOK
-    SetErrorLevel 2
-    Quit
+    ${STOP} ${EXIT_NOT_ADMIN} "${PRODUCT} is installed for every user of this computer: installing or removing it needs an administrator's rights. Please run this program as an administrator. Nothing has been changed."
   ${EndIf}
 FunctionEnd
 
@@ -179,7 +255,7 @@ Function ${un}UnregisterDll
       StrCpy $2 "/u "
       Call ${un}RunRegsvr32
       ${If} $3 != 0
-        DetailPrint "Could not unregister $0 (regsvr32: $3)."
+        ${LOG} "Could not unregister $0 (regsvr32: $3)."
       ${EndIf}
     ${EndIf}
   ${EndIf}
@@ -236,21 +312,63 @@ Function ${un}DeleteObsoleteFiles
   Delete "$INSTDIR\progress.ico"
 FunctionEnd
 
-; Everything the installer adds, taken away: used by the uninstaller and by a setup that fails
-; half way.
+; Deletes the file $0, or, when a program has it loaded (Outlook, the add-in DLL), moves it
+; to a name of its own in the same folder and marks that for deletion at the next restart,
+; which sets the reboot flag. The name is new so that the restart cannot take a file that a
+; later setup puts where this one was.
+Function ${un}DeleteOrMarkFile
+  ${If} ${FileExists} "$0"
+    ClearErrors
+    Delete "$0"
+    ${If} ${Errors}
+      ${GetParent} "$0" $1
+      GetTempFileName $1 "$1"
+      Delete "$1"
+      ClearErrors
+      Rename "$0" "$1"
+      ${IfNot} ${Errors}
+        StrCpy $0 $1
+      ${EndIf}
+      Delete /REBOOTOK "$0"
+      ${LOG} "$0 is in use: it is deleted when Windows restarts."
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Everything the installer adds, taken away: used by the uninstaller and by a first install
+; that fails half way.
 Function ${un}RemoveProduct
   StrCpy $0 "$INSTDIR\Quillamor.dll"
   Call ${un}UnregisterDll
-  Delete "$INSTDIR\Quillamor.dll"
+  StrCpy $0 "$INSTDIR\Quillamor.dll"
+  Call ${un}DeleteOrMarkFile
+  StrCpy $0 "$INSTDIR\Quillamor.chm"
+  Call ${un}DeleteOrMarkFile
   Delete "$INSTDIR\contactsicon.gif"
   Call ${un}DeleteObsoleteFiles
-  Delete "$INSTDIR\Quillamor.chm"
+  Delete "$INSTDIR\Uninstall.dat"
+  ; Uninstall.exe may be what runs this uninstaller, waiting for it: a running program can be
+  ; moved but not deleted, so it goes to the temporary folder, deleted from there at the next
+  ; restart. Nothing in the folder is left for the restart, which could otherwise delete a
+  ; new installation's file of the same name. That is no reason to report a restart.
+  ClearErrors
   Delete "$INSTDIR\Uninstall.exe"
+  ${If} ${Errors}
+    GetTempFileName $0
+    Delete $0
+    Rename "$INSTDIR\Uninstall.exe" $0
+    System::Call 'kernel32::MoveFileExW(w r0, p 0, i 4) i'
+  ${EndIf}
   ; Only if empty: a folder holding files of the user's own is left. The setup's working
   ; folder cannot be removed, so step out of it first.
   SetOutPath "$TEMP"
-  RMDir "$INSTDIR"
-  RMDir "$INSTDIR\.."
+  ${If} ${RebootFlag}
+    RMDir /REBOOTOK "$INSTDIR"
+    RMDir /REBOOTOK "$INSTDIR\.."
+  ${Else}
+    RMDir "$INSTDIR"
+    RMDir "$INSTDIR\.."
+  ${EndIf}
 
   ; Both views: the key is in the view of the Outlook found when the setup last ran, and
   ; Outlook may have changed bitness since.
@@ -347,27 +465,53 @@ Function CheckSafeItemLibrary
   SetRegView default
 FunctionEnd
 
+; Ends the setup when Quillamor is installed through one of its Windows Installer packages:
+; two installations would share one folder and one registration, and removing either would
+; break the other.
+Function RefuseWhereMsiInstalled
+  ${ForEach} $1 0 1 + 1
+    ${If} $1 = 0
+      StrCpy $2 "${MSI_UPGRADE_CODE_X86}"
+    ${Else}
+      StrCpy $2 "${MSI_UPGRADE_CODE_X64}"
+    ${EndIf}
+    System::Call 'msi::MsiEnumRelatedProductsW(w r2, i 0, i 0, w .r3) i .r0'
+    ${If} $0 = 0
+      ${STOP} ${EXIT_OTHER_VERSION} "${PRODUCT} is installed on this computer by its Windows Installer package (product $3). Remove it first, or go on deploying that package. Setup has changed nothing."
+    ${EndIf}
+  ${Next}
+FunctionEnd
+
 Function .onInit
   ; The add-in looks for its files in one fixed folder, so the folder is not the user's choice.
   StrCpy $INSTDIR "$PROGRAMFILES64\${MAKER}\${PRODUCT}"
-  Call RequireOutlookClosed
+  StrCpy $0 "QuillamorSetup.log"
+  Call OpenLog
   Call RequireAdministrator
+  Call RefuseWhereMsiInstalled
   Call DetectOutlookBits
+  ${LOG} "Outlook on this computer is $OutlookBits-bit."
 
   Call ReadInstalledVersion
   ${If} $InstalledVersion != ""
     ${VersionCompare} "$InstalledVersion" "${VERSION}" $0
     ${If} $0 = 1
-      MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} $InstalledVersion is installed on this computer, which is newer than this setup (${VERSION}). Setup has changed nothing." /SD IDOK
-      SetErrorLevel 2
-      Quit
+      ${STOP} ${EXIT_OTHER_VERSION} "${PRODUCT} $InstalledVersion is installed on this computer, which is newer than this setup (${VERSION}). Setup has changed nothing."
     ${EndIf}
   ${EndIf}
 
-  ; Without the safe-item library the add-in starts but cannot make a list; the library
-  ; comes from elsewhere and may be installed after Quillamor, so this only warns.
+  ; Without the safe-item library the add-in starts but cannot make a list. The library comes
+  ; from elsewhere and may be installed after Quillamor, so this only warns, unless the
+  ; command line says /REQUIREREDEMPTION.
   Call CheckSafeItemLibrary
   ${If} $SafeItemsMissing == "1"
+    ${GetParameters} $1
+    ClearErrors
+    ${GetOptions} $1 "/REQUIREREDEMPTION" $2
+    ${IfNot} ${Errors}
+      ${STOP} ${EXIT_NO_LIBRARY} "${PRODUCT} needs the Redemption library to read contacts and fill distribution lists, and Redemption is not installed on this computer for $OutlookBits-bit Outlook (/REQUIREREDEMPTION makes that a failure). Setup has changed nothing."
+    ${EndIf}
+    ${LOG} "The Redemption library is not installed for $OutlookBits-bit Outlook: ${PRODUCT} cannot make lists until it is."
     MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} needs the Redemption library to read your contacts and fill distribution lists, and Redemption is not installed on this computer for $OutlookBits-bit Outlook.$\r$\n$\r$\nSetup will install ${PRODUCT} anyway. Install Redemption before you make a list: until then ${PRODUCT} shows an error message when you try." /SD IDOK
   ${EndIf}
 FunctionEnd
@@ -434,27 +578,109 @@ Function ReadMachineLoadBehavior
   SetRegView default
 FunctionEnd
 
+; The files of an installation, each moved or put back as one.
+!macro FOR_EACH_INSTALLED_FILE macro
+  !insertmacro ${macro} "Quillamor.dll"
+  !insertmacro ${macro} "contactsicon.gif"
+  !insertmacro ${macro} "Quillamor.chm"
+  !insertmacro ${macro} "Uninstall.exe"
+  !insertmacro ${macro} "Uninstall.dat"
+!macroend
+
+!macro MOVE_ASIDE name
+  ${If} ${FileExists} "$INSTDIR\${name}"
+    ClearErrors
+    Rename "$INSTDIR\${name}" "$Backup\${name}"
+    ${If} ${Errors}
+      StrCpy $R9 "$INSTDIR\${name}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+!macro PUT_BACK name
+  ${If} ${FileExists} "$Backup\${name}"
+    Delete "$INSTDIR\${name}"
+    Rename "$Backup\${name}" "$INSTDIR\${name}"
+  ${EndIf}
+!macroend
+
+!macro DELETE_BACKUP name
+  StrCpy $0 "$Backup\${name}"
+  Call DeleteOrMarkFile
+!macroend
+
+; Moves the earlier installation's files into a new folder beside them ($Backup). Renaming
+; works for a DLL that Outlook has loaded (it goes on running it from the new place), so an
+; upgrade need not wait for Outlook. Ends the setup, with everything put back, when a file
+; cannot be moved: some program holds it open and would have to close it first.
+Function MoveEarlierInstallationAside
+  StrCpy $InstalledBits ""
+  StrCpy $0 "$INSTDIR\Quillamor.dll"
+  Call DllBits
+  StrCpy $InstalledBits $1
+  GetTempFileName $Backup "$INSTDIR"
+  Delete $Backup
+  CreateDirectory $Backup
+  StrCpy $R9 ""
+  !insertmacro FOR_EACH_INSTALLED_FILE MOVE_ASIDE
+  ${If} $R9 != ""
+    Call PutEarlierInstallationBack
+    ${STOP} ${EXIT_IN_USE} "$R9 is in use by another program and cannot be replaced. Close Outlook (and the help window, if open), then run Setup again. Setup has changed nothing."
+  ${EndIf}
+  RMDir $Backup
+  ${IfNot} ${FileExists} "$Backup\*.*"
+    StrCpy $Backup ""
+    Return
+  ${EndIf}
+  ${LOG} "The earlier installation's files are set aside in $Backup."
+FunctionEnd
+
+Function PutEarlierInstallationBack
+  ${If} $Backup != ""
+    !insertmacro FOR_EACH_INSTALLED_FILE PUT_BACK
+    RMDir $Backup
+  ${EndIf}
+FunctionEnd
+
+; Takes away what this setup put in and puts the earlier installation back: its files and,
+; when it had a DLL, its registration. Its add-in key and installed-programs entry have not
+; been touched yet. Then ends the setup with $0 as the reason.
+Function FailAndRestore
+  Push $0
+  StrCpy $0 "$INSTDIR\Quillamor.dll"
+  Call UnregisterDll
+  ${If} $Backup == ""
+    Call RemoveProduct
+  ${Else}
+    Call PutEarlierInstallationBack
+    ${If} $InstalledBits != ""
+      StrCpy $0 "$INSTDIR\Quillamor.dll"
+      StrCpy $1 $InstalledBits
+      StrCpy $2 ""
+      Call RunRegsvr32
+      ${LOG} "The earlier installation is put back (regsvr32: $3)."
+    ${EndIf}
+  ${EndIf}
+  Pop $0
+  ${STOP} ${EXIT_FAILED} "${PRODUCT} could not be installed: $0 Setup has put back what was there before."
+FunctionEnd
+
 Section "Quillamor" SecMain
   SectionIn RO
-  DetailPrint "Outlook on this computer is $OutlookBits-bit."
   ${If} $InstalledVersion == ""
-    DetailPrint "Installing ${PRODUCT} ${VERSION} for all users of this computer."
+    ${LOG} "Installing ${PRODUCT} ${VERSION} for all users of this computer."
   ${ElseIf} $InstalledVersion == "${VERSION}"
-    DetailPrint "Repairing ${PRODUCT} ${VERSION}."
+    ${LOG} "Repairing ${PRODUCT} ${VERSION}."
   ${Else}
-    DetailPrint "Upgrading ${PRODUCT} $InstalledVersion to ${VERSION}."
-  ${EndIf}
-  ${If} $SafeItemsMissing == "1"
-    DetailPrint "The Redemption library is not installed: ${PRODUCT} cannot make lists until it is."
+    ${LOG} "Upgrading ${PRODUCT} $InstalledVersion to ${VERSION}."
   ${EndIf}
   ${If} $INSTDIR != "${FIXED_DIR}"
+    ${LOG} "Program Files is not C:\Program Files on this computer: the add-in's buttons and help will not find their files."
     MessageBox MB_OK|MB_ICONEXCLAMATION "Program Files is not $\"C:\Program Files$\" on this computer. ${PRODUCT} will be installed into $\"$INSTDIR$\", but its buttons and help look in $\"${FIXED_DIR}$\" and will not find their files." /SD IDOK
   ${EndIf}
 
-  ; An earlier installation may hold the other build (Outlook changed bitness since): its
-  ; registration lives in the other registry view and has to go first.
-  StrCpy $0 "$INSTDIR\Quillamor.dll"
-  Call UnregisterDll
+  CreateDirectory "$INSTDIR"
+  Call MoveEarlierInstallationAside
 
   SetOutPath "$INSTDIR"
   ClearErrors
@@ -465,25 +691,34 @@ Section "Quillamor" SecMain
   ${EndIf}
   File "/oname=contactsicon.gif" "${PICTURE}"
   File "/oname=Quillamor.chm" "${HELPFILE}"
-  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  File "/oname=Uninstall.exe" "${UNINSTALLER}"
+  WriteUninstaller "$INSTDIR\Uninstall.dat"
   ${If} ${Errors}
-    Goto failed
+    StrCpy $0 "its files could not be copied into $INSTDIR."
+    Call FailAndRestore
   ${EndIf}
   Call DeleteObsoleteFiles
 
+  ; The earlier DLL may be the other build (Outlook changed bitness since): its registration
+  ; lives in the other registry view and has to go.
+  ${If} $Backup != ""
+    StrCpy $0 "$Backup\Quillamor.dll"
+    Call UnregisterDll
+  ${EndIf}
   StrCpy $0 "$INSTDIR\Quillamor.dll"
   StrCpy $1 $OutlookBits
   StrCpy $2 ""
   Call RunRegsvr32
   ${If} $3 != 0
-    DetailPrint "Registering the add-in failed (regsvr32: $3)."
-    Goto failed
+    ${LOG} "Registering the add-in failed (regsvr32: $3)."
+    StrCpy $0 "the add-in did not register (regsvr32: $3)."
+    Call FailAndRestore
   ${EndIf}
 
   Call WriteAddinKey
   ${If} ${Errors}
-    DetailPrint "Entering the add-in in Outlook's list of add-ins failed."
-    Goto failed
+    StrCpy $0 "it could not be entered in Outlook's list of add-ins."
+    Call FailAndRestore
   ${EndIf}
 
   ${GetSize} "$INSTDIR" "/S=0K" $4 $5 $6
@@ -494,30 +729,52 @@ Section "Quillamor" SecMain
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${MAKER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Uninstall.dat"
+  ; Both return when the removal is done.
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $4
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   SetRegView default
-  Return
 
-failed:
-  ; Leave nothing half installed behind.
-  Call RemoveProduct
-  MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} could not be installed: the add-in could not be copied, registered or entered in Outlook's list of add-ins. Setup has taken away what it had installed." /SD IDOK
-  SetErrorLevel 2
-  Abort
+  ; The earlier files go now; a DLL that Outlook still runs goes at the next restart.
+  ${If} $Backup != ""
+    !insertmacro FOR_EACH_INSTALLED_FILE DELETE_BACKUP
+    ${If} ${RebootFlag}
+      RMDir /REBOOTOK $Backup
+    ${Else}
+      RMDir $Backup
+    ${EndIf}
+  ${EndIf}
+  ${If} ${RebootFlag}
+    ${LOG} "Outlook has the earlier version loaded: it runs this one from its next start. Exit code ${EXIT_RESTART}."
+    SetErrorLevel ${EXIT_RESTART}
+  ${Else}
+    ${LOG} "${PRODUCT} ${VERSION} is installed. Exit code ${EXIT_OK}."
+    SetErrorLevel ${EXIT_OK}
+  ${EndIf}
+  FileClose $Log
 SectionEnd
 
 ; --- Uninstaller -------------------------------------------------------------------------
 
 Function un.onInit
-  Call un.RequireOutlookClosed
+  StrCpy $0 "QuillamorUninstall.log"
+  Call un.OpenLog
   Call un.RequireAdministrator
 FunctionEnd
 
 Section "Uninstall"
+  ${LOG} "Removing ${PRODUCT} from $INSTDIR."
   Call un.RemoveProduct
+  ${If} ${RebootFlag}
+    StrCpy $R0 ${EXIT_RESTART}
+  ${Else}
+    StrCpy $R0 ${EXIT_OK}
+  ${EndIf}
+  SetOutPath "$TEMP"
+  ${LOG} "${PRODUCT} is removed. Exit code $R0."
+  SetErrorLevel $R0
+  FileClose $Log
 SectionEnd

@@ -2,7 +2,9 @@
  * it before it does anything: a message box prints "message: " and its text, anything else
  * (the setup's own pages) prints "window". Exit code 0 when a window came, 1 when none came
  * within the time limit, 2 when the program could not be started.
- *   first-dialog.exe PROGRAM [ARGUMENTS]                                                  */
+ *   first-dialog.exe [--cancel] PROGRAM [ARGUMENTS]
+ * With --cancel the setup is ended as a person would: Cancel on its page, then Yes when it
+ * asks whether to quit; then "exit N" gives its exit code.                               */
 #include <windows.h>
 #include <stdio.h>
 
@@ -26,19 +28,21 @@ static BOOL CALLBACK visit(HWND window, LPARAM data) {
 }
 
 int wmain(int argc, wchar_t **argv) {
-    (void)argv;
     if (argc < 2) {
         fputs("usage: first-dialog PROGRAM [ARGUMENTS]\n", stderr);
         return 2;
     }
-    /* The command line after our own name, as given. */
+    /* The command line after our own name (and --cancel), as given. */
+    int cancel = lstrcmpW(argv[1], L"--cancel") == 0;
     wchar_t *line = GetCommandLineW();
-    int quoted = 0;
-    while (*line && (quoted || (*line != L' ' && *line != L'\t'))) {
-        if (*line == L'"') quoted = !quoted;
-        ++line;
+    for (int word = 0; word < 1 + cancel; ++word) {
+        int quoted = 0;
+        while (*line && (quoted || (*line != L' ' && *line != L'\t'))) {
+            if (*line == L'"') quoted = !quoted;
+            ++line;
+        }
+        while (*line == L' ' || *line == L'\t') ++line;
     }
-    while (*line == L' ' || *line == L'\t') ++line;
 
     STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
@@ -70,6 +74,26 @@ int wmain(int argc, wchar_t **argv) {
         printf("no window\n");
     }
     fflush(stdout);
+    if (cancel && s.found) {
+        /* Cancel, then Yes in the box that asks whether to quit (a new window of the setup). */
+        PostMessageW(s.found, WM_COMMAND, IDCANCEL, 0);
+        HWND page = s.found;
+        for (int i = 0; i < 200; ++i) {
+            if (WaitForSingleObject(child.hProcess, 50) == WAIT_OBJECT_0) break;
+            s.found = NULL;
+            EnumWindows(visit, (LPARAM)&s);
+            if (s.found && s.found != page && GetDlgItem(s.found, IDYES)) {
+                PostMessageW(s.found, WM_COMMAND, IDYES, 0);
+                page = s.found;
+            }
+        }
+        DWORD code = 0;
+        if (WaitForSingleObject(child.hProcess, 5000) == WAIT_OBJECT_0 && GetExitCodeProcess(child.hProcess, &code))
+            printf("exit %lu\n", code);
+        else
+            printf("still running\n");
+        fflush(stdout);
+    }
     TerminateProcess(child.hProcess, 3);
     WaitForSingleObject(child.hProcess, 5000);
     CloseHandle(child.hThread);

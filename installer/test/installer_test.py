@@ -49,11 +49,21 @@ ADDINS = r"Microsoft\Office\Outlook\Addins"
 USER_ADDIN_KEY = rf"HKCU\Software\{ADDINS}\{PROGID}"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillamor"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
-INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe"}
+INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe", "Uninstall.dat"}
+# What the Windows Installer packages install: the add-in's files (they uninstall through
+# Windows Installer).
+MSI_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm"}
 # What setups before this one carried beside the DLL; an upgrade takes them away.
 EARLIER_FILES = ("startup.gif", "wizard.ico", "progress.ico")
 VERSION = "1.0.0"  # the version scripts/installer-test gives the setup under test
+EARLIER_VERSION = "0.9.0"  # and the earlier setup and packages
 ADMINISTRATOR, OTHER_USER = "administrator", "another user"
+# The setup's exit codes (docs/admin-guide.md) and those of Windows Installer.
+EXIT_OK, EXIT_RESTART, EXIT_FAILED, EXIT_OTHER_VERSION = 0, 3010, 1603, 1638
+EXIT_NO_LIBRARY, EXIT_IN_USE, EXIT_LOG_FAILED = 1157, 32, 1622
+# Logs go to the temporary folder, which the comparisons of drive C leave out.
+LOG_DIR_WIN = r"C:\windows\temp\quillamor-test"
+LOG_DIR_REL = "windows/temp/quillamor-test"
 
 failures = []
 
@@ -235,15 +245,17 @@ def is_temp(path):
     return re.search(r"(^|/)(users/[^/]+/Temp|windows/temp)(/|$)", path, re.I) is not None
 
 
+def pending_deletes(state):
+    """The paths set to be deleted at the next restart."""
+    raw = state.value(PENDING_KEY, "PendingFileRenameOperations")
+    # The raw text keeps the .reg escapes: each entry is \\??\\PATH followed by \0.
+    return [unescape_reg(p) for p in re.findall(r"\\\\\?\?\\\\(.*?)\\0", raw or "")]
+
+
 def pending_deletes_only_temp(state):
     """True when the only files set to go at the next restart are in the temporary folder:
     the uninstaller's copy of itself, which cannot delete itself while it runs."""
-    raw = state.value(PENDING_KEY, "PendingFileRenameOperations")
-    if raw is None:
-        return True
-    # The raw text keeps the .reg escapes: each entry is \\??\\PATH followed by \0.
-    paths = re.findall(r"\\\\\?\?\\\\(.*?)\\0", raw)
-    return bool(paths) and all(re.search(r"\\\\Temp\\\\~nsu", p, re.I) for p in paths)
+    return all(re.search(r"\\Temp\\", p, re.I) for p in pending_deletes(state))
 
 
 # --- The installed add-in in the mail host stand-in ----------------------------------------
@@ -375,11 +387,13 @@ def uninstall_entries(state):
 
 
 def check_installed(case, prefix, state, bits, sources, load_behavior=3, version=VERSION,
-                    extra_files=frozenset()):
+                    extra_files=frozenset(), msi=False):
+    """Checks an installation by the setup, or with msi=True by a Windows Installer package."""
     folder = prefix.path / "drive_c" / INSTALL_DIR_REL
     present = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
-    if present != INSTALLED_FILES | extra_files:
-        fail(case, f"install folder holds {sorted(present)}, expected {sorted(INSTALLED_FILES | extra_files)}")
+    expected_files = (MSI_FILES if msi else INSTALLED_FILES) | extra_files
+    if present != expected_files:
+        fail(case, f"install folder holds {sorted(present)}, expected {sorted(expected_files)}")
         return
     if (prefix.path / "drive_c" / "Program Files (x86)" / "Orvane Corporation").exists():
         fail(case, "files went to Program Files (x86), not to the 64-bit Program Files")
@@ -391,7 +405,12 @@ def check_installed(case, prefix, state, bits, sources, load_behavior=3, version
     if dll_bits(folder / "Quillamor.dll") != bits:
         fail(case, f"installed DLL is {dll_bits(folder / 'Quillamor.dll')}-bit, expected {bits}-bit")
 
-    clsid = string_value(state.value(rf"HKLM\Software\Classes\{PROGID}\CLSID", "@"))
+    progid_keys = [rf"HKLM\Software\Classes\{PROGID}\CLSID"]
+    if msi and prefix.arch == "win64" and bits == 32:
+        # Windows shares a ProgID's key between the views; Wine's 64-bit msiexec writes a
+        # 32-bit package's into the 32-bit view, where 32-bit programs find it just as well.
+        progid_keys.append(rf"HKLM\Software\Classes\Wow6432Node\{PROGID}\CLSID")
+    clsid = next((string_value(state.value(k, "@")) for k in progid_keys if k in state.registry), None)
     if not clsid:
         fail(case, f"HKCR\\{PROGID}\\CLSID is missing")
     else:
@@ -419,27 +438,103 @@ def check_installed(case, prefix, state, bits, sources, load_behavior=3, version
             fail(case, f"{k} is present beside {key}")
 
     entries = uninstall_entries(state)
+    if msi:
+        if len(entries) != 1 or not re.search(r"\\\{[0-9A-F-]{36}\}$", entries[0], re.I):
+            fail(case, f"installed programs list Quillamor as {entries}, expected once under its product code")
+        elif string_value(state.value(entries[0], "DisplayVersion")) != version:
+            fail(case, f"{entries[0]} DisplayVersion is {state.value(entries[0], 'DisplayVersion')}, "
+                 f"expected {version}")
+        return
     if entries != [UNINSTALL_KEY]:
         fail(case, f"installed programs list Quillamor as {entries}, expected once as {UNINSTALL_KEY}")
-    uninstall = string_value(state.value(UNINSTALL_KEY, "UninstallString"))
-    if not uninstall or INSTALL_DIR_WIN + r"\Uninstall.exe" not in uninstall:
-        fail(case, f"{UNINSTALL_KEY} UninstallString is {uninstall!r}")
+    for name, want in (("UninstallString", f'"{INSTALL_DIR_WIN}\\Uninstall.exe"'),
+                       ("QuietUninstallString", f'"{INSTALL_DIR_WIN}\\Uninstall.exe" /S')):
+        got = string_value(state.value(UNINSTALL_KEY, name))
+        if got != want:
+            fail(case, f"{UNINSTALL_KEY} {name} is {got!r}, expected {want!r}")
     if string_value(state.value(UNINSTALL_KEY, "DisplayVersion")) != version:
         fail(case, f"{UNINSTALL_KEY} DisplayVersion is {state.value(UNINSTALL_KEY, 'DisplayVersion')}, "
              f"expected {version}")
 
 
-def run_setup(prefix, setup):
-    r = prefix.wine(str(setup), "/S")
-    prefix.settle()
-    return r.returncode
+# The helper programs of installer/test, by name and bitness; set from the command line.
+HELPERS = {}
 
 
-def run_uninstaller(prefix):
-    # The uninstaller copies itself to the temporary folder and returns at once; the copy
-    # does the work, so wait for the prefix to settle.
-    prefix.wine(INSTALL_DIR_WIN + r"\Uninstall.exe", "/S")
-    prefix.settle()
+def run_command(prefix, command_line, settle=True):
+    """Runs a Windows command line, as it is written, to its end and gives its exit code, all
+    32 bits of it (Wine passes on 8). In a 64-bit prefix the command runs from a 64-bit
+    program, so that msiexec is the 64-bit one, as on Windows."""
+    bits = 64 if prefix.arch == "win64" else 32
+    r = prefix.wine(str(HELPERS["run-wait"][bits]), command_line, loader=WINE64 if bits == 64 else "wine")
+    if settle:
+        prefix.settle()
+    m = re.search(r"^exit (\d+)", r.stdout, re.M)
+    if not m:
+        raise RuntimeError(f"run-wait {command_line}: {r.stdout.strip()}")
+    # Anything else is what the programs (or Wine, for one that crashed) wrote: show it.
+    for line in r.stdout.replace("\r", "").splitlines():
+        if line.strip() and line != m.group(0):
+            print(f"  ({command_line.split()[0]}: {line})", flush=True)
+    return int(m.group(1))
+
+
+def run_setup(prefix, setup, arguments="", settle=True):
+    return run_command(prefix, f'"{winpath(setup)}" /S {arguments}'.strip(), settle)
+
+
+def run_uninstaller(prefix, label, settle=True, held=frozenset(), arguments=""):
+    """Runs the uninstaller as the installed-programs entry gives it, quietly, and checks that
+    it has done its work when it returns: the folder empty of Quillamor's files and gone,
+    except for `held` files (moved aside and set to go at the restart). Gives the exit code."""
+    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
+    rc = run_command(prefix, f'"{INSTALL_DIR_WIN}\\Uninstall.exe" /S {arguments}'.strip(), settle=False)
+    left = sorted(p.name for p in folder.iterdir()) if folder.is_dir() else []
+    if not held and left:
+        fail(label, f"the uninstaller returned before it was done: the folder still holds {left}")
+    elif held and set(left) & INSTALLED_FILES:
+        fail(label, f"the uninstaller returned before it was done: the folder still holds {left}")
+    if settle:
+        prefix.settle()
+    return rc
+
+
+class Holder:
+    """hold-addin.exe of the given bitness: a running Outlook stand-in that holds nothing
+    ("run"), the installed add-in ("load", the ProgID) or an installed file ("open", a path)."""
+
+    TIMEOUT = 60
+
+    def __init__(self, prefix, bits, *arguments):
+        self.prefix = prefix
+        self.out = prefix.path.parent / f"{prefix.arch}-holder.out"
+        loader = WINE64 if bits == 64 else "wine"
+        with open(self.out, "wb") as sink:
+            # Output through a file: Wine's background processes would hold a pipe open.
+            self.process = subprocess.Popen([loader, str(HELPERS["holder"][bits]), *arguments], env=prefix.env,
+                                            stdin=subprocess.PIPE, stdout=sink, stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + self.TIMEOUT
+        while "held" not in self.output():
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                self.process.kill()
+                raise RuntimeError(f"hold-addin {' '.join(arguments)}: {self.output()!r}")
+            time.sleep(0.2)
+
+    def output(self):
+        return self.out.read_text(errors="replace").replace("\r", "")
+
+    def release(self):
+        """Lets it go and gives what it printed (with "still running" when the DLL it had
+        loaded still ran)."""
+        self.process.stdin.close()
+        self.process.wait(timeout=self.TIMEOUT)
+        self.prefix.settle()
+        return self.output()
+
+
+def log_text(prefix, name):
+    path = prefix.path / "drive_c" / LOG_DIR_REL / name
+    return path.read_text(errors="replace") if path.is_file() else None
 
 
 class Case(NamedTuple):
@@ -553,8 +648,8 @@ def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
     check_installed(label + " (repair)", prefix, installed, bits, sources, extra_files={"notes.txt"})
 
     rc = run_setup(prefix, setups["earlier"])
-    if rc != 2:
-        fail(label, f"an older setup over this version: exit code {rc}, expected 2")
+    if rc != EXIT_OTHER_VERSION:
+        fail(label, f"an older setup over this version: exit code {rc}, expected {EXIT_OTHER_VERSION}")
     for line in differences(installed, prefix.state(), noise_keys, noise_files):
         fail(label, f"an older setup over this version changed: {line}")
     (folder / "notes.txt").unlink()
@@ -573,14 +668,14 @@ def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
 
     if case.history:
         if run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
-            run_uninstaller(prefix)
+            run_uninstaller(prefix, label)
         compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
         return
 
     rc = run_setup(prefix, setups[case.setup])
     if case.setup == "failing":
-        if rc != 2:
-            fail(label, f"setup exit code {rc}, expected 2 for a DLL that does not register")
+        if rc != EXIT_FAILED:
+            fail(label, f"setup exit code {rc}, expected {EXIT_FAILED} for a DLL that does not register")
         left = differences(before, prefix.state(), noise_keys, noise_files)
         for line in left:
             fail(label, f"after the failed setup: {line}")
@@ -606,7 +701,9 @@ def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
                         64 if case.outlook_after[1] == "x64" else 32, sources)
         record_outlook(prefix, case.outlook)
 
-    run_uninstaller(prefix)
+    rc = run_uninstaller(prefix, label)
+    if rc != EXIT_OK:
+        fail(label, f"uninstaller exit code {rc}")
     if case.other_user:
         # The machine as before, and the other user's keys as they were before the setup ran.
         expected = {k: v for k, v in before.registry.items() if not k.startswith("HKCU")}
@@ -645,46 +742,277 @@ SAFE_ITEM_CASES = {
 }
 
 
-def run_warnings(prefix, setup, first_dialog, noise_keys, noise_files):
-    """The interactive setup's first window, for each state of the safe-item library: a
-    message in plain words when Outlook could not create it, else the setup's own page. The
-    setup is ended at that window, before it installs anything."""
-    print(f"- {prefix.arch}: the warning about the Redemption library", flush=True)
-    before = prefix.state()
+def set_safe_item_library(prefix, views, file_present=False):
+    """Registers the safe-item library's class in the given registry views (none: not
+    registered), with or without its file where the registration says."""
     library = prefix.path / "drive_c" / REDEMPTION_DIR / "Redemption.dll"
     classes = {32: r"HKEY_LOCAL_MACHINE\Software\Classes\Wow6432Node\CLSID" if prefix.arch == "win64"
                else r"HKEY_LOCAL_MACHINE\Software\Classes\CLSID",
                64: r"HKEY_LOCAL_MACHINE\Software\Classes\CLSID"}
     progid_key = r"HKEY_LOCAL_MACHINE\Software\Classes\Redemption.SafeMailItem"
+    lines = [f"[-{progid_key}]"] + [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)]
+    if views:
+        lines += [f"[{progid_key}\\CLSID]", f'@="{REDEMPTION_CLSID}"']
+    for v in views:
+        lines += [f"[{classes[v]}\\{REDEMPTION_CLSID}\\InprocServer32]",
+                  '@="C:\\\\' + REDEMPTION_DIR.replace("/", "\\\\") + '\\\\Redemption.dll"']
+    prefix.import_reg(lines)
+    if file_present:
+        library.parent.mkdir(parents=True, exist_ok=True)
+        library.write_bytes(b"MZ")
+    elif library.parent.exists():
+        shutil.rmtree(library.parent)
+
+
+def run_warnings(prefix, setup, first_dialog, noise_keys, noise_files):
+    """The interactive setup's first window, for each state of the safe-item library: a
+    message in plain words when Outlook could not create it, else the setup's own page. The
+    setup is ended at that window, before it installs anything: by the test, or, at its own
+    page, cancelled as a person would, which gives its exit code for that."""
+    print(f"- {prefix.arch}: the warning about the Redemption library", flush=True)
+    before = prefix.state()
     for w in SAFE_ITEM_CASES[prefix.arch]:
         label = f"{prefix.arch}: warning, {w.name}"
-        lines = outlook_lines(prefix, w.outlook) + [f"[-{progid_key}]"]
-        lines += [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)]
-        if w.views:
-            lines += [f"[{progid_key}\\CLSID]", f'@="{REDEMPTION_CLSID}"']
-        for v in w.views:
-            lines += [f"[{classes[v]}\\{REDEMPTION_CLSID}\\InprocServer32]",
-                      '@="C:\\\\' + REDEMPTION_DIR.replace("/", "\\\\") + '\\\\Redemption.dll"']
-        prefix.import_reg(lines)
-        if w.file_present:
-            library.parent.mkdir(parents=True, exist_ok=True)
-            library.write_bytes(b"MZ")
-        elif library.exists():
-            library.unlink()
-        r = prefix.wine(str(first_dialog), winpath(setup))
+        prefix.import_reg(outlook_lines(prefix, w.outlook))
+        set_safe_item_library(prefix, w.views, w.file_present)
+        # Without a warning the setup's page comes first: cancel it there, as a person would.
+        r = prefix.wine(str(first_dialog), *(() if w.warns else ("--cancel",)), winpath(setup))
         shown = r.stdout.replace("\r", "").strip()
         bits = 64 if w.outlook and w.outlook[1] == "x64" else 32
         if w.warns:
             if not shown.startswith("message: ") or "Redemption" not in shown \
                     or f"{bits}-bit Outlook" not in shown or "install Quillamor anyway" not in shown:
                 fail(label, f"expected the warning about Redemption for {bits}-bit Outlook, got {shown!r}")
-        elif shown != "window":
-            fail(label, f"expected the setup's first page, got {shown!r}")
-    prefix.import_reg(outlook_lines(prefix, None) + [f"[-{progid_key}]"]
-                      + [f"[-{classes[v]}\\{REDEMPTION_CLSID}]" for v in (32, 64)])
-    shutil.rmtree(library.parent, ignore_errors=True)
+        elif shown != "window\nexit 1602":
+            fail(label, f"expected the setup's first page, then exit code 1602 when cancelled, got {shown!r}")
+    prefix.import_reg(outlook_lines(prefix, None))
+    set_safe_item_library(prefix, ())
     for line in differences(before, prefix.state(), noise_keys, noise_files):
         fail(f"{prefix.arch}: warning", f"the ended setups left: {line}")
+
+
+# --- Driven by a deployment tool ------------------------------------------------------------
+
+def expect_code(label, what, rc, *wanted):
+    if rc not in wanted:
+        fail(label, f"{what}: exit code {rc}, expected {' or '.join(map(str, wanted))}")
+
+
+def expect_unchanged(label, what, before, prefix, noise_keys, noise_files):
+    for line in differences(before, prefix.state(), noise_keys, noise_files):
+        fail(label, f"{what} changed: {line}")
+
+
+def expect_still_running(label, what, output):
+    if "still running" not in output:
+        fail(label, f"{what}: the running host lost the add-in it had loaded: {output!r}")
+
+
+def check_signatures(label, prefix, ca, names):
+    """Every named installed file carries a valid signature up to the test's root."""
+    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
+    for name in names:
+        r = subprocess.run(["osslsigncode", "verify", "-CAfile", str(ca), "-in", str(folder / name)],
+                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if r.returncode != 0:
+            fail(label, f"the installed {name} is not signed as built: {r.stdout.strip().splitlines()[-1:]}")
+
+
+def run_deployment(prefix, bits, outlook, setups, sources, player, ca, noise_keys, noise_files):
+    """The setup as a deployment tool drives it: a log where /LOG= says, a fresh install while
+    Outlook runs, the library made a requirement, files held by a running Outlook or another
+    program, a failing upgrade, an upgrade under a loaded DLL, the Windows Installer package
+    refused beside it and an uninstaller that returns when it is done, each with its exit code."""
+    label = f"{prefix.arch}: deployment of the setup ({bits}-bit Outlook)"
+    print(f"- {label}", flush=True)
+    record_outlook(prefix, outlook)
+    before = prefix.state()
+    log = f"/LOG={LOG_DIR_WIN}\\setup.log"
+    shutil.rmtree(prefix.path / "drive_c" / LOG_DIR_REL, ignore_errors=True)
+    (prefix.path / "drive_c" / LOG_DIR_REL).mkdir(parents=True)
+
+    # A log that cannot be written is a failure before anything is done.
+    rc = run_setup(prefix, setups["good"], f"/LOG={LOG_DIR_WIN}\\no such folder\\setup.log")
+    expect_code(label, "log file not writable", rc, EXIT_LOG_FAILED)
+    expect_unchanged(label, "a setup that could not write its log", before, prefix, noise_keys, noise_files)
+
+    # Required and missing: nothing is installed.
+    set_safe_item_library(prefix, ())
+    rc = run_setup(prefix, setups["good"], f"/REQUIREREDEMPTION {log}")
+    expect_code(label, "/REQUIREREDEMPTION without the library", rc, EXIT_NO_LIBRARY)
+    expect_unchanged(label, "a setup that required the missing library", before, prefix, noise_keys, noise_files)
+
+    # Required and there, installed while Outlook runs: the add-in loads at its next start.
+    set_safe_item_library(prefix, (bits,), file_present=True)
+    host = Holder(prefix, bits, "run")
+    rc = run_setup(prefix, setups["earlier"], f"/REQUIREREDEMPTION {log}", settle=False)
+    host.release()
+    expect_code(label, "a fresh install while Outlook runs", rc, EXIT_OK)
+    set_safe_item_library(prefix, ())
+    check_installed(label + " (earlier version)", prefix, prefix.state(), bits, shipped(setups["earlier"]),
+                    version=EARLIER_VERSION)
+    if ca:
+        check_signatures(label, prefix, ca, ("Quillamor.dll", "Uninstall.exe", "Uninstall.dat"))
+    earlier = prefix.state()
+
+    # A file held open by another program: nothing can be replaced, so nothing is.
+    host = Holder(prefix, bits, "open", INSTALL_DIR_WIN + r"\Quillamor.chm")
+    rc = run_setup(prefix, setups["good"], log, settle=False)
+    host.release()
+    expect_code(label, "an upgrade with the help file held open", rc, EXIT_IN_USE)
+    expect_unchanged(label, "an upgrade that found a file held open", earlier, prefix, noise_keys, noise_files)
+
+    # An upgrade that fails under a running Outlook leaves the earlier version in place.
+    host = Holder(prefix, bits, "load", PROGID)
+    rc = run_setup(prefix, setups["failing"], log, settle=False)
+    expect_still_running(label, "a failed upgrade", host.release())
+    expect_code(label, "an upgrade whose DLL does not register", rc, EXIT_FAILED)
+    check_installed(label + " (after a failed upgrade)", prefix, prefix.state(), bits, shipped(setups["earlier"]),
+                    version=EARLIER_VERSION)
+
+    # An upgrade under a running Outlook: the loaded DLL is moved aside and goes at the
+    # restart; the new one is in place for Outlook's next start.
+    host = Holder(prefix, bits, "load", PROGID)
+    rc = run_setup(prefix, setups["good"], log, settle=False)
+    expect_still_running(label, "an upgrade", host.release())
+    expect_code(label, "an upgrade of a loaded DLL", rc, EXIT_RESTART)
+    state = prefix.state()
+    aside = [p for p in pending_deletes(state) if p.lower().startswith(INSTALL_DIR_WIN.lower() + "\\")]
+    if not aside:
+        fail(label, "the loaded DLL was not set to go at the restart")
+    prefix.restart()
+    check_installed(label + " (upgraded)", prefix, prefix.state(), bits, sources)
+    if player:
+        player.play(label, prefix, bits)
+
+    # The setup owns the installation: the package of the same bitness stops.
+    installed = prefix.state()
+    rc = run_command(prefix, f'msiexec /i "{winpath(msi_package(setups["good"], bits))}" /qn')
+    expect_code(label, "the Windows Installer package over the setup", rc, EXIT_FAILED)
+    expect_unchanged(label, "the package refused over the setup", installed, prefix, noise_keys, noise_files)
+
+    # Removal under a running Outlook: done when the uninstaller returns, the DLL at the restart.
+    host = Holder(prefix, bits, "load", PROGID)
+    rc = run_uninstaller(prefix, label, settle=False, held={"Quillamor.dll"},
+                         arguments=f"/LOG={LOG_DIR_WIN}\\uninstall.log")
+    expect_still_running(label, "the uninstaller", host.release())
+    expect_code(label, "removing a loaded add-in", rc, EXIT_RESTART)
+    prefix.restart()
+    compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
+
+    # Every run appended to the log, each with its header and its exit code.
+    for name, want in (("setup.log", [EXIT_NO_LIBRARY, EXIT_OK, EXIT_IN_USE, EXIT_FAILED, EXIT_RESTART]),
+                       ("uninstall.log", [EXIT_RESTART])):
+        text = log_text(prefix, name) or ""
+        runs = re.findall(r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Quillamor ", text, re.M)
+        codes = re.findall(r"Exit code (\d+)\.", text)
+        if len(runs) != len(want) or codes != [str(c) for c in want]:
+            fail(label, f"{name} has {len(runs)} runs ending {codes}, expected {len(want)} ending {want}")
+
+
+def shipped(setup):
+    """The files that build-installer packed into a setup and the packages beside it (each
+    build signs its DLLs anew, and compiles its own help file)."""
+    folder = setup.parent
+    return {"dll32": folder / "dll32" / "Quillamor.dll", "dll64": folder / "dll64" / "Quillamor.dll",
+            "picture": folder / "contactsicon.gif", "chm": folder / "Quillamor.chm"}
+
+
+def msi_package(setup, bits):
+    """The Windows Installer package that build-installer made beside a setup."""
+    return setup.parent / f"Quillamor-{'x64' if bits == 64 else 'x86'}.msi"
+
+
+def product_code(msi):
+    out = subprocess.run(["msiinfo", "export", str(msi), "Property"], check=True, stdout=subprocess.PIPE,
+                         text=True).stdout
+    return re.search(r"^ProductCode\t(\S+)", out, re.M).group(1)
+
+
+def run_msi(prefix, label, bits, outlook, setups, sources, player, short, noise_keys, noise_files):
+    """A Windows Installer package of one bitness: refused without the library when it is
+    required, installed while Outlook runs, upgraded under a loaded DLL, used, repaired,
+    not downgraded, not joined by the setup or the other bitness, and removed."""
+    label = f"{prefix.arch}: {label}"
+    print(f"- {label}", flush=True)
+    record_outlook(prefix, outlook)
+    before = prefix.state()
+    package = msi_package(setups["good"], bits)
+    earlier = msi_package(setups["earlier"], bits)
+    shutil.rmtree(prefix.path / "drive_c" / LOG_DIR_REL, ignore_errors=True)
+    (prefix.path / "drive_c" / LOG_DIR_REL).mkdir(parents=True)
+
+    def msiexec(arguments, settle=True):
+        return run_command(prefix, f"msiexec {arguments} /qn", settle)
+
+    if not short:
+        rc = msiexec(f'/i "{winpath(package)}" REQUIREREDEMPTION=1')
+        expect_code(label, "REQUIREREDEMPTION=1 without the library", rc, EXIT_FAILED)
+        expect_unchanged(label, "a package that required the missing library", before, prefix, noise_keys,
+                         noise_files)
+
+    host = Holder(prefix, bits, "run")
+    rc = msiexec(f'/i "{winpath(earlier)}" /l*v "{LOG_DIR_WIN}\\install.log"', settle=False)
+    host.release()
+    expect_code(label, "installing the earlier package while Outlook runs", rc, EXIT_OK)
+    if "Quillamor" not in (log_text(prefix, "install.log") or ""):
+        fail(label, "msiexec wrote no log where /l*v said")
+    check_installed(label + " (earlier version)", prefix, prefix.state(), bits, shipped(setups["earlier"]),
+                    version=EARLIER_VERSION, msi=True)
+
+    # The upgrade replaces the earlier package in place: one entry, the new files. Windows
+    # Installer handles the loaded DLL itself (3010 where it has to wait for the restart).
+    host = Holder(prefix, bits, "load", PROGID)
+    rc = msiexec(f'/i "{winpath(package)}"', settle=False)
+    expect_still_running(label, "an upgrade", host.release())
+    expect_code(label, "the upgrade", rc, EXIT_OK, EXIT_RESTART)
+    prefix.restart()
+    check_installed(label + " (upgraded)", prefix, prefix.state(), bits, sources, msi=True)
+    if player:
+        player.play(label, prefix, bits)
+
+    if not short:
+        # Repair: the DLL and its registration gone, put back. (Wine's msiexec has no /f for
+        # an installed product, so the repair is asked for by its properties.)
+        folder = prefix.path / "drive_c" / INSTALL_DIR_REL
+        (folder / "Quillamor.dll").unlink()
+        prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]"])
+        rc = msiexec(f'/i "{winpath(package)}" REINSTALL=ALL REINSTALLMODE=omus')
+        expect_code(label, "a repair", rc, EXIT_OK)
+        installed = prefix.state()
+        check_installed(label + " (repaired)", prefix, installed, bits, sources, msi=True)
+
+        rc = msiexec(f'/i "{winpath(earlier)}"')
+        expect_code(label, "a downgrade", rc, EXIT_FAILED)
+        expect_unchanged(label, "a refused downgrade", installed, prefix, noise_keys, noise_files)
+
+        rc = run_setup(prefix, setups["good"])
+        expect_code(label, "the setup over the package", rc, EXIT_OTHER_VERSION)
+        expect_unchanged(label, "the setup refused over the package", installed, prefix, noise_keys, noise_files)
+
+        if prefix.arch == "win64":
+            rc = msiexec(f'/i "{winpath(msi_package(setups["good"], 96 - bits))}"')
+            expect_code(label, "the package of the other bitness", rc, EXIT_FAILED)
+            expect_unchanged(label, "the other bitness's package refused", installed, prefix, noise_keys,
+                             noise_files)
+
+    rc = msiexec(f"/x {product_code(package)}")
+    expect_code(label, "msiexec /x", rc, EXIT_OK)
+    compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
+
+
+# The setup driven by a deployment tool: (bits, Outlook as for Case).
+DEPLOYMENTS = {
+    "win32": [(32, None)],
+    "win64": [(64, ("16.0", "x64", 64))],
+}
+# The Windows Installer packages: (name, bits, Outlook, short: only installed, upgraded, used
+# and removed).
+PACKAGES = {
+    "win32": [("Quillamor-x86.msi, 32-bit Outlook", 32, None, False)],
+    "win64": [("Quillamor-x64.msi, 64-bit Outlook", 64, ("16.0", "x64", 64), False),
+              ("Quillamor-x86.msi, 32-bit Outlook on 64-bit Windows", 32, ("15.0", "x86", 32), True)],
+}
 
 
 def parse_arguments(argv):
@@ -692,7 +1020,9 @@ def parse_arguments(argv):
     for name in ("work", "setup", "earlier-setup", "failing-setup", "dll32", "dll64", "picture", "chm",
                  "first-dialog"):
         parser.add_argument("--" + name, required=True, type=lambda a: pathlib.Path(a).resolve())
-    for name in ("outlook-sim32", "outlook-sim64", "scenario", "expected"):
+    parser.add_argument("--helpers", required=True, type=lambda a: pathlib.Path(a).resolve(),
+                        help="folder of run-wait32.exe, run-wait64.exe, hold-addin32.exe, hold-addin64.exe")
+    for name in ("outlook-sim32", "outlook-sim64", "scenario", "expected", "ca"):
         parser.add_argument("--" + name, type=lambda a: pathlib.Path(a).resolve())
     parser.add_argument("archs", nargs="*", metavar="ARCH", help="win32 and/or win64")
     args = parser.parse_args(argv)
@@ -711,6 +1041,8 @@ def main(argv):
     setups = {"good": args.setup, "earlier": args.earlier_setup, "failing": args.failing_setup}
     sources = {"dll32": args.dll32, "dll64": args.dll64, "picture": args.picture, "chm": args.chm}
     archs = args.archs or ["win32", "win64"]
+    HELPERS["run-wait"] = {bits: args.helpers / f"run-wait{bits}.exe" for bits in (32, 64)}
+    HELPERS["holder"] = {bits: args.helpers / f"hold-addin{bits}.exe" for bits in (32, 64)}
     player = None
     if args.scenario:
         player = ScenarioPlayer({32: args.outlook_sim32, 64: args.outlook_sim64}, args.scenario, args.expected)
@@ -732,6 +1064,13 @@ def main(argv):
         prefix = Prefix(workdir, arch)
         print(f"== {arch} prefix {prefix.path}", flush=True)
         prefix.create()
+        # Windows has the keys and the folder of Windows Installer from the start; a fresh
+        # prefix makes them at the first package installed. Let that happen now, with a
+        # package installed and removed, so that they count as the fresh prefix's state.
+        package = msi_package(setups["earlier"], 64 if arch == "win64" else 32)
+        for action in ("/i", "/x"):
+            if run_command(prefix, f'msiexec {action} "{winpath(package)}" /qn') != 0:
+                raise RuntimeError(f"msiexec {action} {package} failed on the fresh prefix")
         # What Wine changes by itself between two starts is not the setup's doing.
         prefix.restart()
         a = prefix.state()
@@ -747,6 +1086,14 @@ def main(argv):
         for case in CASES[arch]:
             case_started = time.monotonic()
             run_case(prefix, case, setups, sources, player, noise_keys, noise_files)
+            print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
+        for bits, outlook in DEPLOYMENTS[arch]:
+            case_started = time.monotonic()
+            run_deployment(prefix, bits, outlook, setups, sources, player, args.ca, noise_keys, noise_files)
+            print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
+        for name, bits, outlook, short in PACKAGES[arch]:
+            case_started = time.monotonic()
+            run_msi(prefix, name, bits, outlook, setups, sources, player, short, noise_keys, noise_files)
             print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
         print(f"== {arch} done in {time.monotonic() - started:.0f} s", flush=True)
 

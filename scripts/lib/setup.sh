@@ -8,7 +8,8 @@ NATIVE_PACKAGES="cmake make g++ pkg-config libgtest-dev libgmock-dev googletest 
   nlohmann-json3-dev libgif-dev libncurses-dev tmux python3 python3-xmlschema"
 WINDOWS_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386 libwine-dev
-  xvfb xauth x11-utils imagemagick fonts-wine nsis fp-utils libchm-bin"
+  xvfb xauth x11-utils imagemagick fonts-wine nsis fp-utils libchm-bin
+  wixl msitools osslsigncode openssl"
 # The fuzz targets are built with clang's libFuzzer and sanitizers.
 FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
