@@ -7,12 +7,9 @@
 #include <vector>
 
 #include "engine/member_store.h"
+#include "engine/run_context.h"
 #include "host/outlook.h"
 #include "host/redemption.h"
-
-namespace addin {
-struct ProcessState;
-}
 
 namespace engine {
 
@@ -22,13 +19,13 @@ std::u16string FindCategorySeparator(std::u16string_view text);
 std::vector<std::u16string> SplitCategories(std::u16string_view text, std::u16string_view separator);
 std::u16string CategoryFilter(std::u16string_view name);
 
-void CountMatches(addin::ProcessState& s, const host::Items& items);
-void CountSubfolderMatches(addin::ProcessState& s, const host::MAPIFolder& folder, std::u16string_view name);
+void CountMatches(RunContext& run, const host::Items& items);
+void CountSubfolderMatches(RunContext& run, const host::MAPIFolder& folder, std::u16string_view name);
 
-void AddContacts(addin::ProcessState& s, const host::Items& items, MemberStore& members);
-void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder, MemberStore& members,
+void AddContacts(RunContext& run, const host::Items& items, MemberStore& members);
+void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, MemberStore& members,
                           std::u16string_view name);
-void AddContact(addin::ProcessState& s, const host::ContactItem& contact, MemberStore& members);
+void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members);
 // Adds a recipient to the scratch mail and records the address its name, read back from the
 // host, ends in. A failing Add or read-back records nothing.
 void AddRecipient(MemberStore& members, std::u16string_view text);
@@ -43,6 +40,6 @@ std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list
                                const host::SafeMailItem& safe_mail,
                                const std::function<std::u16string()>& subject, std::u16string_view categories);
 
-void MakeQuickList(addin::ProcessState& s);
+void MakeQuickList(RunContext& run);
 
 }  // namespace engine

@@ -5,7 +5,6 @@
 
 #include <optional>
 
-#include "addin/process_state.h"
 #include "engine/mchoose.h"
 #include "engine/messages.h"
 #include "host/skip.h"
@@ -16,14 +15,6 @@ using host::met;
 using host::skip;
 
 namespace {
-
-// Sends the user back to the name page after a folder message.
-void back_to_title_at_position(addin::ProcessState& s) {
-    auto& page = s.forms.frmTitle;
-    skip([&] { page.set_top(static_cast<float>(s.position.top)); });
-    skip([&] { page.set_left(static_cast<float>(s.position.left)); });
-    skip([&] { page.show(); });
-}
 
 // The folder's items restricted to one category, or nothing when the host refuses the
 // filter: that name is then left out rather than walking another name's items again.
@@ -37,26 +28,26 @@ std::optional<host::Items> restrict_to(const host::MAPIFolder& folder, std::u16s
 
 }  // namespace
 
-void MakeCustomList(addin::ProcessState& s) {
-    const host::Application& app = s.application();
+void MakeCustomList(RunContext& run) {
+    const host::Application& app = run.application();
     host::NameSpace ns = app.GetNamespace(u"MAPI");
     host::Object scratch_mail = app.CreateItem(host::olMailItem);
     host::Object list_item = app.CreateItem(host::olDistributionListItem);
     host::DistListItem scratch_list(app.CreateItem(host::olDistributionListItem));
     host::MAPIFolder folder = ns.PickFolder();
-    MemberStore members{host::SafeMailItem(s.env.create_object(host::progid_safe_mail_item))};
-    host::SafeDistList safe_list(s.env.create_object(host::progid_safe_dist_list));
+    MemberStore members{host::SafeMailItem(run.env.create_object(host::progid_safe_mail_item))};
+    host::SafeDistList safe_list(run.env.create_object(host::progid_safe_dist_list));
     members.mail.SetItem(scratch_mail);
     safe_list.SetItem(list_item);
 
     if (!folder) {
-        skip([&] { host::MsgBox(s.env, text::no_folder); });
-        back_to_title_at_position(s);
+        skip([&] { host::MsgBox(run.env, text::no_folder); });
+        run.windows.back_to_name_page_at_position();
         return;
     }
     if (met([&] { return folder.DefaultItemType() != host::olContactItem; })) {
-        skip([&] { host::MsgBox(s.env, text::wrong_folder); });
-        back_to_title_at_position(s);
+        skip([&] { host::MsgBox(run.env, text::wrong_folder); });
+        run.windows.back_to_name_page_at_position();
         return;
     }
 
@@ -64,8 +55,8 @@ void MakeCustomList(addin::ProcessState& s) {
     skip([&] { scratch_list.ShowCategoriesDialog(); });
     skip([&] { selection = scratch_list.Categories(); });
     if (selection.empty()) {
-        skip([&] { host::MsgBox(s.env, text::no_categories); });
-        skip([&] { s.forms.frmTitle.show(); });
+        skip([&] { host::MsgBox(run.env, text::no_categories); });
+        skip([&] { run.windows.back_to_name_page(); });
         return;
     }
     std::u16string separator;
@@ -73,35 +64,34 @@ void MakeCustomList(addin::ProcessState& s) {
     skip([&] { separator = FindCategorySeparator(selection); });
     skip([&] { names = SplitCategories(selection, separator); });
 
-    s.ProgressCount = 0;
-    s.ItemTotal = 1;
+    run.ProgressCount = 0;
+    run.ItemTotal = 1;
     for (const auto& name : names)
-        if (auto restricted = restrict_to(folder, name)) skip([&] { CountMatches(s, *restricted); });
+        if (auto restricted = restrict_to(folder, name)) skip([&] { CountMatches(run, *restricted); });
 
     // A failing question counts as the answer Yes: one address per contact.
     bool one_address = met([&] {
-        return host::MsgBox(s.env, text::one_email_question, host::vbYesNo | host::vbInformation) ==
+        return host::MsgBox(run.env, text::one_email_question, host::vbYesNo | host::vbInformation) ==
                host::vbYes;
     });
-    s.AllEmails = one_address ? host::False : host::True;
+    run.AllEmails = one_address ? host::False : host::True;
 
-    auto& bar = s.forms.frmPBar;
-    skip([&] { bar.SetMax(static_cast<float>(s.ItemTotal)); });
-    skip([&] { bar.show(); });
-    skip([&] { bar.refresh(); });
+    skip([&] { run.windows.set_progress_max(static_cast<float>(run.ItemTotal)); });
+    skip([&] { run.windows.show_progress(); });
+    skip([&] { run.windows.refresh_progress(); });
     for (const auto& name : names)
-        if (auto restricted = restrict_to(folder, name)) skip([&] { AddContacts(s, *restricted, members); });
-    skip([&] { bar.unload(); });
-    skip([&] { host::MsgBox(s.env, text::custom_thanks); });
+        if (auto restricted = restrict_to(folder, name)) skip([&] { AddContacts(run, *restricted, members); });
+    skip([&] { run.windows.unload_progress(); });
+    skip([&] { host::MsgBox(run.env, text::custom_thanks); });
 
     // Filling, naming and saving the list are not skipped one by one: a list that could not
     // be made must not be announced as made. The failure goes to the page, which tells the
     // user and keeps the typed name for another try.
     std::u16string entry_id = FillAndSaveList(
-        safe_list, list_item, members.mail, [&] { return s.forms.frmTitle.subject(); }, selection);
+        safe_list, list_item, members.mail, [&] { return run.windows.list_name(); }, selection);
     skip([&] { host::DistListItem(ns.GetItemFromID(entry_id)).Display(); });
-    skip([&] { s.forms.frmTitle.set_subject(u""); });
-    skip([&] { s.forms.frmDone.show(); });
+    skip([&] { run.windows.clear_list_name(); });
+    skip([&] { run.windows.show_done(); });
 }
 
 }  // namespace engine

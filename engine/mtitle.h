@@ -1,12 +1,10 @@
 #pragma once
 // The custom list run: a list from one folder the user picks, under the name typed on the
 // list name page.
-namespace addin {
-struct ProcessState;
-}
+#include "engine/run_context.h"
 
 namespace engine {
 
-void MakeCustomList(addin::ProcessState& s);
+void MakeCustomList(RunContext& run);
 
 }  // namespace engine

@@ -4,18 +4,16 @@
 
 #include "wizard/form.h"
 
-namespace addin {
-struct ProcessState;
-}
-
 namespace wizard {
+
+class WizardContext;  // wizard/wizard_context.h
 
 // The two web addresses of the welcome page: the support form and the product's site.
 inline constexpr std::u16string_view support_address = u"http://www.example.com/support/form.htm";
 inline constexpr std::u16string_view site_address = u"http://www.example.com/quillamor/";
 
 // A list run started by a page's Next. Empty: the engine's own run.
-using Run = std::function<void(addin::ProcessState&)>;
+using Run = std::function<void(WizardContext&)>;
 
 FormDesign design_frmStartUp();
 FormDesign design_frmChoose();
@@ -23,11 +21,11 @@ FormDesign design_frmTitle();
 FormDesign design_frmDone();
 FormDesign design_frmPBar();
 
-// A wizard page: a form whose handlers reach the add-in's process-wide state.
+// A wizard page: a form whose handlers reach the wizard's context.
 class Page : public Form {
 public:
-    Page(FormDesign design, ViewFactory& views, addin::ProcessState& state)
-        : Form(std::move(design), views), state_(state) {}
+    Page(FormDesign design, ViewFactory& views, WizardContext& context)
+        : Form(std::move(design), views), context_(context) {}
 
 protected:
     // The Cancel action shared by the four pages.
@@ -37,12 +35,12 @@ protected:
     // Opens the web address that a link label shows in a new browser window.
     void open_link(std::u16string_view label);
 
-    addin::ProcessState& state_;
+    WizardContext& context_;
 };
 
 class FrmStartUp : public Page {
 public:
-    FrmStartUp(ViewFactory& v, addin::ProcessState& s) : Page(design_frmStartUp(), v, s) {}
+    FrmStartUp(ViewFactory& v, WizardContext& c) : Page(design_frmStartUp(), v, c) {}
 
     void cmdStart_Click();
     void cmdStop_Click();
@@ -56,7 +54,7 @@ protected:
 
 class FrmChoose : public Page {
 public:
-    FrmChoose(ViewFactory& v, addin::ProcessState& s) : Page(design_frmChoose(), v, s) {}
+    FrmChoose(ViewFactory& v, WizardContext& c) : Page(design_frmChoose(), v, c) {}
 
     void cmdOk_Click();
     void cmdBack_Click();
@@ -75,7 +73,7 @@ protected:
 
 class FrmTitle : public Page {
 public:
-    FrmTitle(ViewFactory& v, addin::ProcessState& s) : Page(design_frmTitle(), v, s) {}
+    FrmTitle(ViewFactory& v, WizardContext& c) : Page(design_frmTitle(), v, c) {}
 
     // The list name box.
     std::u16string subject() { return control(u"txtSubject").text; }
@@ -97,7 +95,7 @@ protected:
 
 class FrmDone : public Page {
 public:
-    FrmDone(ViewFactory& v, addin::ProcessState& s) : Page(design_frmDone(), v, s) {}
+    FrmDone(ViewFactory& v, WizardContext& c) : Page(design_frmDone(), v, c) {}
 
     void cmdOk_Click();
     void cmdCancel_Click();
@@ -119,9 +117,9 @@ public:
 };
 
 struct Forms {
-    Forms(ViewFactory& views, addin::ProcessState& state)
-        : frmStartUp(views, state), frmChoose(views, state), frmTitle(views, state),
-          frmDone(views, state), frmPBar(views) {}
+    Forms(ViewFactory& views, WizardContext& context)
+        : frmStartUp(views, context), frmChoose(views, context), frmTitle(views, context),
+          frmDone(views, context), frmPBar(views) {}
 
     FrmStartUp frmStartUp;
     FrmChoose frmChoose;

@@ -86,7 +86,7 @@ private:
 
     // A run started directly, not from a page: a failure takes down the progress window and
     // is shown to the user.
-    void direct_run(void (*run)(addin::ProcessState&)) {
+    void direct_run(void (*run)(engine::RunContext&)) {
         user_action([&] {
             try {
                 run(*state_);
