@@ -10,7 +10,7 @@
 
 #include "addin/mtricons_gdi.h"
 #include "host/sim/gdi_picture.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 
 namespace icons_test {
 

@@ -11,7 +11,7 @@
 #include "addin/commands.h"
 #include "addin/mtricons.h"
 #include "host/sim/gdi_picture.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 #include "tests/icons/face_cases.h"
 
 namespace {

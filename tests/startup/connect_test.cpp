@@ -10,7 +10,7 @@
 #include "addin/connect.h"
 #include "host/failure.h"
 #include "host/lib_orvane.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
 
