@@ -1,7 +1,10 @@
-// Counting the matches of each category and collecting the members of the new list.
+// The member routines of the mChoose module: counting the matches of each category and
+// collecting the members of the new list.
+#include "engine/members.h"
+
 #include <cmath>
 
-#include "engine/mchoose.h"
+#include "engine/categories.h"
 #include "host/checked.h"
 #include "host/skip.h"
 

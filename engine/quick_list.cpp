@@ -1,7 +1,10 @@
-// The quick list run: a distribution list from the default Contacts folder and its direct
-// subfolders, named after the picked categories.
+// The quick list run of the mChoose module: a distribution list from the default Contacts
+// folder and its direct subfolders, named after the picked categories.
+#include "engine/quick_list.h"
+
+#include "engine/categories.h"
+#include "engine/members.h"
 #include "engine/messages.h"
-#include "engine/mchoose.h"
 
 namespace engine {
 

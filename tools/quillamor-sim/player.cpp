@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "addin/connect.h"
-#include "engine/mchoose.h"
-#include "engine/mtitle.h"
+#include "engine/custom_list.h"
+#include "engine/quick_list.h"
 #include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_object.h"

@@ -1,11 +1,12 @@
-// The custom list run: a distribution list from a folder the user picks, under the name typed
-// on the list name page. From the first folder test on, a failing step is dropped and the
-// run goes on, so the user always gets back to a page.
-#include "engine/mtitle.h"
+// The custom list run, the mtitle module: a distribution list from a folder the user picks,
+// under the name typed on the list name page. From the first folder test on, a failing step
+// is dropped and the run goes on, so the user always gets back to a page.
+#include "engine/custom_list.h"
 
 #include <optional>
 
-#include "engine/mchoose.h"
+#include "engine/categories.h"
+#include "engine/members.h"
 #include "engine/messages.h"
 #include "host/skip.h"
 

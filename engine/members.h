@@ -1,10 +1,9 @@
 #pragma once
-// The quick list run and the routines both runs share: the category selection and its
-// filters, the counting of matches, and the collection of members.
-#include <cstdint>
+// The member routines of the mChoose module, which both runs use: counting the matches of
+// each category, collecting the members of the new list, and filling and saving it.
 #include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "engine/member_store.h"
 #include "engine/run_context.h"
@@ -13,23 +12,27 @@
 
 namespace engine {
 
-inline constexpr std::u16string_view no_separator = u"---";
-
-std::u16string FindCategorySeparator(std::u16string_view text);
-std::vector<std::u16string> SplitCategories(std::u16string_view text, std::u16string_view separator);
-std::u16string CategoryFilter(std::u16string_view name);
-
+// CountMatches: adds the number of items in the collection to ItemTotal.
 void CountMatches(RunContext& run, const host::Items& items);
+// CountSubfolderMatches: adds the items of each direct subfolder that carry the name.
 void CountSubfolderMatches(RunContext& run, const host::MAPIFolder& folder, std::u16string_view name);
 
+// AddContacts: adds the addresses of every contact in the collection; other items are
+// passed over.
 void AddContacts(RunContext& run, const host::Items& items, MemberStore& members);
+// AddSubfolderContacts: AddContacts over the items of each direct subfolder that carry the
+// name.
 void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, MemberStore& members,
                           std::u16string_view name);
+// AddContact: moves the progress bar on, then adds the contact's addresses that are not
+// present yet: the first such one, or all of them when AllEmails is True.
 void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members);
-// Adds a recipient to the scratch mail and records the address its name, read back from the
-// host, ends in. A failing Add or read-back records nothing.
+// AddRecipient: adds a recipient to the scratch mail and records the address its name, read
+// back from the host, ends in. A failing Add or read-back records nothing.
 void AddRecipient(MemberStore& members, std::u16string_view text);
+// RecipientExists: true when a recipient added so far has the address.
 bool RecipientExists(const MemberStore& members, std::u16string_view address);
+// TextAfterLastSpace: the text after its last space, or all of it when it has none.
 std::u16string TextAfterLastSpace(std::u16string_view text);
 
 // Moves the collected recipients into the list in one call, names the list and gives it its
@@ -39,7 +42,5 @@ std::u16string TextAfterLastSpace(std::u16string_view text);
 std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
                                const host::SafeMailItem& safe_mail,
                                const std::function<std::u16string()>& subject, std::u16string_view categories);
-
-void MakeQuickList(RunContext& run);
 
 }  // namespace engine
