@@ -1,3 +1,6 @@
+// Connect, the add-in object: connection, start-up, the service library, disconnection and
+// the buttons' clicks. Its command bars are built in commands.cpp and its ribbon callbacks
+// are in ribbon.cpp.
 #include "addin/connect.h"
 
 #include "host/skip.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "addin/process_state.h"
-#include "host/lib_orvane.h"
+#include "host/service_library.h"
 
 namespace addin {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/lib_orvane.h"
+#include "host/service_library.h"
 #ifndef _WIN32
 #include "host/sim/gdi_picture.h"
 #endif

@@ -2,7 +2,7 @@
 // windows with NewExplorer, objects by ProgID, processes, browser and failures.
 #include <gtest/gtest.h>
 
-#include "host/lib_orvane.h"
+#include "host/service_library.h"
 #include "host/redemption.h"
 #include "sim_fixture.h"
 

@@ -9,7 +9,7 @@
 
 #include "addin/connect.h"
 #include "host/failure.h"
-#include "host/lib_orvane.h"
+#include "host/service_library.h"
 #include "host/sim/gdi/control.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"

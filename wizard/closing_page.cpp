@@ -1,4 +1,4 @@
-// The closing page: Yes leads back to the work type page for another list, No closes the
+// frmDone, the closing page: Yes leads back to the work type page for another list, No closes the
 // wizard. It opens where the wizard last stood, unless the wizard has no remembered spot.
 #include "wizard/wizard_context.h"
 #include "wizard/page_frame.h"

@@ -1,4 +1,5 @@
-#include "host/lib_orvane.h"
+// CLibOrvane, the wrapper of the service library: its entry points found by name and called.
+#include "host/service_library.h"
 
 #include "host/text.h"
 

@@ -1,5 +1,5 @@
-// The list name page: the name box whose text names the custom list, and Next into the
-// custom run. Next can only be pressed while the box holds text.
+// frmTitle, the list name page: the name box whose text names the custom list, and Next
+// into the custom run. Next can only be pressed while the box holds text.
 #include "engine/custom_list.h"
 #include "host/environment.h"
 #include "wizard/wizard_context.h"

@@ -1,5 +1,5 @@
-// The work type page: custom list (on to the name page) or quick list (straight into the
-// quick run), with a description that follows the focused option.
+// frmChoose, the work type page: custom list (on to the name page) or quick list (straight
+// into the quick run), with a description that follows the focused option.
 #include "engine/quick_list.h"
 #include "host/environment.h"
 #include "wizard/wizard_context.h"

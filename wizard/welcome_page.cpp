@@ -1,5 +1,5 @@
-// The welcome page: a coloured side panel instead of a header band, the two web links, and
-// Next into the work type page.
+// frmStartUp, the welcome page: a coloured side panel instead of a header band, the two web
+// links, and Next into the work type page.
 #include "wizard/wizard_context.h"
 #include "wizard/page_frame.h"
 
