@@ -17,7 +17,9 @@ class CLibOrvane {
 public:
     explicit CLibOrvane(Environment& env) : env_(env) {}
 
+    // LibOrvaneInit: the library's start-up call; a negative answer refuses the add-in.
     int32_t LibOrvaneInit(void* module, int32_t a, const Object& host_app, int32_t config, int32_t b);
+    // LibOrvaneShowAbout: the library's about box, for the module of the last start-up call.
     int32_t LibOrvaneShowAbout();
 
 private:

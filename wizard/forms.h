@@ -38,30 +38,32 @@ protected:
     WizardContext& context_;
 };
 
+// frmStartUp: the welcome page (welcome_page.cpp).
 class FrmStartUp : public Page {
 public:
     FrmStartUp(ViewFactory& v, WizardContext& c) : Page(design_frmStartUp(), v, c) {}
 
-    void cmdStart_Click();
-    void cmdStop_Click();
-    void cmdHelp_Click();
-    void lblAdres1_Click();
-    void lblAdres2_Click();
+    void cmdStart_Click();   // Next: on to the work type page
+    void cmdStop_Click();    // Cancel: closes the wizard
+    void cmdHelp_Click();    // Help: the help file's topic of this page
+    void lblAdres1_Click();  // the support form's link
+    void lblAdres2_Click();  // the product site's link
 
 protected:
     void on_click(std::u16string_view control) override;
 };
 
+// frmChoose: the work type page (work_type_page.cpp).
 class FrmChoose : public Page {
 public:
     FrmChoose(ViewFactory& v, WizardContext& c) : Page(design_frmChoose(), v, c) {}
 
-    void cmdOk_Click();
-    void cmdBack_Click();
-    void cmdCancel_Click();
-    void cmdHelp_Click();
-    void optDist_GotFocus();
-    void optQuick_GotFocus();
+    void cmdOk_Click();        // Next: on to the name page, or straight into the quick run
+    void cmdBack_Click();      // Back: to the welcome page
+    void cmdCancel_Click();    // Cancel: closes the wizard
+    void cmdHelp_Click();      // Help: the topic of the selected option
+    void optDist_GotFocus();   // the custom list option: its description shown
+    void optQuick_GotFocus();  // the quick list option: its description shown
 
     // Stands in for the quick run when set (tests watch the hand-over to the run with it).
     Run quick_run;
@@ -71,19 +73,20 @@ protected:
     void on_got_focus(std::u16string_view control) override;
 };
 
+// frmTitle: the list name page (name_page.cpp).
 class FrmTitle : public Page {
 public:
     FrmTitle(ViewFactory& v, WizardContext& c) : Page(design_frmTitle(), v, c) {}
 
-    // The list name box.
+    // The list name box, txtSubject.
     std::u16string subject() { return control(u"txtSubject").text; }
     void set_subject(std::u16string text) { set_text(u"txtSubject", std::move(text)); }
 
-    void cmdOk_Click();
-    void cmdBack_Click();
-    void cmdCancel_Click();
-    void cmdHelp_Click();
-    void txtSubject_Change();
+    void cmdOk_Click();        // Next: into the custom run
+    void cmdBack_Click();      // Back: to the work type page, at this page's spot
+    void cmdCancel_Click();    // Cancel: closes the wizard
+    void cmdHelp_Click();      // Help: the help file's topic of this page
+    void txtSubject_Change();  // the name box changed: Next only while it holds text
 
     // Stands in for the custom run when set (tests watch the hand-over to the run with it).
     Run custom_run;
@@ -93,19 +96,22 @@ protected:
     void on_change(std::u16string_view control) override;
 };
 
+// frmDone: the closing page (closing_page.cpp).
 class FrmDone : public Page {
 public:
     FrmDone(ViewFactory& v, WizardContext& c) : Page(design_frmDone(), v, c) {}
 
-    void cmdOk_Click();
-    void cmdCancel_Click();
-    void cmdHelp_Click();
+    void cmdOk_Click();      // Yes: back to the work type page for another list
+    void cmdCancel_Click();  // No: closes the wizard
+    void cmdHelp_Click();    // Help: the help file's topic of this page
 
 protected:
-    void Form_Load() override;
+    void Form_Load() override;  // opens at the remembered position, when there is one
     void on_click(std::u16string_view control) override;
 };
 
+// frmPBar: the progress window (progress_window.cpp). Max and Value are those of its bar,
+// ProgressBar1.
 class FrmPBar : public Form {
 public:
     explicit FrmPBar(ViewFactory& v) : Form(design_frmPBar(), v) {}
