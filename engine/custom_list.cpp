@@ -12,7 +12,7 @@
 
 namespace engine {
 
-using host::met;
+using host::met_or_failed;
 using host::skip;
 
 namespace {
@@ -31,11 +31,11 @@ std::optional<host::Items> restrict_to(const host::MAPIFolder& folder, std::u16s
 
 void MakeCustomList(RunContext& run) {
     const host::Application& app = run.application();
-    host::NameSpace ns = app.GetNamespace(u"MAPI");
+    host::NameSpace mapi = app.GetNamespace(u"MAPI");
     host::Object scratch_mail = app.CreateItem(host::olMailItem);
     host::Object list_item = app.CreateItem(host::olDistributionListItem);
     host::DistListItem scratch_list(app.CreateItem(host::olDistributionListItem));
-    host::MAPIFolder folder = ns.PickFolder();
+    host::MAPIFolder folder = mapi.PickFolder();
     MemberStore members{host::SafeMailItem(run.env.create_object(host::progid_safe_mail_item))};
     host::SafeDistList safe_list(run.env.create_object(host::progid_safe_dist_list));
     members.mail.SetItem(scratch_mail);
@@ -46,7 +46,7 @@ void MakeCustomList(RunContext& run) {
         run.windows.back_to_name_page_at_position();
         return;
     }
-    if (met([&] { return folder.DefaultItemType() != host::olContactItem; })) {
+    if (met_or_failed([&] { return folder.DefaultItemType() != host::olContactItem; })) {
         skip([&] { host::MsgBox(run.env, text::wrong_folder); });
         run.windows.back_to_name_page_at_position();
         return;
@@ -71,7 +71,7 @@ void MakeCustomList(RunContext& run) {
         if (auto restricted = restrict_to(folder, name)) skip([&] { CountMatches(run, *restricted); });
 
     // A failing question counts as the answer Yes: one address per contact.
-    bool one_address = met([&] {
+    bool one_address = met_or_failed([&] {
         return host::MsgBox(run.env, text::one_email_question, host::vbYesNo | host::vbInformation) ==
                host::vbYes;
     });
@@ -90,7 +90,7 @@ void MakeCustomList(RunContext& run) {
     // user and keeps the typed name for another try.
     std::u16string entry_id = FillAndSaveList(
         safe_list, list_item, members.mail, [&] { return run.windows.list_name(); }, selection);
-    skip([&] { host::DistListItem(ns.GetItemFromID(entry_id)).Display(); });
+    skip([&] { host::DistListItem(mapi.GetItemFromID(entry_id)).Display(); });
     skip([&] { run.windows.clear_list_name(); });
     skip([&] { run.windows.show_done(); });
 }

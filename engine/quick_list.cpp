@@ -10,8 +10,8 @@ namespace engine {
 
 void MakeQuickList(RunContext& run) {
     const host::Application& app = run.application();
-    host::NameSpace ns = app.GetNamespace(u"MAPI");
-    host::MAPIFolder folder = ns.GetDefaultFolder(host::olFolderContacts);
+    host::NameSpace mapi = app.GetNamespace(u"MAPI");
+    host::MAPIFolder folder = mapi.GetDefaultFolder(host::olFolderContacts);
     host::DistListItem scratch_list(app.CreateItem(host::olDistributionListItem));
     MemberStore members{host::SafeMailItem(run.env.create_object(host::progid_safe_mail_item))};
     host::SafeDistList safe_list(run.env.create_object(host::progid_safe_dist_list));
@@ -54,7 +54,7 @@ void MakeQuickList(RunContext& run) {
 
     std::u16string entry_id = FillAndSaveList(
         safe_list, list_item, members.mail, [&] { return selection; }, selection);
-    host::DistListItem(ns.GetItemFromID(entry_id)).Display();
+    host::DistListItem(mapi.GetItemFromID(entry_id)).Display();
     run.windows.show_done();
 }
 
