@@ -3,7 +3,7 @@
 #include "addin/commands.h"
 
 #include "addin/connect.h"
-#include "addin/mtricons.h"
+#include "addin/button_faces.h"
 #include "host/office.h"
 
 namespace addin {

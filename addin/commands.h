@@ -12,11 +12,15 @@ struct Command {
     int32_t style;
 };
 
+// myBut2's, in the about submenu of the Help menu.
 inline constexpr Command about_command{u"About Quillamor", u"About Quillamor", 3};
+// myBut1's, on the Actions menu.
 inline constexpr Command menu_command{u"Quillamor", u"Quillamor", 3};
+// myBut3's, on the Standard toolbar.
 inline constexpr Command toolbar_command{u"Quillamor Wizard", u"QuillamorWiz", 1};
+// The about submenu's caption and tag.
 inline constexpr std::u16string_view about_menu_tag = u"Orvane About";
-// The built-in popup the menu button goes into.
+// The built-in popup the menu button goes into: the Actions menu.
 inline constexpr int32_t menu_popup_id = 30037;
 
 inline constexpr std::u16string_view button_picture_path =

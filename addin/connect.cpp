@@ -1,3 +1,6 @@
+// Connect, the add-in object: connection, start-up, the service library, disconnection and
+// the buttons' clicks. Its command bars are built in commands.cpp and its ribbon callbacks
+// are in ribbon.cpp.
 #include "addin/connect.h"
 
 #include "host/skip.h"
@@ -89,9 +92,9 @@ void Connect::bind(EventMember& member, host::Object button, void (Connect::*cli
     member.object = std::move(button);
 }
 
-void Connect::set_myBut1(host::Object b) { bind(but1_, std::move(b), &Connect::myBut1_Click); }
-void Connect::set_myBut2(host::Object b) { bind(but2_, std::move(b), &Connect::myBut2_Click); }
-void Connect::set_myBut3(host::Object b) { bind(but3_, std::move(b), &Connect::myBut3_Click); }
+void Connect::set_myBut1(host::Object b) { bind(myBut1_, std::move(b), &Connect::myBut1_Click); }
+void Connect::set_myBut2(host::Object b) { bind(myBut2_, std::move(b), &Connect::myBut2_Click); }
+void Connect::set_myBut3(host::Object b) { bind(myBut3_, std::move(b), &Connect::myBut3_Click); }
 
 int32_t Connect::QuickStart() {
     host::MsgBox(state_.env, u"QuickStart");

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "addin/process_state.h"
-#include "host/lib_orvane.h"
+#include "host/service_library.h"
 
 namespace addin {
 
@@ -28,15 +28,21 @@ public:
     void OnDisconnection(int32_t remove_mode);
 
     // The class's own interface.
+    // loaded: True once OnConnection has run; a later OnStartupComplete then starts nothing.
     host::Bool16 loaded() const { return loaded_; }
     void set_loaded(host::Bool16 v) { loaded_ = v; }
-    const host::Object& myBut1() const { return but1_.object; }
-    const host::Object& myBut2() const { return but2_.object; }
-    const host::Object& myBut3() const { return but3_.object; }
+    // myBut1: the Actions menu's Quillamor item; opens the wizard.
+    const host::Object& myBut1() const { return myBut1_.object; }
+    // myBut2: the About Quillamor item of the Help menu's about submenu; shows the about box.
+    const host::Object& myBut2() const { return myBut2_.object; }
+    // myBut3: the Standard toolbar's Quillamor Wizard button; opens the wizard.
+    const host::Object& myBut3() const { return myBut3_.object; }
     void set_myBut1(host::Object b);
     void set_myBut2(host::Object b);
     void set_myBut3(host::Object b);
+    // ContactsList1: builds the three buttons and the about submenu, or finds them again.
     void ContactsList1();
+    // QuickStart: shows a message box that says "QuickStart"; answers 0.
     int32_t QuickStart();
 
     // Click handlers of the three buttons.
@@ -44,7 +50,7 @@ public:
     void myBut2_Click();
     void myBut3_Click();
 
-    // Handler of the explorers' NewExplorer event.
+    // eExplorers_NewExplorer: an explorer window opened; InitAddIn runs for it.
     void eExplorers_NewExplorer(const host::Object& explorer);
 
     // The host's ribbon interface: the add-in's ribbon XML for the explorer's ribbon id, an
@@ -67,18 +73,23 @@ private:
         host::Subscription link;
     };
 
+    // InitAddIn: the service library's start-up call, then the commands unless it refused.
     void InitAddIn();
     void read_host_version();
     void remove_commands(const host::Explorer& explorer);
     void bind(EventMember& member, host::Object button, void (Connect::*click)());
+    // svcLib: the service library's wrapper, made at its first use.
     host::CLibOrvane& svcLib();
     void show_wizard();
 
     ProcessState& state_;
     host::Bool16 loaded_ = host::False;
     std::unique_ptr<host::CLibOrvane> svcLib_;
+    // hostApp: the application OnConnection was given, handed on to the service library.
     host::Object hostApp_;
-    EventMember but1_, but2_, but3_;
+    EventMember myBut1_, myBut2_, myBut3_;
+    // eExplorers: the host's explorers, whose NewExplorer start-up waits for when no window
+    // is open yet.
     EventMember eExplorers_;
     bool ribbon_host_ = false;
     host::Object ribbon_;  // the explorer's ribbon, as onLoad hands it over

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "addin/process_state.h"
-#include "engine/mchoose.h"
+#include "engine/quick_list.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
 

@@ -1,9 +1,11 @@
-// The category selection text and the filters made from it.
+// The category routines of the mChoose module: the category selection text and the filters
+// made from it.
+#include "engine/categories.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
 
-#include "engine/mchoose.h"
 #include "host/failure.h"
 
 namespace engine {

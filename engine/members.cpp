@@ -1,8 +1,10 @@
-// Counting the matches of each category and collecting the members of the new list.
+// The member routines of the mChoose module: counting the matches of each category and
+// collecting the members of the new list.
+#include "engine/members.h"
+
 #include <cmath>
 
-#include "addin/process_state.h"
-#include "engine/mchoose.h"
+#include "engine/categories.h"
 #include "host/checked.h"
 #include "host/skip.h"
 
@@ -10,45 +12,44 @@ namespace engine {
 
 using host::skip;
 
-void CountMatches(addin::ProcessState& s, const host::Items& items) {
-    s.ItemTotal = host::checked_add(s.ItemTotal, items.Count());
+void CountMatches(RunContext& run, const host::Items& items) {
+    run.ItemTotal = host::checked_add(run.ItemTotal, items.Count());
 }
 
-void CountSubfolderMatches(addin::ProcessState& s, const host::MAPIFolder& folder,
+void CountSubfolderMatches(RunContext& run, const host::MAPIFolder& folder,
                            std::u16string_view name) {
     folder.GetFolders().object().for_each([&](const host::Variant& v) {
         host::MAPIFolder sub(v);
-        CountMatches(s, sub.GetItems().Restrict(CategoryFilter(name)));
+        CountMatches(run, sub.GetItems().Restrict(CategoryFilter(name)));
     });
 }
 
-void AddContacts(addin::ProcessState& s, const host::Items& items, MemberStore& members) {
+void AddContacts(RunContext& run, const host::Items& items, MemberStore& members) {
     items.object().for_each([&](const host::Variant& v) {
         host::Object item = v.as_object();
-        if (host::ItemClass(item) == host::olContact) AddContact(s, host::ContactItem(item), members);
+        if (host::ItemClass(item) == host::olContact) AddContact(run, host::ContactItem(item), members);
     });
 }
 
-void AddSubfolderContacts(addin::ProcessState& s, const host::MAPIFolder& folder, MemberStore& members,
+void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, MemberStore& members,
                           std::u16string_view name) {
     folder.GetFolders().object().for_each([&](const host::Variant& v) {
         host::MAPIFolder sub(v);
-        AddContacts(s, sub.GetItems().Restrict(CategoryFilter(name)), members);
+        AddContacts(run, sub.GetItems().Restrict(CategoryFilter(name)), members);
     });
 }
 
-void AddContact(addin::ProcessState& s, const host::ContactItem& contact, MemberStore& members) {
-    host::SafeContactItem wrapper(s.env.create_object(host::progid_safe_contact_item));
+void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members) {
+    host::SafeContactItem wrapper(run.env.create_object(host::progid_safe_contact_item));
 
     // From here on a failing step is dropped and the next one runs.
-    auto& bar = s.forms.frmPBar;
     skip([&] {
-        float max = bar.Max();
-        if (max < static_cast<float>(s.ProgressCount))
-            s.ProgressCount = host::Variant(max).as_int32();
+        float max = run.windows.progress_max();
+        if (max < static_cast<float>(run.ProgressCount))
+            run.ProgressCount = host::Variant(max).as_int32();
     });
-    skip([&] { bar.SetValue(static_cast<float>(s.ProgressCount)); });
-    skip([&] { s.ProgressCount = host::checked_add(s.ProgressCount, 1); });
+    skip([&] { run.windows.set_progress_value(static_cast<float>(run.ProgressCount)); });
+    skip([&] { run.ProgressCount = host::checked_add(run.ProgressCount, 1); });
 
     skip([&] { wrapper.SetItem(contact.object()); });
     std::u16string email1, email2, email3, full_name;
@@ -68,7 +69,7 @@ void AddContact(addin::ProcessState& s, const host::ContactItem& contact, Member
     if (!email1.empty() && absent(email1)) add(email1);
     // One address per contact unless every address is wanted: the later addresses only
     // stand in when nothing was added for this contact yet.
-    auto wanted = [&] { return (!added && s.AllEmails == host::False) || s.AllEmails == host::True; };
+    auto wanted = [&] { return (!added && run.AllEmails == host::False) || run.AllEmails == host::True; };
     if (!email2.empty() && absent(email2) && wanted()) add(email2);
     if (!email3.empty() && absent(email3) && wanted()) add(email3);
 }

@@ -1,18 +1,20 @@
-// The quick list run: a distribution list from the default Contacts folder and its direct
-// subfolders, named after the picked categories.
-#include "addin/process_state.h"
+// The quick list run of the mChoose module: a distribution list from the default Contacts
+// folder and its direct subfolders, named after the picked categories.
+#include "engine/quick_list.h"
+
+#include "engine/categories.h"
+#include "engine/members.h"
 #include "engine/messages.h"
-#include "engine/mchoose.h"
 
 namespace engine {
 
-void MakeQuickList(addin::ProcessState& s) {
-    const host::Application& app = s.application();
-    host::NameSpace ns = app.GetNamespace(u"MAPI");
-    host::MAPIFolder folder = ns.GetDefaultFolder(host::olFolderContacts);
+void MakeQuickList(RunContext& run) {
+    const host::Application& app = run.application();
+    host::NameSpace mapi = app.GetNamespace(u"MAPI");
+    host::MAPIFolder folder = mapi.GetDefaultFolder(host::olFolderContacts);
     host::DistListItem scratch_list(app.CreateItem(host::olDistributionListItem));
-    MemberStore members{host::SafeMailItem(s.env.create_object(host::progid_safe_mail_item))};
-    host::SafeDistList safe_list(s.env.create_object(host::progid_safe_dist_list));
+    MemberStore members{host::SafeMailItem(run.env.create_object(host::progid_safe_mail_item))};
+    host::SafeDistList safe_list(run.env.create_object(host::progid_safe_dist_list));
     host::Object scratch_mail = app.CreateItem(host::olMailItem);
     host::Object list_item = app.CreateItem(host::olDistributionListItem);
     members.mail.SetItem(scratch_mail);
@@ -21,41 +23,39 @@ void MakeQuickList(addin::ProcessState& s) {
     scratch_list.ShowCategoriesDialog();
     const std::u16string selection = scratch_list.Categories();
     if (selection.empty()) {
-        host::MsgBox(s.env, text::no_categories);
-        s.position.place(s.forms.frmChoose);
-        s.forms.frmChoose.show();
+        host::MsgBox(run.env, text::no_categories);
+        run.windows.back_to_work_type();
         return;
     }
     const std::vector<std::u16string> names =
         SplitCategories(selection, FindCategorySeparator(selection));
 
-    s.ProgressCount = 0;
-    s.ItemTotal = 1;
+    run.ProgressCount = 0;
+    run.ItemTotal = 1;
     for (const auto& name : names) {
         host::Items restricted = folder.GetItems().Restrict(CategoryFilter(name));
-        CountSubfolderMatches(s, folder, name);
-        CountMatches(s, restricted);
+        CountSubfolderMatches(run, folder, name);
+        CountMatches(run, restricted);
     }
 
-    int32_t answer = host::MsgBox(s.env, text::one_email_question, host::vbYesNo | host::vbInformation);
-    s.AllEmails = answer == host::vbYes ? host::False : host::True;
+    int32_t answer = host::MsgBox(run.env, text::one_email_question, host::vbYesNo | host::vbInformation);
+    run.AllEmails = answer == host::vbYes ? host::False : host::True;
 
-    auto& bar = s.forms.frmPBar;
-    bar.show();
-    bar.SetMax(static_cast<float>(s.ItemTotal));
-    bar.refresh();
+    run.windows.show_progress();
+    run.windows.set_progress_max(static_cast<float>(run.ItemTotal));
+    run.windows.refresh_progress();
     for (const auto& name : names) {
         host::Items restricted = folder.GetItems().Restrict(CategoryFilter(name));
-        AddContacts(s, restricted, members);
-        AddSubfolderContacts(s, folder, members, name);
+        AddContacts(run, restricted, members);
+        AddSubfolderContacts(run, folder, members, name);
     }
-    bar.unload();
-    host::MsgBox(s.env, text::quick_thanks);
+    run.windows.unload_progress();
+    host::MsgBox(run.env, text::quick_thanks);
 
     std::u16string entry_id = FillAndSaveList(
         safe_list, list_item, members.mail, [&] { return selection; }, selection);
-    host::DistListItem(ns.GetItemFromID(entry_id)).Display();
-    s.forms.frmDone.show();
+    host::DistListItem(mapi.GetItemFromID(entry_id)).Display();
+    run.windows.show_done();
 }
 
 }  // namespace engine

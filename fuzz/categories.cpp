@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/mchoose.h"
+#include "engine/categories.h"
 #include "host/failure.h"
 
 namespace {

@@ -14,9 +14,9 @@ void skip(Step&& step) {
     }
 }
 
-// The value of a condition under skip-on-failure: true when its test fails.
+// The value of a condition under skip-on-failure: true when the test holds or fails.
 template <class Test>
-bool met(Test&& test) {
+bool met_or_failed(Test&& test) {
     try {
         return test();
     } catch (const Failure&) {

@@ -4,18 +4,16 @@
 
 #include "wizard/form.h"
 
-namespace addin {
-struct ProcessState;
-}
-
 namespace wizard {
+
+class WizardContext;  // wizard/wizard_context.h
 
 // The two web addresses of the welcome page: the support form and the product's site.
 inline constexpr std::u16string_view support_address = u"http://www.example.com/support/form.htm";
 inline constexpr std::u16string_view site_address = u"http://www.example.com/quillamor/";
 
 // A list run started by a page's Next. Empty: the engine's own run.
-using Run = std::function<void(addin::ProcessState&)>;
+using Run = std::function<void(WizardContext&)>;
 
 FormDesign design_frmStartUp();
 FormDesign design_frmChoose();
@@ -23,11 +21,11 @@ FormDesign design_frmTitle();
 FormDesign design_frmDone();
 FormDesign design_frmPBar();
 
-// A wizard page: a form whose handlers reach the add-in's process-wide state.
+// A wizard page: a form whose handlers reach the wizard's context.
 class Page : public Form {
 public:
-    Page(FormDesign design, ViewFactory& views, addin::ProcessState& state)
-        : Form(std::move(design), views), state_(state) {}
+    Page(FormDesign design, ViewFactory& views, WizardContext& context)
+        : Form(std::move(design), views), context_(context) {}
 
 protected:
     // The Cancel action shared by the four pages.
@@ -37,33 +35,35 @@ protected:
     // Opens the web address that a link label shows in a new browser window.
     void open_link(std::u16string_view label);
 
-    addin::ProcessState& state_;
+    WizardContext& context_;
 };
 
+// frmStartUp: the welcome page (welcome_page.cpp).
 class FrmStartUp : public Page {
 public:
-    FrmStartUp(ViewFactory& v, addin::ProcessState& s) : Page(design_frmStartUp(), v, s) {}
+    FrmStartUp(ViewFactory& v, WizardContext& c) : Page(design_frmStartUp(), v, c) {}
 
-    void cmdStart_Click();
-    void cmdStop_Click();
-    void cmdHelp_Click();
-    void lblAdres1_Click();
-    void lblAdres2_Click();
+    void cmdStart_Click();   // Next: on to the work type page
+    void cmdStop_Click();    // Cancel: closes the wizard
+    void cmdHelp_Click();    // Help: the help file's topic of this page
+    void lblAdres1_Click();  // the support form's link
+    void lblAdres2_Click();  // the product site's link
 
 protected:
     void on_click(std::u16string_view control) override;
 };
 
+// frmChoose: the work type page (work_type_page.cpp).
 class FrmChoose : public Page {
 public:
-    FrmChoose(ViewFactory& v, addin::ProcessState& s) : Page(design_frmChoose(), v, s) {}
+    FrmChoose(ViewFactory& v, WizardContext& c) : Page(design_frmChoose(), v, c) {}
 
-    void cmdOk_Click();
-    void cmdBack_Click();
-    void cmdCancel_Click();
-    void cmdHelp_Click();
-    void optDist_GotFocus();
-    void optQuick_GotFocus();
+    void cmdOk_Click();        // Next: on to the name page, or straight into the quick run
+    void cmdBack_Click();      // Back: to the welcome page
+    void cmdCancel_Click();    // Cancel: closes the wizard
+    void cmdHelp_Click();      // Help: the topic of the selected option
+    void optDist_GotFocus();   // the custom list option: its description shown
+    void optQuick_GotFocus();  // the quick list option: its description shown
 
     // Stands in for the quick run when set (tests watch the hand-over to the run with it).
     Run quick_run;
@@ -73,19 +73,20 @@ protected:
     void on_got_focus(std::u16string_view control) override;
 };
 
+// frmTitle: the list name page (name_page.cpp).
 class FrmTitle : public Page {
 public:
-    FrmTitle(ViewFactory& v, addin::ProcessState& s) : Page(design_frmTitle(), v, s) {}
+    FrmTitle(ViewFactory& v, WizardContext& c) : Page(design_frmTitle(), v, c) {}
 
-    // The list name box.
+    // The list name box, txtSubject.
     std::u16string subject() { return control(u"txtSubject").text; }
     void set_subject(std::u16string text) { set_text(u"txtSubject", std::move(text)); }
 
-    void cmdOk_Click();
-    void cmdBack_Click();
-    void cmdCancel_Click();
-    void cmdHelp_Click();
-    void txtSubject_Change();
+    void cmdOk_Click();        // Next: into the custom run
+    void cmdBack_Click();      // Back: to the work type page, at this page's spot
+    void cmdCancel_Click();    // Cancel: closes the wizard
+    void cmdHelp_Click();      // Help: the help file's topic of this page
+    void txtSubject_Change();  // the name box changed: Next only while it holds text
 
     // Stands in for the custom run when set (tests watch the hand-over to the run with it).
     Run custom_run;
@@ -95,19 +96,22 @@ protected:
     void on_change(std::u16string_view control) override;
 };
 
+// frmDone: the closing page (closing_page.cpp).
 class FrmDone : public Page {
 public:
-    FrmDone(ViewFactory& v, addin::ProcessState& s) : Page(design_frmDone(), v, s) {}
+    FrmDone(ViewFactory& v, WizardContext& c) : Page(design_frmDone(), v, c) {}
 
-    void cmdOk_Click();
-    void cmdCancel_Click();
-    void cmdHelp_Click();
+    void cmdOk_Click();      // Yes: back to the work type page for another list
+    void cmdCancel_Click();  // No: closes the wizard
+    void cmdHelp_Click();    // Help: the help file's topic of this page
 
 protected:
-    void Form_Load() override;
+    void Form_Load() override;  // opens at the remembered position, when there is one
     void on_click(std::u16string_view control) override;
 };
 
+// frmPBar: the progress window (progress_window.cpp). Max and Value are those of its bar,
+// ProgressBar1.
 class FrmPBar : public Form {
 public:
     explicit FrmPBar(ViewFactory& v) : Form(design_frmPBar(), v) {}
@@ -119,9 +123,9 @@ public:
 };
 
 struct Forms {
-    Forms(ViewFactory& views, addin::ProcessState& state)
-        : frmStartUp(views, state), frmChoose(views, state), frmTitle(views, state),
-          frmDone(views, state), frmPBar(views) {}
+    Forms(ViewFactory& views, WizardContext& context)
+        : frmStartUp(views, context), frmChoose(views, context), frmTitle(views, context),
+          frmDone(views, context), frmPBar(views) {}
 
     FrmStartUp frmStartUp;
     FrmChoose frmChoose;

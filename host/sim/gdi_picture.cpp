@@ -15,7 +15,7 @@
 #include "host/failure.h"
 #include "host/text.h"
 #include "host/variant.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 
 namespace sim {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "host/object.h"
-#include "host/sim/gdi_api.h"
+#include "host/sim/gdi/api.h"
 
 namespace sim {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/lib_orvane.h"
+#include "host/service_library.h"
 #ifndef _WIN32
 #include "host/sim/gdi_picture.h"
 #endif
@@ -35,7 +35,7 @@ void on_service_call(void* context, const LibOrvaneStubCall* call) {
     auto world = static_cast<ServiceSink*>(context)->world.lock();
     if (!world) return;
     world->service_calls.push_back(
-        {call->name, call->result, call->module, call->a, call->app, call->config, call->b});
+        {call->name, call->result, call->module, call->arg2, call->app, call->config, call->arg5});
     world->record({{"event", "service"}, {"call", call->name}, {"result", call->result}});
 }
 

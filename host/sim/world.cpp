@@ -147,10 +147,10 @@ int64_t World::calls_of(std::u16string_view member, std::u16string_view object) 
 }
 
 // Faults and hooks keep their names in lower case (see add_fault, add_hook).
-bool World::due(const Fault& f, std::u16string_view member, int64_t n, int64_t typed_n) const {
+bool World::due(const Fault& f, std::u16string_view member, int64_t member_call, int64_t typed_call) const {
     if (f.member != member) return false;
-    if (f.object.empty()) return f.occurrence == n;
-    return f.occurrence == typed_n && std::u16string_view(key_).substr(0, f.object.size()) == f.object &&
+    if (f.object.empty()) return f.occurrence == member_call;
+    return f.occurrence == typed_call && std::u16string_view(key_).substr(0, f.object.size()) == f.object &&
            key_.size() > f.object.size() && key_[f.object.size()] == u'.';
 }
 
@@ -164,8 +164,8 @@ void World::enter(std::u16string_view type, host::Invoke kind, std::u16string_vi
     for (auto& c : key_)
         if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
     std::u16string_view m = std::u16string_view(key_).substr(type.size() + 1);
-    int64_t n = bump(member_calls_, m);
-    int64_t tn = bump(typed_calls_, key_);
+    int64_t member_call = bump(member_calls_, m);
+    int64_t typed_call = bump(typed_calls_, key_);
     if (log_calls) {
         Json list = Json::array();
         for (const auto& a : args) list.push_back(arg_json(a));
@@ -176,7 +176,7 @@ void World::enter(std::u16string_view type, host::Invoke kind, std::u16string_vi
     // Copy the due hooks first: a hook may add hooks or faults.
     std::vector<std::function<void()>> actions;
     for (const auto& h : hooks_)
-        if (due(h.when, m, n, tn)) actions.push_back(h.action);
+        if (due(h.when, m, member_call, typed_call)) actions.push_back(h.action);
     if (!actions.empty()) {
         // A hook may call the host itself, which reuses the buffer.
         std::u16string key = key_;
@@ -185,12 +185,12 @@ void World::enter(std::u16string_view type, host::Invoke kind, std::u16string_vi
         m = std::u16string_view(key_).substr(type.size() + 1);
     }
     for (auto& f : faults_)
-        if (due(f, m, n, tn)) {
+        if (due(f, m, member_call, typed_call)) {
             f.fired = true;
             throw host::Failure(injected_failure,
                                 u"The operation failed (injected fault: " + std::u16string(type) + u"." +
                                     std::u16string(member) + u", call " +
-                                    host::decimal(f.object.empty() ? n : tn) + u")",
+                                    host::decimal(f.object.empty() ? member_call : typed_call) + u")",
                                 std::u16string(type));
         }
 }

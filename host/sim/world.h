@@ -87,10 +87,10 @@ struct ServiceCall {
     std::string call;
     int32_t result = 0;
     void* module = nullptr;
-    int32_t a = 0;
+    int32_t arg2 = 0;  // the second and fifth arguments: the library's own integers
     void* app = nullptr;
     int32_t config = 0;
-    int32_t b = 0;
+    int32_t arg5 = 0;
 };
 
 class World {
@@ -155,7 +155,9 @@ private:
         Fault when;
         std::function<void()> action;
     };
-    bool due(const Fault& f, std::u16string_view member, int64_t n, int64_t typed_n) const;
+    // Whether the fault is due at this call: the member's call number member_call, or for a fault
+    // on one type of object, the type's member's call number typed_call.
+    bool due(const Fault& f, std::u16string_view member, int64_t member_call, int64_t typed_call) const;
 
     std::vector<Json> events_;
     uint64_t call_count_ = 0;

@@ -97,7 +97,7 @@ def main(chm, root):
 
         # The topics the pages open, read from the pages' own code.
         opened = set()
-        for source in sorted((root / "wizard").glob("frm_*.cpp")):
+        for source in sorted((root / "wizard").glob("*_page.cpp")):
             code = source.read_text()
             captions = re.findall(r'u"(Quillamor - [^"]+)"', code)
             for topic in re.findall(r'Quillamor\.chm::/?([\w.]+)"', code):

@@ -11,7 +11,7 @@
 #include "host/office.h"
 #include "host/outlook.h"
 #include "host/sim/command_bars.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_object.h"
 #include "host/text.h"

@@ -1,7 +1,7 @@
 // The add-in's command buttons and about submenu: built on a first run, found again on a
 // second, a foreign submenu respected, removed at disconnection even when some are missing,
 // not built when the service library refuses or the picture is missing, and their clicks.
-#include "addin/mtricons.h"
+#include "addin/button_faces.h"
 #include "commands_fixture.h"
 
 namespace commands_test {

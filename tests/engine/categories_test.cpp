@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/mchoose.h"
+#include "engine/categories.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
 #include "host/sim/restrict.h"

@@ -4,8 +4,9 @@
 
 #include <optional>
 
+#include "engine/custom_list.h"
+#include "engine/members.h"
 #include "engine/messages.h"
-#include "engine/mtitle.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
 

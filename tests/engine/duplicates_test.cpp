@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/mchoose.h"
+#include "engine/custom_list.h"
 #include "engine/messages.h"
-#include "engine/mtitle.h"
+#include "engine/quick_list.h"
 #include "engine_fixture.h"
 #include "host/sim/restrict.h"
 #include "host/text.h"

@@ -5,7 +5,7 @@
 #include <limits>
 #include <memory>
 
-#include "engine/mchoose.h"
+#include "engine/members.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
 #include "host/sim/sim_object.h"

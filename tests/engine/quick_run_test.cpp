@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "engine/mchoose.h"
+#include "engine/quick_list.h"
 #include "engine/messages.h"
 #include "engine_fixture.h"
 #include "host/failure.h"

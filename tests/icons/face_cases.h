@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/mtricons_gdi.h"
+#include "addin/button_faces_gdi.h"
 #include "host/dispatch.h"
 #include "host/failure.h"
 #include "host/variant.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "addin/mtricons_gdi.h"
+#include "addin/button_faces_gdi.h"
 #include "host/sim/gdi_picture.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 
 namespace icons_test {
 

@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "addin/commands.h"
-#include "addin/mtricons.h"
+#include "addin/button_faces.h"
 #include "host/sim/gdi_picture.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 #include "tests/icons/face_cases.h"
 
 namespace {

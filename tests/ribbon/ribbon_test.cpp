@@ -13,7 +13,7 @@
 #include "addin/connect.h"
 #include "addin/ribbon.h"
 #include "host/outlook.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/control.h"
 #include "host/sim/ribbon.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"

@@ -2,7 +2,7 @@
 // windows with NewExplorer, objects by ProgID, processes, browser and failures.
 #include <gtest/gtest.h>
 
-#include "host/lib_orvane.h"
+#include "host/service_library.h"
 #include "host/redemption.h"
 #include "sim_fixture.h"
 
@@ -23,10 +23,10 @@ TEST_F(EnvironmentTest, ServiceLibraryAnswersWithTheProfilesResultAndReportsItsA
     ASSERT_EQ(host.service_calls().size(), 3u);
     const auto& init = host.service_calls()[0];
     EXPECT_EQ(init.module, sim::sim_module_handle());
-    EXPECT_EQ(init.a, 1);
+    EXPECT_EQ(init.arg2, 1);
     EXPECT_EQ(init.app, host.raw_interface(a.object()));
     EXPECT_EQ(init.config, host::product_configuration);
-    EXPECT_EQ(init.b, 0);
+    EXPECT_EQ(init.arg5, 0);
     EXPECT_EQ(host.service_calls()[2].call, "LibOrvaneShowAbout");
     EXPECT_EQ(host.service_calls()[2].module, sim::sim_module_handle());
     EXPECT_EQ(events("service"),

@@ -9,8 +9,8 @@
 
 #include "addin/connect.h"
 #include "host/failure.h"
-#include "host/lib_orvane.h"
-#include "host/sim/gdi_sim.h"
+#include "host/service_library.h"
+#include "host/sim/gdi/control.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
 
@@ -178,11 +178,11 @@ TEST_F(ConnectTest, TheServiceLibraryGetsTheModuleTheHostsApplicationAndTheConfi
     const auto& init = a.host.service_calls()[0];
     EXPECT_EQ(init.call, "LibOrvaneInit");
     EXPECT_EQ(init.module, sim::sim_module_handle());
-    EXPECT_EQ(init.a, 1);
+    EXPECT_EQ(init.arg2, 1);
     EXPECT_EQ(init.app, a.host.raw_interface(a.host_app));
     EXPECT_NE(init.app, nullptr);
     EXPECT_EQ(init.config, host::product_configuration);
-    EXPECT_EQ(init.b, 0);
+    EXPECT_EQ(init.arg5, 0);
 
     // The about box is shown for the same module.
     a.connect->myBut2_Click();

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "addin/process_state.h"
-#include "engine/mchoose.h"
-#include "engine/mtitle.h"
+#include "engine/custom_list.h"
+#include "engine/quick_list.h"
 #include "host/sim/interactive.h"
 #include "tests/sim/sim_fixture.h"
 

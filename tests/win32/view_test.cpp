@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "addin/process_state.h"
 #include "capture.h"
 #include "host/failure.h"
 #include "host/text.h"
 #include "wizard/win32/dpi.h"
 #include "wizard/win32/win32_views.h"
+#include "wizard/wizard_context.h"
 
 namespace {
 
@@ -363,7 +363,7 @@ void check_icon(HWND w) {
     DeleteObject(info.hbmMask);
 }
 
-void welcome_page(addin::ProcessState& state, QuietEnvironment& env) {
+void welcome_page(wizard::WizardContext& state, QuietEnvironment& env) {
     auto& f = state.forms.frmStartUp;
     f.show();
     const wintest::Capture shot = look_at(f);
@@ -415,10 +415,10 @@ void welcome_page(addin::ProcessState& state, QuietEnvironment& env) {
     CHECK_EQ(after.top, before.top);
 }
 
-void work_type_page(addin::ProcessState& state) {
+void work_type_page(wizard::WizardContext& state) {
     auto& f = state.forms.frmChoose;
     int quick_runs = 0;
-    f.quick_run = [&](addin::ProcessState&) { ++quick_runs; };
+    f.quick_run = [&](wizard::WizardContext&) { ++quick_runs; };
     look_at(f);
     CHECK(GetFocus() == child_of(f, u"cmdHelp"));
 
@@ -450,10 +450,10 @@ void work_type_page(addin::ProcessState& state) {
     f.quick_run = nullptr;
 }
 
-void name_page(addin::ProcessState& state) {
+void name_page(wizard::WizardContext& state) {
     auto& f = state.forms.frmTitle;
     std::vector<std::u16string> runs;
-    f.custom_run = [&](addin::ProcessState& s) { runs.push_back(s.forms.frmTitle.subject()); };
+    f.custom_run = [&](wizard::WizardContext& s) { runs.push_back(s.forms.frmTitle.subject()); };
     f.show();
     look_at(f);
     HWND box = child_of(f, u"txtSubject"), next = child_of(f, u"cmdOk");
@@ -506,7 +506,7 @@ void name_page(addin::ProcessState& state) {
     f.custom_run = nullptr;
 }
 
-void closing_page(addin::ProcessState& state, QuietEnvironment& env) {
+void closing_page(wizard::WizardContext& state, QuietEnvironment& env) {
     auto& f = state.forms.frmDone;
     f.show();
     look_at(f);
@@ -549,7 +549,7 @@ void closing_page(addin::ProcessState& state, QuietEnvironment& env) {
     CHECK(!IsWindow(w));
 }
 
-void access_keys(addin::ProcessState& state) {
+void access_keys(wizard::WizardContext& state) {
     context = "access keys";
     auto& f = state.forms.frmStartUp;
     f.show();
@@ -561,7 +561,7 @@ void access_keys(addin::ProcessState& state) {
     CHECK(!f.loaded() && !IsWindow(w));
 }
 
-void progress_window(addin::ProcessState& state, SIZE screen) {
+void progress_window(wizard::WizardContext& state, SIZE screen) {
     auto& f = state.forms.frmPBar;
     f.show();
     f.SetMax(7);
@@ -635,7 +635,7 @@ int wmain(int argc, wchar_t** argv) {
     {
         QuietEnvironment env;
         win32::Win32Views views;
-        addin::ProcessState state(env, views);
+        wizard::WizardContext state(env, views);
         try {
             welcome_page(state, env);
             work_type_page(state);

@@ -203,10 +203,10 @@ void run(Host& host, FakeLibOrvaneState& lib) {
     CHECK_OK(new_explorer.fire(0xF001, {dispatch_value(host.explorer.get())}));
     CHECK_EQ(lib.init_calls, 1);
     CHECK_EQ(lib.init_module, static_cast<void*>(GetModuleHandleW(L"Quillamor.dll")));
-    CHECK_EQ(lib.init_a, 1);
+    CHECK_EQ(lib.init_arg2, 1);
     CHECK_EQ(lib.init_app, static_cast<void*>(static_cast<IDispatch*>(host.app.get())));
     CHECK_EQ(lib.init_config, 0x5141);
-    CHECK_EQ(lib.init_b, 0);
+    CHECK_EQ(lib.init_arg5, 0);
     CHECK(boxes.empty());
 
     // A refusing service library: the user is told, through a real message box.

@@ -136,7 +136,7 @@ TEST(WizardNameRule, NextFollowsTheText) {
     EXPECT_FALSE(title.control(u"cmdOk").enabled);
     // A disabled Next does nothing.
     bool ran = false;
-    title.custom_run = [&](addin::ProcessState&) { ran = true; };
+    title.custom_run = [&](wizard::WizardContext&) { ran = true; };
     title.press(u"cmdOk");
     EXPECT_FALSE(title.key(u"Alt+N"));
     EXPECT_FALSE(ran);
@@ -217,7 +217,7 @@ TEST(WizardKeys, EnterPressesTheFocusedOrTheDefaultButton) {
         World w;
         auto& title = w.forms.frmTitle;
         bool ran = false;
-        title.custom_run = [&](addin::ProcessState&) { ran = true; };
+        title.custom_run = [&](wizard::WizardContext&) { ran = true; };
         title.show();
         title.type(u"txtSubject", u"Golf");
         EXPECT_FALSE(title.key(u"Enter"));
@@ -337,7 +337,7 @@ TEST(WizardRunFailure, QuickRunShowsChooseAgainAtTheRememberedPosition) {
     choose.show();
     choose.move_to(2000, 3000);
     choose.press(u"optQuick");
-    choose.quick_run = [](addin::ProcessState& s) {
+    choose.quick_run = [](wizard::WizardContext& s) {
         s.forms.frmPBar.show();
         s.forms.frmPBar.SetMax(12);
         host::raise(-2147221233, u"The operation failed.");
@@ -358,7 +358,7 @@ TEST(WizardRunFailure, CustomRunShowsTitleAgainWithItsName) {
     title.show();
     title.move_to(2000, 3000);
     title.type(u"txtSubject", u"Suppliers");
-    title.custom_run = [](addin::ProcessState& s) { host::raise(-2147467259, u"Unspecified error"); };
+    title.custom_run = [](wizard::WizardContext& s) { host::raise(-2147467259, u"Unspecified error"); };
     w.clear();
     title.press(u"cmdOk");
     EXPECT_EQ(w.log, (Log{"hide frmTitle 2000,3000", "failure -2147467259",
@@ -374,11 +374,11 @@ TEST(WizardRunFailure, OtherExceptionsTravelOn) {
     World w;
     auto& choose = w.forms.frmChoose;
     choose.press(u"optQuick");
-    choose.quick_run = [](addin::ProcessState&) { throw std::runtime_error("bug"); };
+    choose.quick_run = [](wizard::WizardContext&) { throw std::runtime_error("bug"); };
     EXPECT_THROW(choose.press(u"cmdOk"), std::runtime_error);
     auto& title = w.forms.frmTitle;
     title.type(u"txtSubject", u"x");
-    title.custom_run = [](addin::ProcessState&) { throw std::bad_alloc(); };
+    title.custom_run = [](wizard::WizardContext&) { throw std::bad_alloc(); };
     EXPECT_THROW(title.press(u"cmdOk"), std::bad_alloc);
     for (auto& line : w.log) EXPECT_EQ(line.find("msgbox"), std::string::npos) << line;
 }

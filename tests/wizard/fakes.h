@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "addin/process_state.h"
 #include "host/dispatch.h"
 #include "host/environment.h"
 #include "host/text.h"
 #include "wizard/forms.h"
+#include "wizard/wizard_context.h"
 
 namespace wizard_test {
 
@@ -117,12 +117,12 @@ private:
     Log& log_;
 };
 
-// A fresh add-in state over the fakes for each test.
+// A fresh wizard context over the fakes for each test.
 struct World {
     Log log;
     FakeEnv env{log};
     RecordingViews views{log};
-    addin::ProcessState state{env, views};
+    wizard::WizardContext state{env, views};
     wizard::Forms& forms = state.forms;
 
     // The log from here on only.

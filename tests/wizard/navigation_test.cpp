@@ -36,7 +36,7 @@ struct Walk : World {
     }
     // frmDone as a finished custom run leaves it, with frmTitle hidden and emptied.
     void open_done(float left, float top) {
-        title.custom_run = [](addin::ProcessState& s) {
+        title.custom_run = [](wizard::WizardContext& s) {
             s.forms.frmTitle.set_subject(u"");
             s.forms.frmDone.show();
         };
@@ -102,7 +102,7 @@ TEST_F(Navigation, ChooseNextWithQuickUnloadsChooseBeforeTheRun) {
     open_choose(700, 800);
     choose.press(u"optQuick");
     std::string seen;
-    choose.quick_run = [&](addin::ProcessState& s) { seen = w.pages() + " at " + w.remembered(); };
+    choose.quick_run = [&](wizard::WizardContext& s) { seen = w.pages() + " at " + w.remembered(); };
     w.clear();
     choose.press(u"cmdOk");
     EXPECT_EQ(seen, " at 700,800");
@@ -130,7 +130,7 @@ TEST_F(Navigation, TitleNextHidesTitleWithItsNameForTheRun) {
     open_title(900, 1000);
     title.type(u"txtSubject", u"Board members");
     std::string seen;
-    title.custom_run = [&](addin::ProcessState& s) {
+    title.custom_run = [&](wizard::WizardContext& s) {
         seen = w.pages() + " at " + w.remembered() + " name " + wizard_test::utf8(s.forms.frmTitle.subject());
     };
     title.press(u"cmdOk");

@@ -19,8 +19,8 @@ static void report(const LibOrvaneStubCall* call) {
     if (g_callback) g_callback(g_context, call);
 }
 
-int32_t LIBORVANE_STUB_API LibOrvaneInit(void* module, int32_t a, void* app, int32_t config, int32_t b) {
-    LibOrvaneStubCall call = {"LibOrvaneInit", g_init_result, module, a, app, config, b};
+int32_t LIBORVANE_STUB_API LibOrvaneInit(void* module, int32_t arg2, void* app, int32_t config, int32_t arg5) {
+    LibOrvaneStubCall call = {"LibOrvaneInit", g_init_result, module, arg2, app, config, arg5};
     report(&call);
     return g_init_result;
 }

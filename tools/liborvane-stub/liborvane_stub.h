@@ -27,10 +27,10 @@ typedef struct LibOrvaneStubCall {
     const char* name; /* "LibOrvaneInit" or "LibOrvaneShowAbout" */
     int32_t result;
     void* module;
-    int32_t a;
+    int32_t arg2; /* the second and fifth arguments: the library's own integers */
     void* app;
     int32_t config;
-    int32_t b;
+    int32_t arg5;
 } LibOrvaneStubCall;
 
 typedef void (*LibOrvaneStubCallback)(void* context, const LibOrvaneStubCall* call);
@@ -41,8 +41,8 @@ typedef void (*LibOrvaneStubConfigureFn)(int32_t init_result, LibOrvaneStubCallb
 
 LIBORVANE_STUB_EXPORT void LibOrvaneStubConfigure(int32_t init_result, LibOrvaneStubCallback callback,
                                                   void* context);
-LIBORVANE_STUB_EXPORT int32_t LIBORVANE_STUB_API LibOrvaneInit(void* module, int32_t a, void* app, int32_t config,
-                                                               int32_t b);
+LIBORVANE_STUB_EXPORT int32_t LIBORVANE_STUB_API LibOrvaneInit(void* module, int32_t arg2, void* app, int32_t config,
+                                                               int32_t arg5);
 LIBORVANE_STUB_EXPORT int32_t LIBORVANE_STUB_API LibOrvaneShowAbout(void* module);
 
 #ifdef __cplusplus

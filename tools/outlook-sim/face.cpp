@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "addin/commands.h"
-#include "addin/mtricons.h"
+#include "addin/button_faces.h"
 #include "host/com/bstr.h"
 #include "host/com/com_environment.h"
 #include "host/text.h"

@@ -12,7 +12,7 @@ namespace {
 
 void on_call(void* context, const LibOrvaneStubCall* call) {
     auto& world = *static_cast<sim::World*>(context);
-    world.service_calls.push_back({call->name, call->result, call->module, call->a, call->app, call->config, call->b});
+    world.service_calls.push_back({call->name, call->result, call->module, call->arg2, call->app, call->config, call->arg5});
     world.record({{"event", "service"}, {"call", call->name}, {"result", call->result}});
 }
 

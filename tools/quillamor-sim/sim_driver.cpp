@@ -1,7 +1,7 @@
 #include "tools/quillamor-sim/sim_driver.h"
 
-#include "engine/mchoose.h"
-#include "engine/mtitle.h"
+#include "engine/custom_list.h"
+#include "engine/quick_list.h"
 #include "host/text.h"
 #include "scenario/play.h"
 #include "tools/quillamor-sim/ribbon_callbacks.h"

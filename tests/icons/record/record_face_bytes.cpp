@@ -3,7 +3,7 @@
 // stand-in with. Built for Windows by hand (one line), it is not built with the test suite:
 //
 //   x86_64-w64-mingw32-g++-posix -std=c++20 -I. tests/icons/record/record_face_bytes.cpp
-//     addin/mtricons.cpp host/object.cpp host/variant.cpp host/failure.cpp host/text.cpp
+//     addin/button_faces.cpp host/object.cpp host/variant.cpp host/failure.cpp host/text.cpp
 //     -static -lgdi32 -luser32 -loleaut32 -o record.exe
 //   wine reg add "HKCU\Control Panel\Colors" /v TitleText /d "255 255 255" /f
 //   wine record.exe | tr -d '\r' > tests/icons/face_bytes_wine.txt

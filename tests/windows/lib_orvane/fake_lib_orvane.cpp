@@ -11,13 +11,13 @@ FakeLibOrvaneState state{};
 
 extern "C" {
 
-int32_t __stdcall LibOrvaneInit(void* module, int32_t a, void* app, int32_t config, int32_t b) {
+int32_t __stdcall LibOrvaneInit(void* module, int32_t arg2, void* app, int32_t config, int32_t arg5) {
     ++state.init_calls;
     state.init_module = module;
-    state.init_a = a;
+    state.init_arg2 = arg2;
     state.init_app = app;
     state.init_config = config;
-    state.init_b = b;
+    state.init_arg5 = arg5;
     return state.init_result;
 }
 

@@ -6,10 +6,10 @@
 struct FakeLibOrvaneState {
     int init_calls;
     void* init_module;
-    int32_t init_a;
+    int32_t init_arg2;
     void* init_app;
     int32_t init_config;
-    int32_t init_b;
+    int32_t init_arg5;
     int32_t init_result;  // what LibOrvaneInit answers
     int about_calls;
     void* about_module;

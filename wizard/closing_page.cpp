@@ -1,7 +1,6 @@
-// The closing page: Yes leads back to the work type page for another list, No closes the
+// frmDone, the closing page: Yes leads back to the work type page for another list, No closes the
 // wizard. It opens where the wizard last stood, unless the wizard has no remembered spot.
-#include "addin/process_state.h"
-#include "wizard/forms.h"
+#include "wizard/wizard_context.h"
 #include "wizard/page_frame.h"
 
 namespace wizard {
@@ -30,7 +29,7 @@ FormDesign design_frmDone() {
 }
 
 void FrmDone::Form_Load() {
-    const auto& pos = state_.position;
+    const auto& pos = context_.position;
     if (pos.left != 0 || pos.top != 0) {
         set_left(static_cast<float>(pos.left));
         set_top(static_cast<float>(pos.top));
@@ -44,9 +43,9 @@ void FrmDone::on_click(std::u16string_view control) {
 }
 
 void FrmDone::cmdOk_Click() {
-    auto& forms = state_.forms;
-    state_.position.store(*this);
-    state_.position.place(forms.frmChoose);
+    auto& forms = context_.forms;
+    context_.position.store(*this);
+    context_.position.place(forms.frmChoose);
     forms.frmChoose.show();
     unload();
     forms.frmStartUp.unload();

@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "host/sim/gdi_state.h"
+#include "host/sim/gdi/state.h"
 
 using namespace sim::gdi::standin;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The shared state of the native graphics, clipboard and memory stand-in, and the helpers
-// its files use; internal to the gdi_*.cpp files of the native build.
+// its files use; internal to the stand-in's own files.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/sim/gdi_api.h"
-#include "host/sim/gdi_sim.h"
+#include "host/sim/gdi/api.h"
+#include "host/sim/gdi/control.h"
 
 namespace sim::gdi::standin {
 

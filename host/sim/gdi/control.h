@@ -1,5 +1,5 @@
 #pragma once
-// Control and inspection of the graphics, clipboard and memory stand-in (gdi_api.h):
+// Control and inspection of the graphics, clipboard and memory stand-in (api.h):
 // a fresh start between tests, counts of what is alive so that tests can prove nothing
 // leaked, injected refusals, and a look at the clipboard and at pixels without going
 // through the functions under test.
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/sim/gdi_api.h"
+#include "host/sim/gdi/api.h"
 
 namespace sim::gdi {
 

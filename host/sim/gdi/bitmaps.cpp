@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "host/sim/gdi_state.h"
+#include "host/sim/gdi/state.h"
 
 using namespace sim::gdi::standin;
 

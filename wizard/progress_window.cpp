@@ -1,5 +1,5 @@
-// The progress window that stands while a run fills a list. It has no handlers: the runs
-// and the member routine drive it.
+// frmPBar, the progress window that stands while a run fills a list. It has no handlers:
+// the runs drive it through the wizard's run windows (wizard/run_windows.cpp).
 #include "wizard/forms.h"
 
 namespace wizard {

@@ -1,7 +1,7 @@
 #pragma once
-// The Windows-level steps of the button faces (see addin/mtricons.h), written against the
+// The Windows-level steps of the button faces (see addin/button_faces.h), written against the
 // platform's graphics, clipboard and memory functions, real or stand-in.
-#include "addin/mtricons.h"
+#include "addin/button_faces.h"
 #include "host/win32_api.h"
 
 namespace addin::mTrIcons {

@@ -1,4 +1,5 @@
-#include "host/lib_orvane.h"
+// CLibOrvane, the wrapper of the service library: its entry points found by name and called.
+#include "host/service_library.h"
 
 #include "host/text.h"
 
@@ -28,11 +29,11 @@ void* CLibOrvane::entry(const char* name) {
     return p;
 }
 
-int32_t CLibOrvane::LibOrvaneInit(void* module, int32_t a, const Object& host_app, int32_t config,
-                                  int32_t b) {
+int32_t CLibOrvane::LibOrvaneInit(void* module, int32_t arg2, const Object& host_app, int32_t config,
+                                  int32_t arg5) {
     auto fn = reinterpret_cast<InitFn>(entry("LibOrvaneInit"));
     module_ = module;
-    return fn(module, a, host_app ? env_.raw_interface(host_app) : nullptr, config, b);
+    return fn(module, arg2, host_app ? env_.raw_interface(host_app) : nullptr, config, arg5);
 }
 
 int32_t CLibOrvane::LibOrvaneShowAbout() {

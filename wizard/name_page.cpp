@@ -1,9 +1,8 @@
-// The list name page: the name box whose text names the custom list, and Next into the
-// custom run. Next can only be pressed while the box holds text.
-#include "addin/process_state.h"
-#include "engine/mtitle.h"
+// frmTitle, the list name page: the name box whose text names the custom list, and Next
+// into the custom run. Next can only be pressed while the box holds text.
+#include "engine/custom_list.h"
 #include "host/environment.h"
-#include "wizard/forms.h"
+#include "wizard/wizard_context.h"
 #include "wizard/page_frame.h"
 
 namespace wizard {
@@ -63,22 +62,22 @@ void FrmTitle::on_change(std::u16string_view control) {
 }
 
 void FrmTitle::cmdOk_Click() {
-    state_.position.store(*this);
+    context_.position.store(*this);
     hide();  // still loaded: the run reads the name from the box
     try {
-        if (custom_run) custom_run(state_);
-        else engine::MakeCustomList(state_);
+        if (custom_run) custom_run(context_);
+        else engine::MakeCustomList(context_);
     } catch (const host::Failure& f) {
         // The run stopped part way: take down its progress window, tell the user and show
         // this page again where it was, with the name the user typed.
-        state_.forms.frmPBar.unload();
-        host::ReportFailure(state_.env, f);
+        context_.forms.frmPBar.unload();
+        host::ReportFailure(context_.env, f);
         show();
     }
 }
 
 void FrmTitle::cmdBack_Click() {
-    auto& choose = state_.forms.frmChoose;
+    auto& choose = context_.forms.frmChoose;
     // Moves frmChoose to this page's spot without touching the remembered position.
     choose.set_left(left());
     choose.set_top(top());

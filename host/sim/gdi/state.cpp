@@ -1,8 +1,8 @@
-// The stand-in's shared state and helpers, and its control and inspection (gdi_sim.h).
+// The stand-in's shared state and helpers, and its control and inspection (control.h).
 // Windows has the real functions, so the whole file is for the native build only.
 #if !defined(_WIN32)
 
-#include "host/sim/gdi_state.h"
+#include "host/sim/gdi/state.h"
 
 namespace sim::gdi::standin {
 

@@ -6,7 +6,7 @@
 // Bitmaps hold real pixels (32 bits per pixel colour, or 1 bit per pixel monochrome);
 // device contexts hold their selected bitmap and palette and their colours; the clipboard
 // keeps movable memory blocks under standard and registered formats. Everything runs on
-// the one user-interface thread. host/sim/gdi_sim.h controls and inspects the stand-in.
+// the one user-interface thread. host/sim/gdi/control.h controls and inspects the stand-in.
 #if defined(_WIN32)
 #error "the graphics stand-in is for the native build; Windows has the real functions"
 #endif

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "host/sim/gdi_state.h"
+#include "host/sim/gdi/state.h"
 
 using namespace sim::gdi::standin;
 

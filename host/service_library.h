@@ -17,7 +17,10 @@ class CLibOrvane {
 public:
     explicit CLibOrvane(Environment& env) : env_(env) {}
 
-    int32_t LibOrvaneInit(void* module, int32_t a, const Object& host_app, int32_t config, int32_t b);
+    // LibOrvaneInit: the library's start-up call; a negative answer refuses the add-in. arg2
+    // and arg5 are the library's own integers (the add-in passes 1 and 0).
+    int32_t LibOrvaneInit(void* module, int32_t arg2, const Object& host_app, int32_t config, int32_t arg5);
+    // LibOrvaneShowAbout: the library's about box, for the module of the last start-up call.
     int32_t LibOrvaneShowAbout();
 
 private:

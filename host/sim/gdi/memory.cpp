@@ -2,7 +2,7 @@
 // Windows has the real functions, so the whole file is for the native build only.
 #if !defined(_WIN32)
 
-#include "host/sim/gdi_state.h"
+#include "host/sim/gdi/state.h"
 
 using namespace sim::gdi::standin;
 

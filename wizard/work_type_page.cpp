@@ -1,9 +1,8 @@
-// The work type page: custom list (on to the name page) or quick list (straight into the
-// quick run), with a description that follows the focused option.
-#include "addin/process_state.h"
-#include "engine/mchoose.h"
+// frmChoose, the work type page: custom list (on to the name page) or quick list (straight
+// into the quick run), with a description that follows the focused option.
+#include "engine/quick_list.h"
 #include "host/environment.h"
-#include "wizard/forms.h"
+#include "wizard/wizard_context.h"
 #include "wizard/page_frame.h"
 
 namespace wizard {
@@ -75,33 +74,33 @@ void FrmChoose::on_got_focus(std::u16string_view control) {
 }
 
 void FrmChoose::cmdOk_Click() {
-    auto& forms = state_.forms;
+    auto& forms = context_.forms;
     if (control(u"optDist").selected) {
-        state_.position.store(*this);
-        state_.position.place(forms.frmTitle);
+        context_.position.store(*this);
+        context_.position.place(forms.frmTitle);
         forms.frmTitle.show();
         unload();
     } else if (control(u"optQuick").selected) {
-        state_.position.store(*this);
+        context_.position.store(*this);
         unload();
         try {
-            if (quick_run) quick_run(state_);
-            else engine::MakeQuickList(state_);
+            if (quick_run) quick_run(context_);
+            else engine::MakeQuickList(context_);
         } catch (const host::Failure& f) {
             // The run stopped part way: take down its progress window, tell the user and put
             // this page back where the user left it, so that the list can be tried again.
             forms.frmPBar.unload();
-            host::ReportFailure(state_.env, f);
-            state_.position.place(*this);
+            host::ReportFailure(context_.env, f);
+            context_.position.place(*this);
             show();
         }
     }
 }
 
 void FrmChoose::cmdBack_Click() {
-    auto& forms = state_.forms;
-    state_.position.store(*this);
-    state_.position.place(forms.frmStartUp);
+    auto& forms = context_.forms;
+    context_.position.store(*this);
+    context_.position.place(forms.frmStartUp);
     unload();
     forms.frmStartUp.show();
 }

@@ -1,7 +1,6 @@
-// The welcome page: a coloured side panel instead of a header band, the two web links, and
-// Next into the work type page.
-#include "addin/process_state.h"
-#include "wizard/forms.h"
+// frmStartUp, the welcome page: a coloured side panel instead of a header band, the two web
+// links, and Next into the work type page.
+#include "wizard/wizard_context.h"
 #include "wizard/page_frame.h"
 
 namespace wizard {
@@ -66,10 +65,10 @@ void FrmStartUp::on_click(std::u16string_view control) {
 }
 
 void FrmStartUp::cmdStart_Click() {
-    auto& forms = state_.forms;
-    state_.position.store(*this);
+    auto& forms = context_.forms;
+    context_.position.store(*this);
     hide();
-    state_.position.place(forms.frmChoose);
+    context_.position.place(forms.frmChoose);
     forms.frmChoose.show();
     unload();
 }

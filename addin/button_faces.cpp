@@ -1,9 +1,11 @@
+// The button faces, the mTrIcons module: a picture and its transparency mask prepared on the
+// clipboard for PasteFace (see button_faces.h).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "addin/mtricons_gdi.h"
+#include "addin/button_faces_gdi.h"
 #include "host/dispatch.h"
 #include "host/failure.h"
 #include "host/variant.h"

@@ -5,7 +5,7 @@
 // to be transparent.
 //
 // The Windows-level steps (the mask bitmap, the two formats, the picture as a
-// device-independent bitmap) are declared in addin/mtricons_gdi.h.
+// device-independent bitmap) are declared in addin/button_faces_gdi.h.
 #include <cstdint>
 
 #include "host/object.h"

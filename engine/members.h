@@ -1,0 +1,46 @@
+#pragma once
+// The member routines of the mChoose module, which both runs use: counting the matches of
+// each category, collecting the members of the new list, and filling and saving it.
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/member_store.h"
+#include "engine/run_context.h"
+#include "host/outlook.h"
+#include "host/redemption.h"
+
+namespace engine {
+
+// CountMatches: adds the number of items in the collection to ItemTotal.
+void CountMatches(RunContext& run, const host::Items& items);
+// CountSubfolderMatches: adds the items of each direct subfolder that carry the name.
+void CountSubfolderMatches(RunContext& run, const host::MAPIFolder& folder, std::u16string_view name);
+
+// AddContacts: adds the addresses of every contact in the collection; other items are
+// passed over.
+void AddContacts(RunContext& run, const host::Items& items, MemberStore& members);
+// AddSubfolderContacts: AddContacts over the items of each direct subfolder that carry the
+// name.
+void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, MemberStore& members,
+                          std::u16string_view name);
+// AddContact: moves the progress bar on, then adds the contact's addresses that are not
+// present yet: the first such one, or all of them when AllEmails is True.
+void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members);
+// AddRecipient: adds a recipient to the scratch mail and records the address its name, read
+// back from the host, ends in. A failing Add or read-back records nothing.
+void AddRecipient(MemberStore& members, std::u16string_view text);
+// RecipientExists: true when a recipient added so far has the address.
+bool RecipientExists(const MemberStore& members, std::u16string_view address);
+// TextAfterLastSpace: the text after its last space, or all of it when it has none.
+std::u16string TextAfterLastSpace(std::u16string_view text);
+
+// Moves the collected recipients into the list in one call, names the list and gives it its
+// categories, saves and closes it (discarding later changes), and lets go of the list and
+// its wrapper. Returns the saved list's entry ID. The name is asked for once the members are
+// in: the custom run's name is the page's text as it stands then.
+std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
+                               const host::SafeMailItem& safe_mail,
+                               const std::function<std::u16string()>& subject, std::u16string_view categories);
+
+}  // namespace engine
