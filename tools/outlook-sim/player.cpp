@@ -114,7 +114,7 @@ public:
         result.live_objects = host_.live_objects();
         if (!error_)
             for (auto& e : quillamor_sim::unused_events(sc_, host_)) events.push_back(std::move(e));
-        events.push_back({{"event", "end"}, {"liveObjects", result.live_adapters}});
+        events.push_back(host_.world().end_event(result.live_adapters));
         if (options_.write && written_ < events.size())
             options_.write(std::span<const nlohmann::json>(events).subspan(written_));
         result.events = std::move(events);

@@ -32,7 +32,7 @@ PlayResult StepPlayer::finish(std::optional<std::string> error) {
     state_.reset();
     if (!error)
         for (auto& e : unused_events(sc_, host_)) host_.record(std::move(e));
-    host_.record({{"event", "end"}, {"liveObjects", host_.live_objects()}});
+    host_.record(host_.world().end_event(host_.live_objects()));
     PlayResult result;
     result.events = host_.events();
     result.error = std::move(error);
