@@ -8,6 +8,7 @@
 #include "engine/categories.h"
 #include "engine/members.h"
 #include "engine/messages.h"
+#include "engine/save_list.h"
 #include "host/skip.h"
 
 namespace engine {
@@ -88,8 +89,8 @@ void MakeCustomList(RunContext& run) {
     // Filling, naming and saving the list are not skipped one by one: a list that could not
     // be made must not be announced as made. The failure goes to the page, which tells the
     // user and keeps the typed name for another try.
-    std::u16string entry_id = FillAndSaveList(
-        safe_list, list_item, members.mail, [&] { return run.windows.list_name(); }, selection);
+    std::u16string entry_id =
+        FillAndSaveList(run, safe_list, list_item, members, [&] { return run.windows.list_name(); }, selection);
     skip([&] { host::DistListItem(mapi.GetItemFromID(entry_id)).Display(); });
     skip([&] { run.windows.clear_list_name(); });
     skip([&] { run.windows.show_done(); });

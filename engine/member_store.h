@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "host/redemption.h"
 
@@ -18,6 +19,9 @@ struct MemberStore {
     // so this answers the duplicate test as a walk of the collection would, without a host
     // call for every recipient present.
     std::unordered_set<std::u16string> addresses;
+    // The texts the recipients were added with, in order: what the list is filled from again
+    // when one list cannot hold them all.
+    std::vector<std::u16string> texts;
 };
 
 }  // namespace engine

@@ -76,27 +76,12 @@ void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& 
 
 void AddRecipient(MemberStore& members, std::u16string_view text) {
     host::SafeRecipient added = members.mail.Recipients().Add(text);
+    members.texts.emplace_back(text);
     members.addresses.insert(TextAfterLastSpace(added.Name()));
 }
 
 bool RecipientExists(const MemberStore& members, std::u16string_view address) {
     return members.addresses.contains(std::u16string(address));
-}
-
-std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
-                               const host::SafeMailItem& safe_mail,
-                               const std::function<std::u16string()>& subject, std::u16string_view categories) {
-    safe_list.AddMembers(safe_mail.Recipients());
-    safe_list.object().put(u"Subject", subject());
-    safe_list.object().put(u"Categories", categories);
-    host::DistListItem saved(safe_list.Item());
-    saved.Save();
-    std::u16string entry_id = saved.EntryID();
-    saved.Close(host::olDiscard);
-    // The list is read anew from the store to be shown; the run lets go of what it filled.
-    safe_list.reset();
-    list_item.reset();
-    return entry_id;
 }
 
 std::u16string TextAfterLastSpace(std::u16string_view text) {

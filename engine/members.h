@@ -35,12 +35,4 @@ bool RecipientExists(const MemberStore& members, std::u16string_view address);
 // TextAfterLastSpace: the text after its last space, or all of it when it has none.
 std::u16string TextAfterLastSpace(std::u16string_view text);
 
-// Moves the collected recipients into the list in one call, names the list and gives it its
-// categories, saves and closes it (discarding later changes), and lets go of the list and
-// its wrapper. Returns the saved list's entry ID. The name is asked for once the members are
-// in: the custom run's name is the page's text as it stands then.
-std::u16string FillAndSaveList(host::SafeDistList& safe_list, host::Object& list_item,
-                               const host::SafeMailItem& safe_mail,
-                               const std::function<std::u16string()>& subject, std::u16string_view categories);
-
 }  // namespace engine

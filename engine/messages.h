@@ -1,5 +1,7 @@
 #pragma once
 // The texts the runs show, exactly as the user reads them.
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace engine::text {
@@ -13,5 +15,10 @@ inline constexpr std::u16string_view one_email_question =
 inline constexpr std::u16string_view quick_thanks = u"Thank you for your time.";
 inline constexpr std::u16string_view custom_thanks =
     u"Thank you for your time. Please click 'OK' and review and save your distribution list.";
+
+// The members went into several lists: how many into how many, and why.
+std::u16string saved_as_parts(size_t members, size_t lists, std::u16string_view name);
+// Some members could not be stored: how many of how many.
+std::u16string members_not_stored(size_t not_stored, size_t members);
 
 }  // namespace engine::text

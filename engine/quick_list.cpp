@@ -5,6 +5,7 @@
 #include "engine/categories.h"
 #include "engine/members.h"
 #include "engine/messages.h"
+#include "engine/save_list.h"
 
 namespace engine {
 
@@ -52,8 +53,7 @@ void MakeQuickList(RunContext& run) {
     run.windows.unload_progress();
     host::MsgBox(run.env, text::quick_thanks);
 
-    std::u16string entry_id = FillAndSaveList(
-        safe_list, list_item, members.mail, [&] { return selection; }, selection);
+    std::u16string entry_id = FillAndSaveList(run, safe_list, list_item, members, [&] { return selection; }, selection);
     host::DistListItem(mapi.GetItemFromID(entry_id)).Display();
     run.windows.show_done();
 }

@@ -36,6 +36,8 @@ inline constexpr int32_t entry_point_not_found = 453;
 inline constexpr int32_t member_not_found = 438;
 inline constexpr int32_t cannot_create_object = 429;
 inline constexpr int32_t resource_not_found = 326;
+// A store's generic failure (E_FAIL), for a list that can take no more members.
+inline constexpr int32_t list_full = static_cast<int32_t>(0x80004005);
 }  // namespace errors
 
 [[noreturn]] void raise(int32_t number, std::u16string description = {});

@@ -61,6 +61,7 @@ public:
     std::u16string EntryID() const { return obj_.get(u"EntryID").as_text(); }
     void Close(int32_t save_mode) const { obj_.call(u"Close", save_mode); }
     void Display() const { obj_.call(u"Display"); }
+    int32_t MemberCount() const { return obj_.get(u"MemberCount").as_int32(); }
 };
 
 class NameSpace : public Wrapper {

@@ -86,7 +86,7 @@ std::optional<std::string> finish(const Scenario& scenario, HostDriver& driver, 
     }
     if (!error)
         for (auto& e : unused_events(scenario, driver.host())) driver.record(std::move(e));
-    driver.record({{"event", "end"}, {"liveObjects", driver.live_objects()}});
+    driver.record(driver.host().world().end_event(driver.live_objects()));
     return error;
 }
 

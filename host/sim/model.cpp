@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "host/outlook.h"
+#include "host/sim/store_limits.h"
 
 namespace sim {
 
@@ -76,6 +77,11 @@ std::shared_ptr<Folder> Profile::contacts() const {
 }
 
 bool Profile::ribbon() const { return host::MajorVersion(version) >= host::first_ribbon_version; }
+
+int64_t Profile::list_limit() const {
+    if (list_limit_bytes) return *list_limit_bytes;
+    return ribbon() ? 0 : classic_list_limit_bytes;
+}
 
 Profile default_profile() {
     Profile p;

@@ -92,6 +92,19 @@ struct Profile {
     bool picture = true;             // the button picture file is there
     bool redemption = true;          // the safe-item library is registered
     std::vector<PresetBar> command_bars;  // other programs' controls, in every explorer window
+    // The bytes a distribution list's members may take ("listLimitBytes"; 0: no limit); unset,
+    // the host's own: 15000 before 2010 (version 14), none after.
+    std::optional<int64_t> list_limit_bytes;
+    // "listFull": "fail": an AddMembers that would pass the limit adds nothing and fails;
+    // "truncate" (the default): it keeps the first members that fit and succeeds.
+    bool list_full_fails = false;
+    // "openItemLimit": the items a session may hold open at once; 0: no limit.
+    int32_t open_item_limit = 0;
+    // The profile names an open-item limit (even 0): the end of a play reports the peaks.
+    bool report_peaks = false;
+
+    // The limit on a list's members that applies, in bytes; 0 for none.
+    int64_t list_limit() const;
 
     // The folder at a path of names joined by "/" from the top; null when there is none.
     std::shared_ptr<Folder> find(std::u16string_view path) const;

@@ -5,6 +5,7 @@
 #include "host/outlook.h"
 #include "host/sim/command_bars.h"
 #include "host/sim/interactive.h"
+#include "host/sim/store_limits.h"
 #include "host/sim/objects.h"
 #include "host/sim/restrict.h"
 #include "host/sim/host_errors.h"
@@ -209,6 +210,9 @@ host::Object make_items(const WorldPtr& w, std::shared_ptr<Folder> folder) {
 }
 
 host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item) {
+    // A store that limits a session's open items refuses one more past the limit.
+    if (w->profile.open_item_limit > 0 && w->open_items() >= w->profile.open_item_limit)
+        host::raise(too_many_open_items, std::u16string(too_many_open_items_text));
     auto [obj, o] = make_object(w, item_type_name(item->current.cls), item);
     o->getter(u"Class", [item](Args&) { return Variant(item->current.cls); });
     o->getter(u"EntryID", [item](Args&) { return Variant(item->entry_id); });

@@ -160,6 +160,9 @@ Profile profile_from_json(const Json& j) {
                     "redemption",
                     "commandBars",
                     "version",
+                    "listLimitBytes",
+                    "listFull",
+                    "openItemLimit",
                 },
                 "profile");
     Profile p;
@@ -187,6 +190,22 @@ Profile profile_from_json(const Json& j) {
     if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
     if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
     if (j.contains("commandBars")) p.command_bars = command_bar_presets_from_json(j["commandBars"]);
+    if (j.contains("listLimitBytes")) {
+        const int32_t limit = integer(j["listLimitBytes"], "profile", "listLimitBytes");
+        if (limit < 0) bad("profile", "\"listLimitBytes\" must be 0 (no limit) or more");
+        p.list_limit_bytes = limit;
+    }
+    if (j.contains("listFull")) {
+        const std::u16string mode = text(j["listFull"], "profile", "listFull");
+        if (mode != u"truncate" && mode != u"fail")
+            bad("profile", "\"listFull\" must be \"truncate\" or \"fail\", not \"" + utf8(mode) + "\"");
+        p.list_full_fails = mode == u"fail";
+    }
+    if (j.contains("openItemLimit")) {
+        p.open_item_limit = integer(j["openItemLimit"], "profile", "openItemLimit");
+        if (p.open_item_limit < 0) bad("profile", "\"openItemLimit\" must be 0 (no limit) or more");
+        p.report_peaks = true;
+    }
     if (j.contains("serviceLibrary")) {
         const Json& s = j["serviceLibrary"];
         std::string where = "profile.serviceLibrary";

@@ -5,6 +5,7 @@
 #include "host/sim/objects.h"
 #include "host/sim/host_errors.h"
 #include "host/sim/sim_object.h"
+#include "host/sim/store_limits.h"
 #include "host/text.h"
 
 namespace sim {
@@ -98,17 +99,37 @@ host::Object make_safe_mail_item(const WorldPtr& w) {
     return obj;
 }
 
+// A list takes members while their entries fit the store's limit: in truncate mode the first
+// ones that fit, in fail mode all of them or none.
+void add_within_limit(const World& w, std::vector<std::u16string>& members, std::vector<std::u16string> added) {
+    const int64_t limit = w.profile.list_limit();
+    size_t fit = added.size();
+    if (limit > 0) {
+        int64_t used = 0;
+        for (const auto& m : members) used += member_entry_bytes(m);
+        for (fit = 0; fit < added.size(); ++fit) {
+            const int64_t bytes = member_entry_bytes(added[fit]);
+            if (used + bytes > limit) break;
+            used += bytes;
+        }
+        if (fit < added.size() && w.profile.list_full_fails)
+            host::raise(list_full, std::u16string(list_full_text));
+    }
+    members.insert(members.end(), std::make_move_iterator(added.begin()),
+                   std::make_move_iterator(added.begin() + static_cast<std::ptrdiff_t>(fit)));
+}
+
 host::Object make_safe_dist_list(const WorldPtr& w) {
     auto state = std::make_shared<Wrapped>();
     auto [obj, o] = make_object(w, u"SafeDistList", state);
     item_property(*o, state);
-    o->method(u"AddMembers", [state](Args& a) {
+    o->method(u"AddMembers", [w, state](Args& a) {
         auto list = wrapped_item(*state, u"SafeDistList");
         auto recipients = entity_of<RecipientList>(arg(a, 0).as_object());
         if (!recipients) host::raise(host::errors::type_mismatch);
         // Copy first: the recipients may be the list's own.
         auto texts = recipients->item->current.recipients;
-        for (auto& t : texts) list->current.members.push_back(std::move(t));
+        add_within_limit(*w, list->current.members, std::move(texts));
         return Variant();
     });
     for (std::u16string name : {u"Subject", u"Categories"}) {

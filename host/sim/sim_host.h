@@ -45,6 +45,7 @@ public:
     // --- the model, for tests that look into the store or change it
     Profile& profile() { return world_->profile; }
     World& world() { return *world_; }
+    const World& world() const { return *world_; }
     const std::shared_ptr<World>& world_ptr() const { return world_; }
     // An explorer window opens: it becomes the active one, then NewExplorer fires.
     void new_explorer();

@@ -1,6 +1,7 @@
 // SimObject: member tables, the route of every invocation and live counting.
 #include "host/sim/sim_object.h"
 
+#include "host/sim/store_limits.h"
 #include "host/text.h"
 
 namespace sim {
@@ -31,10 +32,10 @@ private:
 
 SimObject::SimObject(std::shared_ptr<World> world, std::u16string type, std::shared_ptr<Entity> entity)
     : world_(std::move(world)), type_(std::move(type)), entity_(std::move(entity)) {
-    world_->object_created();
+    world_->object_created(is_item_type(type_));
 }
 
-SimObject::~SimObject() { world_->object_destroyed(); }
+SimObject::~SimObject() { world_->object_destroyed(is_item_type(type_)); }
 
 host::Variant SimObject::invoke(host::Invoke kind, std::u16string_view member, Args& args) {
     world_->enter(type_, kind, member, args);

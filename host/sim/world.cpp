@@ -123,6 +123,15 @@ std::shared_ptr<Item> World::stored_item(std::u16string_view entry_id) const {
     return it->second;
 }
 
+Json World::end_event(int64_t live) const {
+    Json e = {{"event", "end"}, {"liveObjects", live}};
+    if (profile.report_peaks) {
+        e["peakOpenItems"] = peak_open_items_;
+        e["peakLiveObjects"] = peak_live_;
+    }
+    return e;
+}
+
 void World::record(Json event) {
     if (write_event) write_event(event);
     else events_.push_back(std::move(event));

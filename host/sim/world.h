@@ -3,6 +3,7 @@
 // log (effects a person would see or the store would keep, and every host call), the
 // choke point every invocation passes (call log, call hooks, fault injection), the scripted
 // answers of the modal dialogs, the explorer windows and the count of live host objects.
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -145,10 +146,23 @@ public:
     // scripted answer.
     AnswerProvider* interactive = nullptr;
 
-    // --- live host objects
+    // --- live host objects, and of them the items (mail, contact and list items), which a
+    // real store counts against a session's limit of open items
     int64_t live_objects() const { return live_; }
-    void object_created() { ++live_; }
-    void object_destroyed() { --live_; }
+    int64_t open_items() const { return open_items_; }
+    int64_t peak_live_objects() const { return peak_live_; }
+    int64_t peak_open_items() const { return peak_open_items_; }
+    void object_created(bool item) {
+        peak_live_ = std::max(peak_live_, ++live_);
+        if (item) peak_open_items_ = std::max(peak_open_items_, ++open_items_);
+    }
+    void object_destroyed(bool item) {
+        --live_;
+        if (item) --open_items_;
+    }
+    // The last event of a play: the host objects left alive (`live`, as the host counts
+    // them), and where the profile asks for them the most items and objects alive at once.
+    Json end_event(int64_t live) const;
 
 private:
     struct Hook {
@@ -170,6 +184,9 @@ private:
     std::map<std::u16string, std::shared_ptr<Item>> store_;
     uint64_t next_entry_ = 1;
     int64_t live_ = 0;
+    int64_t open_items_ = 0;
+    int64_t peak_live_ = 0;
+    int64_t peak_open_items_ = 0;
 };
 
 // JSON forms of values for the log.

@@ -108,6 +108,8 @@ TEST_F(QuickRunTest, HostCallsInOrder) {
         // The list: filled, named, saved, closed, fetched again and shown.
         "SafeMailItem.Recipients",
         "SafeDistList.AddMembers SafeRecipients",
+        "SafeDistList.Item",
+        "DistListItem.MemberCount",
         "SafeDistList.Subject = \"Business\"",
         "SafeDistList.Categories = \"Business\"",
         "SafeDistList.Item",

@@ -1,0 +1,158 @@
+#include "engine/save_list.h"
+
+#include <optional>
+#include <vector>
+
+#include "engine/messages.h"
+#include "host/failure.h"
+#include "host/text.h"
+
+namespace engine {
+
+namespace {
+
+int32_t member_count(const host::SafeDistList& list) { return host::DistListItem(list.Item()).MemberCount(); }
+
+// Names, files and saves a list, closes it and lets go of it; its entry ID.
+std::u16string save(host::SafeDistList& safe_list, host::Object& list_item, std::u16string_view subject,
+                    std::u16string_view categories) {
+    safe_list.object().put(u"Subject", subject);
+    safe_list.object().put(u"Categories", categories);
+    host::DistListItem saved(safe_list.Item());
+    saved.Save();
+    std::u16string entry_id = saved.EntryID();
+    saved.Close(host::olDiscard);
+    // The list is read anew from the store to be shown; the run lets go of what it filled.
+    safe_list.reset();
+    list_item.reset();
+    return entry_id;
+}
+
+// A list that is being filled: its item and the wrapper that fills it.
+struct Part {
+    host::Object item;
+    host::SafeDistList safe;
+    size_t members = 0;
+};
+
+// Fills parts from the collected texts, the first part being the list the run filled at once
+// (which holds `held` of them). Each next part is filled in chunks as large as the part
+// before, each chunk from a scratch mail of its own; a chunk the store refuses whole is
+// halved until it fits or a single member does not.
+class PartFiller {
+public:
+    PartFiller(RunContext& run, const std::vector<std::u16string>& texts) : run_(run), texts_(texts) {}
+
+    // The parts; `next` says how many members they hold in all, the rest could not be stored.
+    std::vector<Part> fill(Part first, std::optional<host::Failure>& last_failure) {
+        std::vector<Part> parts;
+        next_ = first.members;
+        // The first part's size is the best guess at the next one's; where the store took
+        // none at once (it refuses a list too large whole), the rest is tried whole and halved.
+        size_t chunk = first.members > 0 ? first.members : texts_.size();
+        if (first.members > 0) parts.push_back(std::move(first));
+        while (next_ < texts_.size()) {
+            Part part = fresh_list();
+            const size_t before = next_;
+            while (next_ < texts_.size()) {
+                const size_t c = std::min(chunk, texts_.size() - next_);
+                size_t added = 0;
+                try {
+                    added = add(part, next_, c);
+                } catch (const host::Failure& f) {
+                    last_failure = f;
+                    if (c == 1) break;
+                    chunk = c / 2;
+                    continue;
+                }
+                next_ += added;
+                part.members += added;
+                if (added < c) break;  // the part is full
+            }
+            if (next_ == before) break;  // not one more member is taken
+            chunk = std::max<size_t>(part.members, 1);
+            parts.push_back(std::move(part));
+        }
+        return parts;
+    }
+
+    size_t stored() const { return next_; }
+
+private:
+    Part fresh_list() {
+        const host::Application& app = run_.application();
+        Part p;
+        p.item = app.CreateItem(host::olDistributionListItem);
+        p.safe = host::SafeDistList(run_.env.create_object(host::progid_safe_dist_list));
+        p.safe.SetItem(p.item);
+        return p;
+    }
+
+    // Adds texts [from, from + count) to the part through a scratch mail; how many it took.
+    size_t add(Part& part, size_t from, size_t count) {
+        host::SafeMailItem mail(run_.env.create_object(host::progid_safe_mail_item));
+        host::Object scratch = run_.application().CreateItem(host::olMailItem);
+        mail.SetItem(scratch);
+        host::SafeRecipients recipients = mail.Recipients();
+        for (size_t i = from; i < from + count; ++i) recipients.Add(texts_[i]);
+        const int32_t before = member_count(part.safe);
+        part.safe.AddMembers(recipients);
+        return static_cast<size_t>(member_count(part.safe) - before);
+    }
+
+    RunContext& run_;
+    const std::vector<std::u16string>& texts_;
+    size_t next_ = 0;
+};
+
+std::u16string number(size_t n) { return host::decimal(static_cast<int64_t>(n)); }
+
+}  // namespace
+
+std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, host::Object& list_item,
+                               MemberStore& members, const std::function<std::u16string()>& subject,
+                               std::u16string_view categories) {
+    const size_t collected = members.texts.size();
+    std::optional<host::Failure> refused;
+    try {
+        safe_list.AddMembers(members.mail.Recipients());
+    } catch (const host::Failure& f) {
+        refused = f;
+    }
+    const size_t held = refused ? 0 : static_cast<size_t>(member_count(safe_list));
+    if (!refused && held >= collected) return save(safe_list, list_item, subject(), categories);
+
+    // Fewer taken than collected: the members go into as many lists as it takes.
+    members.mail.reset();
+    PartFiller filler(run, members.texts);
+    std::vector<Part> parts = filler.fill(Part{list_item, safe_list, held}, refused);
+    safe_list.reset();
+    list_item.reset();
+    const std::u16string name = subject();
+    if (parts.size() == 1 && filler.stored() == collected)  // taken whole after all
+        return save(parts.front().safe, parts.front().item, name, categories);
+
+    const size_t k = parts.size();
+    std::u16string first_id;
+    size_t not_stored = collected - filler.stored();
+    for (size_t p = 0; p < k; ++p) {
+        const std::u16string part_name = name + u" (" + number(p + 1) + u" of " + number(k) + u")";
+        try {
+            std::u16string id = save(parts[p].safe, parts[p].item, part_name, categories);
+            if (first_id.empty()) first_id = id;
+        } catch (const host::Failure& f) {
+            not_stored += parts[p].members;
+            refused = f;
+        }
+    }
+    if (not_stored > 0) {
+        // No success follows a loss: the run ends with a failure that counts what was lost.
+        const std::u16string lost = text::members_not_stored(not_stored, collected);
+        if (refused) host::raise(refused->number(), refused->description() + u" " + lost);
+        host::raise(host::errors::list_full, lost);
+    }
+    host::MsgBox(run.env, text::saved_as_parts(collected, k, name), host::vbOKOnly | host::vbInformation);
+    return first_id;
+}
+
+}  // namespace engine
