@@ -16,4 +16,8 @@ std::u16string decimal(int64_t value);
 // late binding.
 bool equal_ignoring_case(std::u16string_view a, std::u16string_view b);
 
+// A caption as the user reads it: the "&" before an access-key letter dropped, "&&" read
+// as "&".
+std::u16string without_access_key(std::u16string_view caption);
+
 }  // namespace host
