@@ -94,4 +94,20 @@ bool equal_ignoring_case(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
+std::u16string folded(std::u16string_view name) {
+    std::u16string out(name);
+    for (auto& c : out)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    return out;
+}
+
+std::u16string without_access_key(std::u16string_view caption) {
+    std::u16string out;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
+        out += caption[i];
+    }
+    return out;
+}
+
 }  // namespace host

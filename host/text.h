@@ -15,5 +15,12 @@ std::u16string decimal(int64_t value);
 // Exact comparison of text ignoring ASCII letter case, as member names are compared by
 // late binding.
 bool equal_ignoring_case(std::u16string_view a, std::u16string_view b);
+// The text with its ASCII letters lowered: the key under which late binding finds a name
+// whatever its case.
+std::u16string folded(std::u16string_view name);
+
+// A caption as the user reads it: the "&" before an access-key letter dropped, "&&" read
+// as "&".
+std::u16string without_access_key(std::u16string_view caption);
 
 }  // namespace host

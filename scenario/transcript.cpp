@@ -3,8 +3,11 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <variant>
 
 #include "host/sim/world.h"
+#include "host/text.h"
+#include "wizard/form_designs.h"
 
 namespace scenario {
 
@@ -56,8 +59,33 @@ std::string dialog(const json& e) {
     return text(e, "kind") + " dialog -> " + (e["answer"].is_null() ? "cancelled" : quoted(e["answer"]));
 }
 
+// A page by its caption, as the user reads it on the window's title bar; a form no design
+// has by the name the log gives.
+std::string window_name(const std::string& form) {
+    const wizard::FormDesign* design = wizard::form_design(host::from_utf8(form));
+    if (!design || design->caption.empty()) return "form " + sim::printable(form);
+    return "\"" + sim::printable(host::to_utf8(design->caption)) + "\"";
+}
+
+// A control by what the user reads on it: a caption without its access-key marker ("&&"
+// stands for "&"), else its name.
+std::string control_name(const wizard::FormDesign& page, const std::string& name) {
+    const std::u16string wanted = host::from_utf8(name);
+    for (const auto& c : page.controls) {
+        if (c.name != wanted || c.kind == wizard::Kind::TextBox) continue;
+        const std::u16string caption = host::without_access_key(c.text);
+        if (!caption.empty()) return "\"" + sim::printable(host::to_utf8(caption)) + "\"";
+    }
+    return sim::printable(name);
+}
+
 std::string form(const json& e) {
-    return "form " + text(e, "form") + " " + text(e, "action") + " at (" + number(e["left"]) + ", " +
+    static const std::map<std::string, std::string, std::less<>> actions = {
+        {"load", "is loaded"}, {"show", "shows"}, {"hide", "is hidden"}, {"unload", "is unloaded"}};
+    const std::string action = e.value("action", std::string());
+    auto said = actions.find(action);
+    return "window " + window_name(e.value("form", std::string())) + " " +
+           (said != actions.end() ? said->second : sim::printable(action)) + " at (" + number(e["left"]) + ", " +
            number(e["top"]) + ")";
 }
 
@@ -149,7 +177,65 @@ const std::map<std::string, std::string (*)(const json&), std::less<>>& printers
     return table;
 }
 
+// ------------------------------------------------------------ one function per step
+
+template <class S>
+std::string on_page(const S& s) {
+    return " on " + window_name(s.form);
+}
+
+struct StepSentence {
+    std::string operator()(const Connect&) const { return "the host connects the add-in"; }
+    std::string operator()(const StartupComplete&) const { return "the host has finished starting"; }
+    std::string operator()(const NewExplorer&) const { return "an explorer window opens"; }
+    std::string operator()(const Disconnect&) const { return "the host disconnects the add-in"; }
+    std::string operator()(const QuickList&) const { return "a quick list is made directly"; }
+    std::string operator()(const CustomList& s) const {
+        return "a custom list named \"" + sim::printable(s.name) + "\" is made directly";
+    }
+    std::string operator()(const Click& s) const {
+        return "the user clicks the add-in's button tagged \"" + sim::printable(s.tag) + "\"";
+    }
+    // The host's own "ribbon" event says which button was pressed.
+    std::string operator()(const RibbonPress&) const { return {}; }
+    std::string operator()(const Press& s) const {
+        const wizard::FormDesign* page = wizard::form_design(host::from_utf8(s.form));
+        return "the user presses " + (page ? control_name(*page, s.control) : sim::printable(s.control)) + on_page(s);
+    }
+    std::string operator()(const Type& s) const {
+        return "the user types \"" + sim::printable(s.text) + "\" into " + sim::printable(s.control) + on_page(s);
+    }
+    std::string operator()(const Focus& s) const {
+        const wizard::FormDesign* page = wizard::form_design(host::from_utf8(s.form));
+        return "the user moves the focus to " + (page ? control_name(*page, s.control) : sim::printable(s.control)) +
+               on_page(s);
+    }
+    std::string operator()(const Key& s) const { return "the user presses " + sim::printable(s.key) + on_page(s); }
+    std::string operator()(const Move& s) const {
+        return "the user drags " + window_name(s.form) + " to (" + number(json(s.left)) + ", " + number(json(s.top)) +
+               ")";
+    }
+    std::string operator()(const Close& s) const { return "the user closes " + window_name(s.form) + " by its frame"; }
+    std::string operator()(const CheckList& s) const {
+        return "the store holds a list \"" + sim::printable(s.name) + "\"";
+    }
+};
+
 }  // namespace
+
+std::string step_sentence(size_t number, const Step& step) {
+    std::string said = std::visit(StepSentence{}, step);
+    return said.empty() ? said : "step " + std::to_string(number) + ": " + said;
+}
+
+std::string progress_line(const std::optional<json>& max, const std::vector<json>& values) {
+    std::string out = "progress bar";
+    if (max) out += " maximum " + number(*max);
+    if (values.size() == 1) out += (max ? ": at " : " ") + number(values.front());
+    else if (!values.empty())
+        out += ": " + std::to_string(values.size()) + " steps, " + number(values.front()) + " to " + number(values.back());
+    return out;
+}
 
 std::string words(const json& v) {
     switch (v.type()) {
@@ -230,8 +316,47 @@ void print_event(std::ostream& out, const json& e, const TranscriptOptions& opti
     else out << readable(e) << '\n';
 }
 
+void ReadableWriter::line(const std::string& text) {
+    flush();
+    out_ << text << '\n';
+}
+
+void ReadableWriter::flush() {
+    if (!folding_) return;
+    folding_ = false;
+    out_ << progress_line(max_, values_) << '\n';
+    max_.reset();
+    values_.clear();
+}
+
+void ReadableWriter::step(size_t number, const Step& step) {
+    std::string said = step_sentence(number, step);
+    if (!said.empty()) line(said);
+}
+
+void ReadableWriter::event(const json& e) {
+    const std::string kind = e.value("event", "");
+    if (kind == "call" && !calls_) return;
+    if (kind == "progress") {
+        // A new maximum is a new run's bar.
+        if (e.contains("max")) {
+            flush();
+            max_ = e["max"];
+        }
+        else values_.push_back(e.value("value", json()));
+        folding_ = true;
+        return;
+    }
+    line(readable(e));
+}
+
 void print_transcript(std::ostream& out, const std::vector<json>& events, const TranscriptOptions& options) {
-    for (const auto& e : events) print_event(out, e, options);
+    if (options.json) {
+        for (const auto& e : events) print_event(out, e, options);
+        return;
+    }
+    ReadableWriter writer(out, options.calls);
+    for (const auto& e : events) writer.event(e);
 }
 
 }  // namespace scenario

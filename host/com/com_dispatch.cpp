@@ -4,6 +4,7 @@
 #include "host/com/convert.h"
 #include "host/com/event_sink.h"
 #include "host/com/hresult.h"
+#include "host/text.h"
 
 namespace host::com {
 
@@ -14,13 +15,6 @@ namespace {
 std::unordered_map<std::u16string, DISPID>& dispid_cache() {
     static std::unordered_map<std::u16string, DISPID> cache;
     return cache;
-}
-
-std::u16string folded(std::u16string_view name) {
-    std::u16string out(name);
-    for (auto& c : out)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-    return out;
 }
 
 std::u16string guid_key(const GUID& g) {

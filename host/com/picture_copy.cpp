@@ -7,18 +7,17 @@
 #include <vector>
 
 #include "host/com/hresult.h"
-#include "host/com/unique_handle.h"
 #include "host/win32_api.h"
 
 namespace host::com {
 
 namespace {
 
-using unique_bitmap = unique_any<HBITMAP, &DeleteObject>;
-using unique_palette = unique_any<HPALETTE, &DeleteObject>;
+using host::win32::Bitmap;
+using host::win32::Palette;
 
 // A palette of the same colours, for a picture of its own to own; none for none.
-unique_palette copy_of(HPALETTE palette) {
+Palette copy_of(HPALETTE palette) {
     if (!palette) return {};
     const UINT count = GetPaletteEntries(palette, 0, 0, nullptr);
     if (!count) return {};
@@ -27,7 +26,7 @@ unique_palette copy_of(HPALETTE palette) {
     log->palVersion = 0x300;
     log->palNumEntries = static_cast<WORD>(count);
     GetPaletteEntries(palette, 0, count, log->palPalEntry);
-    return unique_palette(CreatePalette(log));
+    return Palette(CreatePalette(log));
 }
 
 }  // namespace
@@ -60,12 +59,12 @@ com_ptr<IPicture> without_fourth_byte(com_ptr<IPicture> picture) {
     for (size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 0;
 
     void* bits = nullptr;
-    unique_bitmap copy(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    Bitmap copy(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!copy || !bits) return picture;
     std::copy(pixels.begin(), pixels.end(), static_cast<uint8_t*>(bits));
     GdiFlush();
     // The loaded picture deletes its own palette when it goes; the copy gets one of its own.
-    unique_palette palette = copy_of(reinterpret_cast<HPALETTE>(static_cast<UINT_PTR>(loaded_palette)));
+    Palette palette = copy_of(reinterpret_cast<HPALETTE>(static_cast<UINT_PTR>(loaded_palette)));
     if (loaded_palette && !palette) return picture;
 
     PICTDESC desc{};

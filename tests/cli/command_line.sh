@@ -45,6 +45,7 @@ check 2 err "quillamor-sim run" -- play "$src/tests/scenarios/quick-list.json"
 check 2 err "is a directory" -- run "$src"
 check 2 err "not a regular file" -- run /dev/zero
 check 0 out "end: 0 host objects left alive" -- run "$src/tests/scenarios/quick-list.json"
+check 0 out "step 2: a quick list is made directly" -- run "$src/tests/scenarios/quick-list.json"
 check 0 err "warning: 1 fault never fired" -- run "$scratch/unused.json"
 check 0 out "\"event\":\"unused\"" -- run "$scratch/unused.json" --json
 

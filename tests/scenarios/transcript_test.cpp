@@ -1,6 +1,10 @@
 // The readable transcript reads as words: no event is printed as raw JSON, message box styles
-// and command-bar changes are named, and a value never breaks its line.
+// and command-bar changes are named, and a value never breaks its line; it says what the
+// user did, names pages by their captions and folds a run's progress into one line, while
+// the JSON lines keep every event as it was.
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "scenario_files.h"
 
@@ -68,6 +72,81 @@ TEST(ReadableTranscript, NothingReadsAsRawJsonAndEveryEventKeepsToItsLines) {
         std::string line = readable(events[i]);
         EXPECT_EQ(line, lines[i]);
         EXPECT_EQ(line.find('{'), std::string::npos) << line;
+    }
+}
+
+TEST(ReadableTranscript, SaysEachStepWithPagesByCaptionAndControlsByText) {
+    using namespace scenario;
+    struct {
+        Step step;
+        const char* line;
+    } cases[] = {
+        {Connect{}, "step 1: the host connects the add-in"},
+        {Click{"QuillamorWiz"}, "step 1: the user clicks the add-in's button tagged \"QuillamorWiz\""},
+        // The caption's access-key marker is not what the user reads.
+        {Press{"frmStartUp", "cmdStart"}, "step 1: the user presses \"Next >\" on \"Quillamor - Start Up\""},
+        // A text box's text is what the user types, not its name.
+        {Type{"frmTitle", "txtSubject", "Team\n"}, "step 1: the user types \"Team\\n\" into txtSubject on \"Quillamor - Name\""},
+        {Key{"frmChoose", "Alt+Q"}, "step 1: the user presses Alt+Q on \"Quillamor - Work Type\""},
+        {Move{"frmDone", 2000, 1500.5}, "step 1: the user drags \"Quillamor - Done!\" to (2000, 1500.5)"},
+        {Close{"frmTitle"}, "step 1: the user closes \"Quillamor - Name\" by its frame"},
+        {CustomList{"VIP"}, "step 1: a custom list named \"VIP\" is made directly"},
+        // The host's own ribbon event says which button was pressed.
+        {RibbonPress{"Wizard", ""}, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(step_sentence(1, c.step), c.line);
+}
+
+TEST(ReadableTranscript, NamesWindowsByTheirCaptions) {
+    auto form = [](const char* name, const char* action) {
+        return json{{"event", "form"}, {"form", name}, {"action", action}, {"left", 975}, {"top", 1365.5}};
+    };
+    EXPECT_EQ(readable(form("frmStartUp", "show")), "window \"Quillamor - Start Up\" shows at (975, 1365.5)");
+    EXPECT_EQ(readable(form("frmPBar", "unload")), "window \"Creating in progress\" is unloaded at (975, 1365.5)");
+    // A form no design has keeps the name the log gives it.
+    EXPECT_EQ(readable(form("frmOther", "load")), "window form frmOther is loaded at (975, 1365.5)");
+}
+
+TEST(ReadableTranscript, FoldsEachRunsProgressIntoOneLine) {
+    auto progress = [](const char* field, int n) { return json{{"event", "progress"}, {field, n}}; };
+    const json done = {{"event", "display"}, {"entryId", "00AB"}};
+    const json call = {{"event", "call"}, {"object", "Items"}, {"member", "Count"}, {"args", json::array()}};
+    struct {
+        const char* what;
+        bool calls;
+        std::vector<json> events;
+        const char* text;
+    } cases[] = {
+        {"a run", false, {progress("max", 9), progress("value", 0), progress("value", 1), progress("value", 6), done},
+         "progress bar maximum 9: 3 steps, 0 to 6\nlist window opens on 00AB\n"},
+        {"two runs, the second cut short by the end of the log", false,
+         {progress("max", 2), progress("value", 1), progress("value", 2), progress("max", 5), progress("value", 1)},
+         "progress bar maximum 2: 2 steps, 1 to 2\nprogress bar maximum 5: at 1\n"},
+        {"calls not shown do not cut the line", false, {progress("max", 3), call, progress("value", 3)},
+         "progress bar maximum 3: at 3\n"},
+        {"calls shown keep their order", true, {progress("max", 3), call, progress("value", 3)},
+         "progress bar maximum 3\n  call Items.Count()\nprogress bar 3\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out;
+        scenario::print_transcript(out, c.events, {.json = false, .calls = c.calls});
+        EXPECT_EQ(out.str(), c.text) << c.what;
+    }
+}
+
+// The steps reach the readable printer only: a play told of them logs the same events, byte
+// for byte, as one that is not, and is told of every step in order.
+TEST(ReadableTranscript, StepNotesLeaveTheLogAsItWas) {
+    for (const auto& name : scenario_files::names()) {
+        auto s = scenario::read_scenario(scenario_files::dir() / (name + ".json"));
+        std::vector<nlohmann::json> plain, noted;
+        std::vector<size_t> steps;
+        quillamor_sim::play(s, {}, {.calls = true, .write = [&](const json& e) { plain.push_back(e); }});
+        quillamor_sim::play(s, {}, {.calls = true, .write = [&](const json& e) { noted.push_back(e); }},
+                            [&](size_t n, const scenario::Step&) { steps.push_back(n); });
+        EXPECT_EQ(noted, plain) << name;
+        ASSERT_FALSE(steps.empty()) << name;
+        for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(steps[i], i + 1) << name;
     }
 }
 

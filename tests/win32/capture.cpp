@@ -4,14 +4,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/com/unique_handle.h"
+#include "host/win32_api.h"
 
 namespace wintest {
 
 namespace {
 
-using unique_bitmap = host::com::unique_any<HBITMAP, &DeleteObject>;
-using unique_memory_dc = host::com::unique_any<HDC, &DeleteDC>;
+using host::win32::Bitmap;
+using host::win32::MemoryDC;
+using host::win32::Selection;
 
 // A device context of a window, given back to it when done.
 class WindowDC {
@@ -27,19 +28,6 @@ public:
 private:
     HWND window_;
     HDC dc_;
-};
-
-// Restores the object a DC held before one was selected into it.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, old_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
 };
 
 }  // namespace
@@ -64,7 +52,7 @@ Capture capture(HWND window, bool repaint) {
     c.client = POINT{origin.x - outer.left, origin.y - outer.top};
 
     WindowDC screen(window);
-    unique_memory_dc memory(CreateCompatibleDC(screen.get()));
+    MemoryDC memory(screen.get());
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = c.width;
@@ -73,7 +61,7 @@ Capture capture(HWND window, bool repaint) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    unique_bitmap dib(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    Bitmap dib(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) return c;
     {
         Selection select(memory.get(), dib.get());

@@ -31,13 +31,6 @@ std::atomic<long> live{0};
 std::function<void()> host_call_hook;
 std::function<void(const std::string&)> scenario_error_hook;
 
-std::u16string folded(std::u16string_view name) {
-    std::u16string out(name);
-    for (auto& c : out)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-    return out;
-}
-
 // ---------------------------------------------------------------- types
 
 // One type of host object: its type information (a name and an interface id of its own, so
@@ -178,7 +171,7 @@ public:
         if (count == 0) return E_INVALIDARG;
         for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         std::u16string name = host::com::from_wide(names[0]);
-        std::u16string key = folded(name);
+        std::u16string key = host::folded(name);
         ++call_counts().ids[{table_.name, key}];
         HRESULT hr = S_OK;
         if (key == u"_newenum" && sim_->enumerable()) {
@@ -201,7 +194,7 @@ public:
         if (id < 1 || static_cast<size_t>(id) > table_.names.size()) return DISP_E_MEMBERNOTFOUND;
         // A copy: a handler the call fires may name new members of this type meanwhile.
         const std::u16string member = table_.names[static_cast<size_t>(id) - 1];
-        ++call_counts().invokes[{table_.name, folded(member)}];
+        ++call_counts().invokes[{table_.name, host::folded(member)}];
 
         host::Invoke kind;
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {

@@ -54,12 +54,7 @@ sim::RibbonInvoker AddInRibbon::invoker() {
         UINT bad_arg = 0;
         HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.get(),
                                        &excep, &bad_arg);
-        if (hr == DISP_E_EXCEPTION) {
-            host::com::Bstr source = host::com::adopt_bstr(excep.bstrSource);
-            host::com::Bstr help = host::com::adopt_bstr(excep.bstrHelpFile);
-            host::com::Bstr description = host::com::adopt_bstr(excep.bstrDescription);
-            throw host::Failure(excep.scode ? host::com::error_number(excep.scode) : excep.wCode, description.str());
-        }
+        if (hr == DISP_E_EXCEPTION) throw host::com::failure_from_excepinfo(excep);
         if (FAILED(hr)) throw failure_of(hr);
         return host_value(*result.get());
     };

@@ -2,6 +2,7 @@
 //   quillamor-sim run SCENARIO.json [--json] [--calls]
 //   quillamor-sim play PROFILE.json   (a person walks the wizard in the terminal)
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,11 +73,18 @@ int run(const std::vector<std::string_view>& args) {
         // asked for: a run over a large profile makes millions of them. Only what the
         // scenario left unused is kept, for the warning at the end.
         std::vector<nlohmann::json> unused;
-        auto result = quillamor_sim::play(scenario, {},
-                                          {.calls = options.calls, .write = [&](const nlohmann::json& e) {
-                                               scenario::print_event(std::cout, e, options);
-                                               if (e.value("event", "") == "unused") unused.push_back(e);
-                                           }});
+        std::optional<scenario::ReadableWriter> readable;
+        if (!options.json) readable.emplace(std::cout, options.calls);
+        quillamor_sim::LogOptions log{.calls = options.calls, .write = [&](const nlohmann::json& e) {
+                                          if (readable) readable->event(e);
+                                          else scenario::print_event(std::cout, e, options);
+                                          if (e.value("event", "") == "unused") unused.push_back(e);
+                                      }};
+        // The user's steps are the readable transcript's alone: the JSON lines are the log.
+        quillamor_sim::StepNote note;
+        if (readable) note = [&](size_t number, const scenario::Step& step) { readable->step(number, step); };
+        auto result = quillamor_sim::play(scenario, {}, log, note);
+        if (readable) readable->flush();
         std::cout.flush();
         if (result.error) {
             std::cerr << "quillamor-sim: " << name << ": " << sim::printable(*result.error) << "\n";

@@ -21,6 +21,6 @@ struct PlayResult {
 
 // Plays the scenario; a profile that cannot be read throws scenario::ScenarioFileError.
 PlayResult play(const scenario::Scenario& scenario, const std::vector<ExtraFault>& extra_faults = {},
-                const LogOptions& log = {});
+                const LogOptions& log = {}, StepNote step_note = {});
 
 }  // namespace quillamor_sim

@@ -32,6 +32,10 @@ void SimHostDriver::new_state() {
     state_ = std::make_unique<addin::ProcessState>(host_, *views_);
 }
 
+void SimHostDriver::begin_step(size_t number, const sc::Step& step) {
+    if (step_note_) step_note_(number, step);
+}
+
 void SimHostDriver::release() {
     ribbon_.reset();
     connect_.reset();

@@ -35,6 +35,10 @@ struct LogOptions {
     std::function<void(const nlohmann::json&)> write;
 };
 
+// Told of each step as it begins, for the readable transcript to say what the user did; the
+// log never holds the steps.
+using StepNote = std::function<void(size_t number, const scenario::Step&)>;
+
 struct SimHostOptions {
     std::vector<ExtraFault> extra_faults;
     LogOptions log;
@@ -67,6 +71,8 @@ public:
     void play(const scenario::Close&, const wizard::FormDesign& page) override;
     void play(const scenario::CheckList&) override;
 
+    void note_steps(StepNote note) { step_note_ = std::move(note); }
+    void begin_step(size_t number, const scenario::Step& step) override;
     // The host releases the add-in, then the add-in is unloaded.
     void release() override;
     const sim::SimHost& host() const override { return host_; }
@@ -94,6 +100,7 @@ private:
     void on_page(const wizard::FormDesign& page, const std::function<void(wizard::Form&)>& act);
 
     sim::SimHost host_;
+    StepNote step_note_;
     wizard::ViewFactory* views_;
     std::unique_ptr<addin::ProcessState> state_;
     std::unique_ptr<addin::Connect> connect_;

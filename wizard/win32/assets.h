@@ -11,12 +11,13 @@
 
 #include "host/com/com_ptr.h"
 #include "host/com/unique_handle.h"
+#include "host/win32_api.h"
 
 namespace wizard::win32 {
 
 using unique_icon = host::com::unique_any<HICON, &DestroyIcon>;
-using unique_font = host::com::unique_any<HFONT, &DeleteObject>;
-using unique_brush = host::com::unique_any<HBRUSH, &DeleteObject>;
+using unique_font = host::win32::GdiObject<HFONT>;
+using unique_brush = host::win32::GdiObject<HBRUSH>;
 
 // The icon resource of that name at the given size in pixels; empty when there is none.
 unique_icon load_icon(HINSTANCE module, std::u16string_view name, int size);
