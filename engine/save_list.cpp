@@ -35,22 +35,25 @@ struct Part {
     size_t members = 0;
 };
 
-// Fills parts from the collected texts, the first part being the list the run filled at once
-// (which holds `held` of them). Each next part is filled in chunks as large as the part
-// before, each chunk from a scratch mail of its own; a chunk the store refuses whole is
-// halved until it fits or a single member does not.
+// Finds how many consecutive members each list takes, the first part being the list the run
+// filled at once (which holds `held` of them). Each next part is tried in chunks as large as
+// the part before, each chunk from a scratch mail of its own; a chunk the store refuses whole
+// is halved until it fits or a single member does not. Each trial list is let go as soon as
+// it is measured, so that a store's limit on open items is never neared however many parts
+// there are.
 class PartFiller {
 public:
     PartFiller(RunContext& run, const std::vector<std::u16string>& texts) : run_(run), texts_(texts) {}
 
-    // The parts; `next` says how many members they hold in all, the rest could not be stored.
-    std::vector<Part> fill(Part first, std::optional<host::Failure>& last_failure) {
-        std::vector<Part> parts;
-        next_ = first.members;
+    // The parts' sizes; `stored()` says how many members they hold in all, the rest could
+    // not be stored.
+    std::vector<size_t> measure(size_t first, std::optional<host::Failure>& last_failure) {
+        std::vector<size_t> parts;
+        next_ = first;
         // The first part's size is the best guess at the next one's; where the store took
         // none at once (it refuses a list too large whole), the rest is tried whole and halved.
-        size_t chunk = first.members > 0 ? first.members : texts_.size();
-        if (first.members > 0) parts.push_back(std::move(first));
+        size_t chunk = first > 0 ? first : texts_.size();
+        if (first > 0) parts.push_back(first);
         while (next_ < texts_.size()) {
             Part part = fresh_list();
             const size_t before = next_;
@@ -71,12 +74,19 @@ public:
             }
             if (next_ == before) break;  // not one more member is taken
             chunk = std::max<size_t>(part.members, 1);
-            parts.push_back(std::move(part));
+            parts.push_back(part.members);
         }
         return parts;
     }
 
     size_t stored() const { return next_; }
+
+    // A new list holding texts [from, from + count), which the store took as one part before.
+    Part filled(size_t from, size_t count) {
+        Part part = fresh_list();
+        part.members = add(part, from, count);
+        return part;
+    }
 
 private:
     Part fresh_list() {
@@ -122,29 +132,36 @@ std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, h
     const size_t held = refused ? 0 : static_cast<size_t>(member_count(safe_list));
     if (!refused && held >= collected) return save(safe_list, list_item, subject(), categories);
 
-    // Fewer taken than collected: the members go into as many lists as it takes.
+    // Fewer taken than collected: the members go into as many lists as it takes, measured
+    // first, then filled and saved one at a time under their final names.
     members.mail.reset();
-    PartFiller filler(run, members.texts);
-    std::vector<Part> parts = filler.fill(Part{list_item, safe_list, held}, refused);
     safe_list.reset();
     list_item.reset();
+    PartFiller filler(run, members.texts);
+    const std::vector<size_t> sizes = filler.measure(held, refused);
     const std::u16string name = subject();
-    if (parts.size() == 1 && filler.stored() == collected)  // taken whole after all
-        return save(parts.front().safe, parts.front().item, name, categories);
-
-    const size_t k = parts.size();
+    const size_t k = sizes.size();
     std::u16string first_id;
     size_t not_stored = collected - filler.stored();
-    for (size_t p = 0; p < k; ++p) {
-        const std::u16string part_name = name + u" (" + number(p + 1) + u" of " + number(k) + u")";
+    size_t from = 0;
+    for (size_t p = 0; p < k; from += sizes[p], ++p) {
         try {
-            std::u16string id = save(parts[p].safe, parts[p].item, part_name, categories);
+            Part part = filler.filled(from, sizes[p]);
+            if (part.members != sizes[p]) {  // the store took another number this time
+                not_stored += sizes[p] - std::min(sizes[p], part.members);
+                if (!refused) refused = host::Failure(host::errors::list_full, u"");
+            }
+            // Taken whole after all: the one list keeps the run's own name.
+            const std::u16string part_name =
+                k == 1 && not_stored == 0 ? name : name + u" (" + number(p + 1) + u" of " + number(k) + u")";
+            std::u16string id = save(part.safe, part.item, part_name, categories);
             if (first_id.empty()) first_id = id;
         } catch (const host::Failure& f) {
-            not_stored += parts[p].members;
+            not_stored += sizes[p];
             refused = f;
         }
     }
+    if (k == 1 && not_stored == 0) return first_id;
     if (not_stored > 0) {
         // No success follows a loss: the run ends with a failure that counts what was lost.
         const std::u16string lost = text::members_not_stored(not_stored, collected);
