@@ -122,11 +122,26 @@ class State:
         return self.registry.get(key, {}).get(name)
 
 
+# Wine describes its display devices again whenever a program brings up its display driver,
+# stamping the time into values such as DriverDateData. Whether two plain restarts of the
+# prefix do that depends on the machine, so these keys are Wine's own whatever they show.
+# No setup or package of Quillamor writes under them.
+WINE_DEVICE_KEYS = tuple(rf"HKLM\System\CurrentControlSet\{k}".lower() for k in (
+    r"Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}",  # display adapters
+    r"Control\Class\{4D36E96E-E325-11CE-BFC1-08002BE10318}",  # monitors
+    r"Control\Video", r"Control\DeviceClasses", r"Enum\PCI", r"Enum\DISPLAY", r"Enum\ROOT"))
+
+
+def is_wine_device_key(key):
+    k = key.lower()
+    return any(k == p or k.startswith(p + "\\") for p in WINE_DEVICE_KEYS)
+
+
 def differences(before, after, noise_keys=frozenset(), noise_files=frozenset()):
     """Lines describing what differs between two states, Wine's own changes left out."""
     out = []
     for key in sorted(set(before.registry) | set(after.registry)):
-        if key in noise_keys:
+        if key in noise_keys or is_wine_device_key(key):
             continue
         old, new = before.registry.get(key), after.registry.get(key)
         if old is None:
