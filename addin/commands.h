@@ -18,6 +18,9 @@ inline constexpr Command about_command{u"About Quillamor", u"About Quillamor", 3
 inline constexpr Command menu_command{u"Quillamor", u"Quillamor", 3};
 // myBut3's, on the Standard toolbar.
 inline constexpr Command toolbar_command{u"Quillamor Wizard", u"QuillamorWiz", 1};
+// The ribbon's Update List button (ribbon hosts only): its tag and its id in the ribbon XML.
+inline constexpr std::u16string_view update_list_tag = u"QuillamorUpdateList";
+inline constexpr std::u16string_view update_list_id = u"QuillamorUpdateListContacts";
 // The about submenu's caption and tag.
 inline constexpr std::u16string_view about_menu_tag = u"Orvane About";
 // The built-in popup the menu button goes into: the Actions menu.

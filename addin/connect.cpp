@@ -65,10 +65,14 @@ void Connect::InitAddIn() {
         state_.ServiceStatus = svcLib().LibOrvaneInit(state_.env.module_handle(), 1, hostApp_,
                                                       host::product_configuration, 0);
     });
-    if (state_.ServiceStatus < 0)
+    started_ = state_.ServiceStatus >= 0;
+    if (!started_)
         skip([&] { host::MsgBox(state_.env, u"Error#" + host::decimal(state_.ServiceStatus)); });
     else if (!ribbon_host_)
         skip([&] { ContactsList1(); });
+    else
+        follow_selection();
+    if (ribbon_host_) invalidate_ribbon();
 }
 
 host::CLibOrvane& Connect::svcLib() {
@@ -77,6 +81,7 @@ host::CLibOrvane& Connect::svcLib() {
 }
 
 void Connect::OnDisconnection(int32_t) {
+    selection_ = {};
     if (ribbon_host_) return;  // the ribbon goes with the add-in; nothing was built
     host::Explorer explorer = state_.application().ActiveExplorer();
     if (!explorer) return;

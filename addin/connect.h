@@ -61,6 +61,10 @@ public:
     void Ribbon_Load(const host::Object& ribbon);
     host::Object Ribbon_GetImage(const host::Object& control);
     void Ribbon_Click(const host::Object& control);
+    // Whether a button can be pressed: none before the add-in has started (the service
+    // library refused it, or no explorer window yet), as a command-bar host then has no
+    // buttons; Update List only while the selection is exactly one distribution list.
+    bool Ribbon_GetEnabled(const host::Object& control);
     // True when the host's version shows a ribbon: the add-in then builds no command bars.
     bool ribbon_host() const { return ribbon_host_; }
 
@@ -81,6 +85,11 @@ private:
     // svcLib: the service library's wrapper, made at its first use.
     host::CLibOrvane& svcLib();
     void show_wizard();
+    void update_list();
+    // On a ribbon host: the ribbon asks again whether the buttons can be pressed.
+    void invalidate_ribbon();
+    // On a ribbon host, once started: the explorer's selection decides Update List.
+    void follow_selection();
 
     ProcessState& state_;
     host::Bool16 loaded_ = host::False;
@@ -91,6 +100,10 @@ private:
     // eExplorers: the host's explorers, whose NewExplorer start-up waits for when no window
     // is open yet.
     EventMember eExplorers_;
+    // The explorer window whose selection Update List follows (ribbon hosts).
+    EventMember selection_;
+    // The service library accepted the add-in's start-up; the ribbon's buttons work.
+    bool started_ = false;
     bool ribbon_host_ = false;
     host::Object ribbon_;  // the explorer's ribbon, as onLoad hands it over
 };

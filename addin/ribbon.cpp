@@ -4,6 +4,8 @@
 
 #include "addin/commands.h"
 #include "addin/connect.h"
+#include "engine/update_list.h"
+#include "host/skip.h"
 #include "host/office.h"
 #include "host/text.h"
 
@@ -31,12 +33,50 @@ host::Object Connect::Ribbon_GetImage(const host::Object&) {
 void Connect::Ribbon_Click(const host::Object& control) {
     try {
         const std::u16string tag = host::IRibbonControl(control).Tag();
+        if (!started_) return;  // a press that the ribbon let through before it asked again
         if (tag == toolbar_command.tag) show_wizard();
         else if (tag == about_command.tag) myBut2_Click();
+        else if (tag == update_list_tag) update_list();
     } catch (const host::Failure& f) {
         // The ribbon shows nothing of a failed callback: the user is told here.
         host::ReportFailure(state_.env, f);
     }
+}
+
+bool Connect::Ribbon_GetEnabled(const host::Object& control) {
+    if (!started_) return false;
+    if (host::IRibbonControl(control).Tag() != update_list_tag) return true;
+    // A host that cannot say what is selected leaves the button off rather than failing.
+    bool one_list = false;
+    host::skip([&] {
+        host::Explorer explorer = state_.application().ActiveExplorer();
+        one_list = explorer && static_cast<bool>(engine::SelectedList(explorer));
+    });
+    return one_list;
+}
+
+void Connect::update_list() {
+    host::Explorer explorer = state_.application().ActiveExplorer();
+    host::DistListItem list = explorer ? engine::SelectedList(explorer) : host::DistListItem();
+    if (list) engine::UpdateList(state_, list);
+}
+
+void Connect::invalidate_ribbon() {
+    if (!ribbon_) return;  // not shown yet: the ribbon asks when it first shows
+    host::skip([&] { host::IRibbonUI(ribbon_).Invalidate(); });
+}
+
+void Connect::follow_selection() {
+    host::skip([&] {
+        host::Explorer explorer = state_.application().ActiveExplorer();
+        if (!explorer) return;
+        host::Object window = explorer.object();
+        host::Subscription link = window.subscribe(u"SelectionChange", [this](std::vector<host::Variant>&) {
+            if (ribbon_) host::skip([&] { host::IRibbonUI(ribbon_).InvalidateControl(update_list_id); });
+        });
+        selection_.link = std::move(link);
+        selection_.object = std::move(window);
+    });
 }
 
 }  // namespace addin

@@ -89,8 +89,13 @@ void MakeCustomList(RunContext& run) {
     // Filling, naming and saving the list are not skipped one by one: a list that could not
     // be made must not be announced as made. The failure goes to the page, which tells the
     // user and keeps the typed name for another try.
-    std::u16string entry_id =
-        FillAndSaveList(run, safe_list, list_item, members, [&] { return run.windows.list_name(); }, selection);
+    ListSource source{ListSource::Kind::custom, run.AllEmails == host::True, {}, {}};
+    skip([&] {
+        source.folder_entry_id = folder.EntryID();
+        source.folder_store_id = folder.StoreID();
+    });
+    std::u16string entry_id = FillAndSaveList(run, safe_list, list_item, members,
+                                              [&] { return run.windows.list_name(); }, selection, source);
     skip([&] { host::DistListItem(mapi.GetItemFromID(entry_id)).Display(); });
     skip([&] { run.windows.clear_list_name(); });
     skip([&] { run.windows.show_done(); });

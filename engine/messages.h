@@ -16,9 +16,27 @@ inline constexpr std::u16string_view quick_thanks = u"Thank you for your time.";
 inline constexpr std::u16string_view custom_thanks =
     u"Thank you for your time. Please click 'OK' and review and save your distribution list.";
 
+// The name of part p of k of a list too large for one.
+std::u16string part_name(std::u16string_view name, size_t p, size_t k);
 // The members went into several lists: how many into how many, and why.
 std::u16string saved_as_parts(size_t members, size_t lists, std::u16string_view name);
 // Some members could not be stored: how many of how many.
 std::u16string members_not_stored(size_t not_stored, size_t members);
+
+// Bringing a list up to date.
+inline constexpr std::u16string_view update_no_categories =
+    u"This distribution list has no categories, so Quillamor cannot tell which contacts belong in it.";
+inline constexpr std::u16string_view update_where_question =
+    u"Quillamor does not know where the members of this distribution list came from. Do you want to look "
+    u"for them in your default Contacts folder and its subfolders? (If you choose \"No\" you can pick a "
+    u"folder)";
+inline constexpr std::u16string_view update_folder_gone =
+    u"The folder this distribution list was made from cannot be found, so it was left as it was.";
+// Nothing to change: the list's members are the ones its contacts give today.
+std::u16string update_nothing(std::u16string_view name, size_t members);
+// What an update would change, asked before anything is saved.
+std::u16string update_question(std::u16string_view name, size_t added, size_t removed, size_t kept);
+// An update that failed: the list is as it was.
+std::u16string update_failed(std::u16string_view name);
 
 }  // namespace engine::text

@@ -53,7 +53,9 @@ void MakeQuickList(RunContext& run) {
     run.windows.unload_progress();
     host::MsgBox(run.env, text::quick_thanks);
 
-    std::u16string entry_id = FillAndSaveList(run, safe_list, list_item, members, [&] { return selection; }, selection);
+    const ListSource source{ListSource::Kind::quick, run.AllEmails == host::True, {}, {}};
+    std::u16string entry_id =
+        FillAndSaveList(run, safe_list, list_item, members, [&] { return selection; }, selection, source);
     host::DistListItem(mapi.GetItemFromID(entry_id)).Display();
     run.windows.show_done();
 }

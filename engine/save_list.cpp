@@ -15,10 +15,11 @@ int32_t member_count(const host::SafeDistList& list) { return host::DistListItem
 
 // Names, files and saves a list, closes it and lets go of it; its entry ID.
 std::u16string save(host::SafeDistList& safe_list, host::Object& list_item, std::u16string_view subject,
-                    std::u16string_view categories) {
+                    std::u16string_view categories, const ListSource& source) {
     safe_list.object().put(u"Subject", subject);
     safe_list.object().put(u"Categories", categories);
     host::DistListItem saved(safe_list.Item());
+    RecordSource(saved, source);
     saved.Save();
     std::u16string entry_id = saved.EntryID();
     saved.Close(host::olDiscard);
@@ -88,6 +89,14 @@ public:
         return part;
     }
 
+    // The existing list, emptied and given texts [0, count) instead.
+    Part refilled(host::Object item, host::SafeDistList safe, size_t count) {
+        RemoveAllMembers(host::DistListItem(item));
+        Part part{std::move(item), std::move(safe), 0};
+        part.members = add(part, 0, count);
+        return part;
+    }
+
 private:
     Part fresh_list() {
         const host::Application& app = run_.application();
@@ -115,13 +124,15 @@ private:
     size_t next_ = 0;
 };
 
-std::u16string number(size_t n) { return host::decimal(static_cast<int64_t>(n)); }
-
 }  // namespace
+
+void RemoveAllMembers(const host::DistListItem& list) {
+    for (int32_t i = list.MemberCount(); i >= 1; --i) list.RemoveMember(list.GetMember(i));
+}
 
 std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, host::Object& list_item,
                                MemberStore& members, const std::function<std::u16string()>& subject,
-                               std::u16string_view categories) {
+                               std::u16string_view categories, const ListSource& source, bool existing) {
     const size_t collected = members.texts.size();
     std::optional<host::Failure> refused;
     try {
@@ -130,15 +141,27 @@ std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, h
         refused = f;
     }
     const size_t held = refused ? 0 : static_cast<size_t>(member_count(safe_list));
-    if (!refused && held >= collected) return save(safe_list, list_item, subject(), categories);
+    if (!refused && held >= collected) return save(safe_list, list_item, subject(), categories, source);
 
     // Fewer taken than collected: the members go into as many lists as it takes, measured
     // first, then filled and saved one at a time under their final names.
     members.mail.reset();
+    host::Object kept_item;
+    host::SafeDistList kept_safe;
+    if (existing) {
+        kept_item = std::move(list_item);
+        kept_safe = std::move(safe_list);
+    }
     safe_list.reset();
     list_item.reset();
     PartFiller filler(run, members.texts);
     const std::vector<size_t> sizes = filler.measure(held, refused);
+    if (existing && filler.stored() < collected) {
+        // An existing list is not given up for parts that would still lose members.
+        const std::u16string lost = text::members_not_stored(collected - filler.stored(), collected);
+        if (refused) host::raise(refused->number(), refused->description() + u" " + lost);
+        host::raise(host::errors::list_full, lost);
+    }
     const std::u16string name = subject();
     const size_t k = sizes.size();
     std::u16string first_id;
@@ -146,15 +169,16 @@ std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, h
     size_t from = 0;
     for (size_t p = 0; p < k; from += sizes[p], ++p) {
         try {
-            Part part = filler.filled(from, sizes[p]);
+            Part part = existing && p == 0 ? filler.refilled(std::move(kept_item), std::move(kept_safe), sizes[p])
+                                           : filler.filled(from, sizes[p]);
             if (part.members != sizes[p]) {  // the store took another number this time
                 not_stored += sizes[p] - std::min(sizes[p], part.members);
                 if (!refused) refused = host::Failure(host::errors::list_full, u"");
             }
             // Taken whole after all: the one list keeps the run's own name.
             const std::u16string part_name =
-                k == 1 && not_stored == 0 ? name : name + u" (" + number(p + 1) + u" of " + number(k) + u")";
-            std::u16string id = save(part.safe, part.item, part_name, categories);
+                k == 1 && not_stored == 0 ? name : text::part_name(name, p + 1, k);
+            std::u16string id = save(part.safe, part.item, part_name, categories, source);
             if (first_id.empty()) first_id = id;
         } catch (const host::Failure& f) {
             not_stored += sizes[p];

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/list_source.h"
 #include "engine/member_store.h"
 #include "engine/run_context.h"
 #include "host/redemption.h"
@@ -13,7 +14,7 @@
 namespace engine {
 
 // Moves the collected recipients into the list in one call, names the list and gives it its
-// categories, saves and closes it (discarding later changes), and lets go of the list and its
+// categories and its source, saves and closes it (discarding later changes), and lets go of the list and its
 // wrapper. Returns the saved list's entry ID. The name is asked for once the members are in:
 // the custom run's name is the page's text as it stands then.
 //
@@ -23,8 +24,15 @@ namespace engine {
 // went into how many lists, and the first one's entry ID is returned. Members that no list
 // could take, or that a part failing to save held, end the run with a failure that says how
 // many were not stored.
+//
+// An existing list that is being brought up to date (`existing`, emptied of its members by
+// the caller) stays the first part, so it keeps its entry ID; and when some members would fit
+// in no list at all, nothing is saved and the failure says how many.
 std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, host::Object& list_item,
                                MemberStore& members, const std::function<std::u16string()>& subject,
-                               std::u16string_view categories);
+                               std::u16string_view categories, const ListSource& source, bool existing = false);
+
+// Removes every member of a list, the last first.
+void RemoveAllMembers(const host::DistListItem& list);
 
 }  // namespace engine

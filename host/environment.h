@@ -19,9 +19,12 @@ namespace host {
 
 // Message-box styles and answers the system uses.
 inline constexpr int32_t vbOKOnly = 0;
+inline constexpr int32_t vbYesNoCancel = 3;
 inline constexpr int32_t vbYesNo = 4;
+inline constexpr int32_t vbQuestion = 32;
 inline constexpr int32_t vbInformation = 64;
 inline constexpr int32_t vbOK = 1;
+inline constexpr int32_t vbCancel = 2;
 inline constexpr int32_t vbYes = 6;
 inline constexpr int32_t vbNo = 7;
 

@@ -72,6 +72,14 @@ public:
 };
 
 // A control of the ribbon, as the host hands it to a ribbon callback.
+// The ribbon the add-in's XML was built into: asked to call the add-in's get-callbacks again.
+class IRibbonUI : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    void Invalidate() const { obj_.call(u"Invalidate"); }
+    void InvalidateControl(std::u16string_view id) const { obj_.call(u"InvalidateControl", id); }
+};
+
 class IRibbonControl : public Wrapper {
 public:
     using Wrapper::Wrapper;

@@ -13,6 +13,8 @@ inline constexpr int32_t olContactItem = 2;
 inline constexpr int32_t olDistributionListItem = 7;
 inline constexpr int32_t olFolderContacts = 10;
 inline constexpr int32_t olDiscard = 1;
+// The type of a text user property.
+inline constexpr int32_t olText = 1;
 // Values of an item's Class property.
 inline constexpr int32_t olContact = 40;
 inline constexpr int32_t olMail = 43;
@@ -40,6 +42,8 @@ public:
     int32_t DefaultItemType() const { return obj_.get(u"DefaultItemType").as_int32(); }
     Folders GetFolders() const { return Folders(obj_.get(u"Folders")); }
     Items GetItems() const { return Items(obj_.get(u"Items")); }
+    std::u16string EntryID() const { return obj_.get(u"EntryID").as_text(); }
+    std::u16string StoreID() const { return obj_.get(u"StoreID").as_text(); }
 };
 
 class ContactItem : public Wrapper {
@@ -52,9 +56,39 @@ public:
     using Wrapper::Wrapper;
 };
 
+// A member of a list, or a recipient: its display name and address.
+class Recipient : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    std::u16string Name() const { return obj_.get(u"Name").as_text(); }
+    std::u16string Address() const { return obj_.get(u"Address").as_text(); }
+};
+
+class UserProperty : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    std::u16string Value() const { return obj_.get(u"Value").as_text(); }
+    void SetValue(std::u16string_view value) const { obj_.put(u"Value", value); }
+};
+
+class UserProperties : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    // No property (an empty wrapper) when the item has none of that name.
+    UserProperty Find(std::u16string_view name) const {
+        Variant v = obj_.call(u"Find", name);
+        return v.is_nothing() ? UserProperty() : UserProperty(v);
+    }
+    // A text property of the item alone, not added to the folder's fields.
+    UserProperty AddText(std::u16string_view name) const {
+        return UserProperty(obj_.call(u"Add", name, olText, Variant::boolean(false)));
+    }
+};
+
 class DistListItem : public Wrapper {
 public:
     using Wrapper::Wrapper;
+    std::u16string Subject() const { return obj_.get(u"Subject").as_text(); }
     void ShowCategoriesDialog() const { obj_.call(u"ShowCategoriesDialog"); }
     std::u16string Categories() const { return obj_.get(u"Categories").as_text(); }
     void Save() const { obj_.call(u"Save"); }
@@ -62,6 +96,9 @@ public:
     void Close(int32_t save_mode) const { obj_.call(u"Close", save_mode); }
     void Display() const { obj_.call(u"Display"); }
     int32_t MemberCount() const { return obj_.get(u"MemberCount").as_int32(); }
+    Recipient GetMember(int32_t index) const { return Recipient(obj_.call(u"GetMember", index)); }
+    void RemoveMember(const Recipient& member) const { obj_.call(u"RemoveMember", member.object()); }
+    UserProperties GetUserProperties() const { return UserProperties(obj_.get(u"UserProperties")); }
 };
 
 class NameSpace : public Wrapper {
@@ -78,12 +115,24 @@ public:
     Object GetItemFromID(std::u16string_view entry_id) const {
         return obj_.call(u"GetItemFromID", entry_id).as_object();
     }
+    MAPIFolder GetFolderFromID(std::u16string_view entry_id, std::u16string_view store_id) const {
+        return MAPIFolder(obj_.call(u"GetFolderFromID", entry_id, store_id));
+    }
+};
+
+// The items selected in an explorer window.
+class Selection : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    int32_t Count() const { return obj_.get(u"Count").as_int32(); }
+    Object Item(int32_t index) const { return obj_.call(u"Item", index).as_object(); }
 };
 
 class Explorer : public Wrapper {
 public:
     using Wrapper::Wrapper;
     Object GetCommandBars() const { return obj_.get(u"CommandBars").as_object(); }
+    Selection GetSelection() const { return Selection(obj_.get(u"Selection")); }
 };
 
 class Explorers : public Wrapper {

@@ -6,6 +6,7 @@
 
 #include "host/failure.h"
 #include "host/outlook.h"
+#include "host/sim/objects.h"
 #include "host/sim/sim_host.h"
 #include "host/text.h"
 #include "scenario/unused.h"
@@ -54,6 +55,36 @@ void check_list(const sim::Profile& store, const CheckList& step) {
         for (const auto& f : folder->folders) folders.push_back(f.get());
     }
     throw Unplayable("no distribution list \"" + step.name + "\" is in the store");
+}
+
+void select_items(sim::SimHost& host, const Select& step) {
+    sim::World& world = host.world();
+    if (world.explorers.open.empty()) throw Unplayable("no explorer window is open to select items in");
+    auto named = [](const sim::Item& item, std::u16string_view name) {
+        const sim::ItemData& d = *item.stored;
+        return d.field(d.cls == host::olContact ? u"FullName" : u"Subject") == name;
+    };
+    std::vector<std::shared_ptr<sim::Item>> items;
+    for (const auto& text : step.items) {
+        const std::u16string name = host::from_utf8(text);
+        std::shared_ptr<sim::Item> found;
+        std::vector<const sim::Folder*> folders;
+        const auto& top = host.profile().folders;
+        for (auto f = top.rbegin(); f != top.rend(); ++f) folders.push_back(f->get());
+        while (!found && !folders.empty()) {
+            const sim::Folder* folder = folders.back();
+            folders.pop_back();
+            for (const auto& item : folder->items)
+                if (item->stored && named(*item, name)) {
+                    found = item;
+                    break;
+                }
+            for (auto f = folder->folders.rbegin(); f != folder->folders.rend(); ++f) folders.push_back(f->get());
+        }
+        if (!found) throw Unplayable("no item \"" + text + "\" is in the store to select");
+        items.push_back(found);
+    }
+    sim::select_items(world, *world.explorers.open.back(), std::move(items));
 }
 
 void load_into(sim::SimHost& host, const Scenario& scenario) {

@@ -31,6 +31,9 @@ Unplayable connected_already();
 Unplayable no_ribbon_button(const RibbonPress& step);
 // A checkList step on the host's store: Unplayable unless it holds the list.
 void check_list(const sim::Profile& store, const CheckList& step);
+// The user selects the step's items in the host's active explorer window; Unplayable when
+// there is no window or an item is not in the store.
+void select_items(sim::SimHost& host, const Select& step);
 
 // The scenario's profile, answers and faults into the host; ScenarioFileError when any of
 // them is malformed.

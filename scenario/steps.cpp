@@ -40,6 +40,14 @@ void read_value(const json& v, const std::string& place, std::string& out) {
     out = v.get<std::string>();
 }
 
+void read_value(const json& v, const std::string& place, std::vector<std::string>& out) {
+    if (!v.is_array()) bad(place, "must be a list of texts");
+    for (size_t i = 0; i < v.size(); ++i) {
+        if (!v[i].is_string()) bad(sim::element_place(place, i), "must be text");
+        out.push_back(v[i].get<std::string>());
+    }
+}
+
 // A page position in twips; anything beyond the 32-bit range is no place on any screen.
 void read_value(const json& v, const std::string& place, double& out) {
     if (!v.is_number()) bad(place, "must be a number (twips)");

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <tuple>
 #include <variant>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -136,8 +137,16 @@ struct CheckList {
     static constexpr auto fields() { return std::tuple{needs("name", &CheckList::name)}; }
 };
 
+// The user selects these items in the active explorer window, each named by its subject (a
+// list) or full name (a contact) as the store holds it; none clears the selection.
+struct Select {
+    static constexpr std::string_view kind = "select";
+    std::vector<std::string> items;
+    static constexpr auto fields() { return std::tuple{needs("items", &Select::items)}; }
+};
+
 using Step = std::variant<Connect, StartupComplete, NewExplorer, Disconnect, QuickList, CustomList, Click, RibbonPress,
-                          Press, Type, Focus, Key, Move, Close, CheckList>;
+                          Press, Type, Focus, Key, Move, Close, CheckList, Select>;
 
 // A step on a page: one with a "form" field.
 template <class S>

@@ -219,6 +219,12 @@ struct StepSentence {
     std::string operator()(const CheckList& s) const {
         return "the store holds a list \"" + sim::printable(s.name) + "\"";
     }
+    std::string operator()(const Select& s) const {
+        if (s.items.empty()) return "the user clears the selection";
+        std::string names;
+        for (const auto& item : s.items) names += (names.empty() ? "\"" : ", \"") + sim::printable(item) + "\"";
+        return "the user selects " + names;
+    }
 };
 
 }  // namespace

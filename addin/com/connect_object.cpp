@@ -96,6 +96,12 @@ HRESULT ConnectObject::Ribbon_Click(IDispatch* control) {
     return own([&] { connect_->Ribbon_Click(wrap(control)); });
 }
 
+HRESULT ConnectObject::Ribbon_GetEnabled(IDispatch* control, VARIANT_BOOL* enabled) {
+    if (!enabled) return E_POINTER;
+    *enabled = VARIANT_FALSE;
+    return own([&] { *enabled = connect_->Ribbon_GetEnabled(wrap(control)) ? VARIANT_TRUE : VARIANT_FALSE; });
+}
+
 HRESULT ConnectObject::GetCustomUI(BSTR ribbon_id, BSTR* xml) {
     if (!xml) return E_POINTER;
     *xml = nullptr;

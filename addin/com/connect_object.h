@@ -44,6 +44,7 @@ public:
     HRESULT STDMETHODCALLTYPE Ribbon_Load(IDispatch* ribbon) override;
     HRESULT STDMETHODCALLTYPE Ribbon_GetImage(IDispatch* control, IDispatch** image) override;
     HRESULT STDMETHODCALLTYPE Ribbon_Click(IDispatch* control) override;
+    HRESULT STDMETHODCALLTYPE Ribbon_GetEnabled(IDispatch* control, VARIANT_BOOL* enabled) override;
 
     // IRibbonExtensibility
     HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbon_id, BSTR* xml) override;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "host/outlook.h"
+#include "host/text.h"
 #include "host/sim/store_limits.h"
 
 namespace sim {
@@ -81,6 +82,33 @@ bool Profile::ribbon() const { return host::MajorVersion(version) >= host::first
 int64_t Profile::list_limit() const {
     if (list_limit_bytes) return *list_limit_bytes;
     return ribbon() ? 0 : classic_list_limit_bytes;
+}
+
+std::u16string folder_entry_id(std::u16string_view path) {
+    static constexpr char16_t digits[] = u"0123456789ABCDEF";
+    std::u16string id;
+    for (unsigned char byte : host::to_utf8(path)) {
+        id += digits[byte >> 4];
+        id += digits[byte & 15];
+    }
+    return id;
+}
+
+std::optional<std::u16string> folder_path_of_id(std::u16string_view entry_id) {
+    auto digit = [](char16_t c) -> int {
+        if (c >= u'0' && c <= u'9') return c - u'0';
+        if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+        if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+        return -1;
+    };
+    if (entry_id.empty() || entry_id.size() % 2 != 0) return std::nullopt;
+    std::string bytes;
+    for (size_t i = 0; i < entry_id.size(); i += 2) {
+        const int hi = digit(entry_id[i]), lo = digit(entry_id[i + 1]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        bytes += static_cast<char>(hi * 16 + lo);
+    }
+    return host::from_utf8(bytes);
 }
 
 Profile default_profile() {

@@ -32,6 +32,8 @@ struct ItemData {
     std::u16string categories;
     std::vector<std::u16string> members;     // distribution list: member texts, in order
     std::vector<std::u16string> recipients;  // mail: recipient texts, in order
+    // The item's user properties: text values by name.
+    std::map<std::u16string, std::u16string, NameLess> user_properties;
 
     std::u16string field(std::u16string_view name) const;
 };
@@ -52,6 +54,13 @@ struct Folder : Entity {
     std::vector<std::shared_ptr<Item>> items;
     std::vector<std::shared_ptr<Folder>> folders;  // direct subfolders, in order
 };
+
+// The one store of a profile, as the store's entry ID reads.
+inline constexpr std::u16string_view store_id = u"0000000038A1BB1005E5101AA1BB08002B2A56C20000";
+// A folder's entry ID: the UTF-8 bytes of its path as hex digits, so a scenario can name one.
+std::u16string folder_entry_id(std::u16string_view path);
+// The path a folder entry ID stands for; nothing when the text is not one.
+std::optional<std::u16string> folder_path_of_id(std::u16string_view entry_id);
 
 // Numbers of the host's default folders (GetDefaultFolder).
 inline constexpr int32_t olFolderDeletedItems = 3;

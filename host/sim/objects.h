@@ -12,6 +12,7 @@
 
 namespace sim {
 
+class SimObject;
 using WorldPtr = std::shared_ptr<World>;
 
 host::Object make_application(const WorldPtr& w);
@@ -23,6 +24,15 @@ host::Object make_items(const WorldPtr& w, std::shared_ptr<Folder> folder);
 host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item);
 host::Object make_explorers(const WorldPtr& w);
 host::Object make_explorer(const WorldPtr& w, std::shared_ptr<ExplorerWindow> window);
+
+// What an item offers beyond its fields: its user properties and, for a list, its members one
+// by one (GetMember, RemoveMember).
+void add_item_details(SimObject& o, const WorldPtr& w, const std::shared_ptr<Item>& item);
+// The explorer window's selection.
+host::Object make_selection(const WorldPtr& w, std::shared_ptr<ExplorerWindow> window);
+// The user selects these items in the window: the "select" event (a list's members shown as
+// they are), then SelectionChange.
+void select_items(World& w, ExplorerWindow& window, std::vector<std::shared_ptr<Item>> items);
 
 // A new item of a CreateItem type (0 mail, 2 contact, 7 distribution list): unsaved, in
 // no folder.

@@ -138,6 +138,14 @@ host::Object make_namespace(const WorldPtr& w) {
             fail(not_found, u"The attempted operation failed. An object could not be found.", u"NameSpace");
         return Variant(make_item(w, item));
     });
+    o->method(u"GetFolderFromID", [w](Args& a) {
+        std::shared_ptr<Folder> folder;
+        if (auto path = folder_path_of_id(arg(a, 0).as_text())) folder = w->profile.find(*path);
+        const bool other_store = has_arg(a, 1) && !arg(a, 1).is_missing() && arg(a, 1).as_text() != store_id;
+        if (!folder || other_store)
+            fail(not_found, u"The attempted operation failed. An object could not be found.", u"NameSpace");
+        return Variant(make_folder(w, folder));
+    });
     o->getter(u"Folders", [w](Args&) { return Variant(make_folders(w, nullptr)); });
     return obj;
 }
@@ -146,6 +154,8 @@ host::Object make_folder(const WorldPtr& w, std::shared_ptr<Folder> folder) {
     auto [obj, o] = make_object(w, u"MAPIFolder", folder);
     o->getter(u"Name", [folder](Args&) { return Variant(folder->name); });
     o->getter(u"DefaultItemType", [folder](Args&) { return Variant(folder->item_type); });
+    o->getter(u"EntryID", [w, folder](Args&) { return Variant(folder_entry_id(w->profile.path_of(*folder))); });
+    o->getter(u"StoreID", [](Args&) { return Variant(std::u16string(store_id)); });
     o->getter(u"Folders", [w, folder](Args&) { return Variant(make_folders(w, folder)); });
     o->getter(u"Items", [w, folder](Args&) { return Variant(make_items(w, folder)); });
     return obj;
@@ -251,6 +261,7 @@ host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item) {
         w->record({{"event", "display"}, {"entryId", utf8(item->entry_id)}});
         return Variant();
     });
+    add_item_details(*o, w, item);
     if (item->current.cls == host::olDistributionList)
         o->getter(u"MemberCount", [item](Args&) { return Variant(static_cast<int32_t>(item->current.members.size())); });
     return obj;
@@ -284,6 +295,9 @@ host::Object make_explorer(const WorldPtr& w, std::shared_ptr<ExplorerWindow> wi
         std::erase(w->explorers.open, window);
         return Variant();
     });
+    o->getter(u"Selection", [w, window](Args&) { return Variant(make_selection(w, window)); });
+    // Every proxy of the window shares its SelectionChange subscribers.
+    o->events(window->events, {u"SelectionChange"});
     return obj;
 }
 

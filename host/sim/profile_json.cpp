@@ -56,11 +56,11 @@ constexpr DefaultFolder default_folders[] = {
 // two away from a field the host reads is taken for a misspelling of it.
 void check_item_field(const std::string& key, const std::string& where) {
     static const std::vector<std::string_view> known = {
-        "class", "Categories", "members", "Subject", "FullName", "CompanyName",
+        "class", "Categories", "members", "userProperties", "Subject", "FullName", "CompanyName",
         "Email1Address", "Email2Address", "Email3Address"};
     std::string near = nearest_name(key, known);
     if (near.empty() || key == near) return;
-    bool special = near == "class" || near == "Categories" || near == "members";
+    bool special = near == "class" || near == "Categories" || near == "members" || near == "userProperties";
     if (!special && host::equal_ignoring_case(host::from_utf8(key), host::from_utf8(near))) return;
     bad(field_place(where, key), "unknown field; did you mean \"" + near + "\"?");
 }
@@ -89,6 +89,10 @@ std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
         } else if (key == "members") {
             if (!value.is_array()) bad(where, "\"members\" must be a list of texts");
             for (const auto& m : value) d.members.push_back(text(m, where, "members"));
+        } else if (key == "userProperties") {
+            if (!value.is_object()) bad(where, "\"userProperties\" must be an object of texts");
+            for (const auto& [name, v] : value.items())
+                d.user_properties[host::from_utf8(name)] = text(v, where, name.c_str());
         } else {
             d.fields[host::from_utf8(key)] = text(value, where, key.c_str());
         }
@@ -236,7 +240,8 @@ std::vector<Answer> answers_from_json(const Json& j) {
         } else if (a.contains("msgbox")) {
             answer.kind = AnswerKind::MsgBox;
             answer.value = text(a["msgbox"], where, "msgbox");
-            if (*answer.value != u"Yes" && *answer.value != u"No") bad(where, "\"msgbox\" must be \"Yes\" or \"No\"");
+            if (*answer.value != u"Yes" && *answer.value != u"No" && *answer.value != u"Cancel")
+                bad(where, "\"msgbox\" must be \"Yes\", \"No\" or \"Cancel\"");
         } else {
             bad(where, "unknown answer \"" + a.begin().key() + "\"");
         }

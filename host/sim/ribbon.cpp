@@ -3,6 +3,7 @@
 #include <set>
 
 #include "host/failure.h"
+#include "host/sim/host_errors.h"
 #include "host/sim/objects.h"
 #include "host/sim/sim_object.h"
 #include "host/sim/xml_reader.h"
@@ -63,7 +64,7 @@ Ribbon::Ribbon(std::shared_ptr<World> world, std::u16string_view xml) : world_(s
                 if (!b.has(u"id") || !b.has(u"label")) refuse("a button needs an id and a label");
                 buttons_.push_back({tab_id, group.attribute(u"label"), b.attribute(u"id"), b.attribute(u"label"),
                                     b.has(u"size") ? b.attribute(u"size") : u"normal", b.attribute(u"tag"),
-                                    b.attribute(u"onAction"), b.attribute(u"getImage")});
+                                    b.attribute(u"onAction"), b.attribute(u"getImage"), b.attribute(u"getEnabled")});
             }
         }
     }
@@ -93,10 +94,24 @@ host::Object Ribbon::control(const RibbonButton& button) const {
 void Ribbon::show(const RibbonInvoker& invoke) {
     if (shown_) return;
     shown_ = true;
+    enabled_ = std::make_shared<std::vector<std::optional<bool>>>(buttons_.size());
     if (!on_load_.empty()) {
         auto [ui, o] = make_object(world_, u"IRibbonUI");
-        o->method(u"Invalidate", [](Args&) { return Variant(); });
-        o->method(u"InvalidateControl", [](Args&) { return Variant(); });
+        o->method(u"Invalidate", [state = enabled_](Args&) {
+            for (auto& e : *state) e.reset();
+            return Variant();
+        });
+        o->method(u"InvalidateControl", [state = enabled_, buttons = buttons_](Args& a) {
+            const std::u16string id = arg(a, 0).as_text();
+            bool found = false;
+            for (size_t i = 0; i < buttons.size(); ++i)
+                if (buttons[i].id == id) {
+                    (*state)[i].reset();
+                    found = true;
+                }
+            if (!found) fail(invalid_argument, u"No control has the id " + id + u".", u"IRibbonUI");
+            return Variant();
+        });
         std::vector<Variant> args{Variant(ui)};
         call(invoke, on_load_, args);
     }
@@ -108,8 +123,10 @@ void Ribbon::show(const RibbonInvoker& invoke) {
             Variant picture = call(invoke, b.get_image, args);
             image = picture.is_object() && static_cast<bool>(picture.as_object());
         }
-        controls.push_back({{"tab", utf8(b.tab)}, {"group", utf8(b.group)}, {"id", utf8(b.id)},
-                            {"label", utf8(b.label)}, {"size", utf8(b.size)}, {"image", image}});
+        Json c = {{"tab", utf8(b.tab)}, {"group", utf8(b.group)}, {"id", utf8(b.id)},
+                  {"label", utf8(b.label)},       {"size", utf8(b.size)},   {"image", image}};
+        if (!enabled(b, invoke)) c["enabled"] = false;
+        controls.push_back(std::move(c));
     }
     world_->record({{"event", "ribbon"}, {"action", "load"}, {"ribbonId", utf8(explorer_ribbon)},
                     {"controls", std::move(controls)}});
@@ -121,13 +138,28 @@ const RibbonButton* Ribbon::find(std::u16string_view label, std::u16string_view 
     return nullptr;
 }
 
+bool Ribbon::enabled(const RibbonButton& button, const RibbonInvoker& invoke) {
+    if (button.get_enabled.empty() || !enabled_) return true;
+    std::optional<bool>& known = (*enabled_)[static_cast<size_t>(&button - buttons_.data())];
+    if (!known) {
+        std::vector<Variant> args{Variant(control(button))};
+        const Variant v = call(invoke, button.get_enabled, args);
+        // A callback that fails or answers nothing leaves the button as the XML has it: enabled.
+        known = v.type() == Variant::Type::Empty ? true : v.as_bool();
+    }
+    return *known;
+}
+
 void Ribbon::press(const RibbonButton& button, const RibbonInvoker& invoke) {
-    world_->record({{"event", "ribbon"}, {"action", "press"}, {"id", utf8(button.id)}, {"label", utf8(button.label)}});
-    act(button, invoke);
+    Json event = {{"event", "ribbon"}, {"action", "press"}, {"id", utf8(button.id)}, {"label", utf8(button.label)}};
+    const bool on = enabled(button, invoke);
+    if (!on) event["enabled"] = false;
+    world_->record(std::move(event));
+    if (on) act(button, invoke);
 }
 
 void Ribbon::act(const RibbonButton& button, const RibbonInvoker& invoke) {
-    if (button.on_action.empty()) return;
+    if (button.on_action.empty() || !enabled(button, invoke)) return;
     std::vector<Variant> args{Variant(control(button))};
     call(invoke, button.on_action, args);
 }

@@ -5,6 +5,7 @@
 // (natively a table, over COM the add-in's IDispatch); and records what the user sees.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +22,7 @@ struct RibbonButton {
     std::u16string tab;    // the tab's idMso (or id)
     std::u16string group;  // the group's label
     std::u16string id, label, size, tag;
-    std::u16string on_action, get_image;  // callback names; empty when not given
+    std::u16string on_action, get_image, get_enabled;  // callback names; empty when not given
 };
 
 // Calls the add-in's callback of that name with those arguments and gives its result; a
@@ -40,10 +41,14 @@ public:
 
     // The first button with the label (on that tab, when one is given); null when none.
     const RibbonButton* find(std::u16string_view label, std::u16string_view tab = {}) const;
-    // The user presses the button: the "press" event, then its onAction with its control.
+    // The user presses the button: the "press" event, then its onAction with its control. A
+    // button that is disabled does nothing; its press is recorded as such.
     void press(const RibbonButton& button, const RibbonInvoker& invoke);
-    // Its onAction alone, for a walk whose own steps stay out of the transcript.
+    // Its onAction alone (when enabled), for a walk whose own steps stay out of the transcript.
     void act(const RibbonButton& button, const RibbonInvoker& invoke);
+    // Whether the button can be pressed: what its getEnabled said when last asked, asked again
+    // when the add-in has invalidated it since, as the host does before it draws the button.
+    bool enabled(const RibbonButton& button, const RibbonInvoker& invoke);
 
     const std::vector<RibbonButton>& buttons() const { return buttons_; }
 
@@ -55,6 +60,9 @@ private:
     std::shared_ptr<World> world_;
     std::u16string on_load_;
     std::vector<RibbonButton> buttons_;
+    // Per button: what getEnabled last said, or nothing when it must be asked (again). Shared
+    // with the ribbon object the add-in holds, whose Invalidate calls clear it.
+    std::shared_ptr<std::vector<std::optional<bool>>> enabled_;
     bool shown_ = false;
 };
 

@@ -69,7 +69,7 @@ private:
 std::u16string button_name(int32_t result) {
     switch (result) {
     case host::vbOK: return u"OK";
-    case 2: return u"Cancel";
+    case host::vbCancel: return u"Cancel";
     case host::vbYes: return u"Yes";
     case host::vbNo: return u"No";
     default: return host::decimal(result);
@@ -169,9 +169,11 @@ int32_t SimHost::message_box(std::u16string_view text, int32_t style, std::u16st
         answer = button_name(result);
     } else if (buttons == host::vbOKOnly) {
         answer = u"OK";
-    } else if (buttons == host::vbYesNo || buttons == 3 /* Yes, No and Cancel */) {
+    } else if (buttons == host::vbYesNo || buttons == host::vbYesNoCancel) {
         answer = *world_->take_answer(AnswerKind::MsgBox).value;
-        result = answer == u"Yes" ? host::vbYes : host::vbNo;
+        if (answer == u"Cancel" && buttons != host::vbYesNoCancel)
+            throw ScenarioError("the answer Cancel was given to a message box without a Cancel button");
+        result = answer == u"Yes" ? host::vbYes : answer == u"No" ? host::vbNo : host::vbCancel;
     } else {
         throw ScenarioError("a message box with buttons style " + std::to_string(buttons) +
                             " opened; answers can only say Yes or No");

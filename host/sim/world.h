@@ -76,6 +76,8 @@ struct CommandBarSet;  // host/sim/command_bars.h
 
 struct ExplorerWindow : Entity {
     std::shared_ptr<CommandBarSet> command_bars;  // built on first use
+    std::vector<std::shared_ptr<Item>> selection;  // the items selected in its view, in order
+    std::shared_ptr<EventSource> events = std::make_shared<EventSource>();  // SelectionChange
 };
 
 struct ExplorerWindows : Entity {

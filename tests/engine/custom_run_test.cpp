@@ -58,6 +58,8 @@ TEST_F(CustomRunTest, HostCallsInOrder) {
     auto saved = events("saved");
     ASSERT_EQ(saved.size(), 1u);
     std::string id = saved[0]["entryId"];
+    const std::string folder_id = host::to_utf8(sim::folder_entry_id(u"Contacts"));
+    const std::string store_id = host::to_utf8(sim::store_id);
     // Without the steps inside each contact, which the quick run's order shows.
     Strings outline;
     for (const auto& c : calls_with_args()) {
@@ -93,12 +95,18 @@ TEST_F(CustomRunTest, HostCallsInOrder) {
         "MAPIFolder.Items",
         "Items.Restrict \"[Categories] = ' VIP'\"",
         "Items._NewEnum",
+        "MAPIFolder.EntryID",
+        "MAPIFolder.StoreID",
         "SafeDistList.AddMembers SafeRecipients",
         "SafeDistList.Item",
         "DistListItem.MemberCount",
         "SafeDistList.Subject = \"Friends list\"",
         "SafeDistList.Categories = \"Business, VIP\"",
         "SafeDistList.Item",
+        "DistListItem.UserProperties",
+        "UserProperties.Find \"QuillamorSource\"",
+        "UserProperties.Add \"QuillamorSource\" 1 false",
+        "UserProperty.Value = \"custom;all;" + folder_id + ";" + store_id + "\"",
         "DistListItem.Save",
         "DistListItem.EntryID",
         "DistListItem.Close 1",

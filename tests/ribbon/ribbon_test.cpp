@@ -50,6 +50,7 @@ struct AddIn {
             if (name == u"Ribbon_Load") connect->Ribbon_Load(control);
             else if (name == u"Ribbon_GetImage") return connect->Ribbon_GetImage(control);
             else if (name == u"Ribbon_Click") connect->Ribbon_Click(control);
+            else if (name == u"Ribbon_GetEnabled") return host::Variant::boolean(connect->Ribbon_GetEnabled(control));
             else ADD_FAILURE() << "unknown callback " << host::to_utf8(name);
             return {};
         };
@@ -127,7 +128,10 @@ TEST_F(RibbonTest, EachTabGetsAGroupWithTheWizardAndTheAboutButton) {
     AddIn a("16.0");
     a.connected();
     sim::Ribbon r = a.ribbon();
-    ASSERT_EQ(r.buttons().size(), 4u);
+    ASSERT_EQ(r.buttons().size(), 5u);
+    // Update List works on a selected list, which only the Contacts module shows.
+    ASSERT_TRUE(r.find(u"Update List", u"TabContacts"));
+    EXPECT_FALSE(r.find(u"Update List", u"TabMail"));
     for (const char16_t* tab : {u"TabContacts", u"TabMail"}) {
         const sim::RibbonButton* wizard = r.find(u"Quillamor Wizard", tab);
         const sim::RibbonButton* about = r.find(u"About Quillamor", tab);

@@ -42,6 +42,7 @@ public:
     }
     void play(const sc::Close&, const wizard::FormDesign& d) override { did("close " + page(d)); }
     void play(const sc::CheckList& s) override { did("checkList " + s.name); }
+    void play(const sc::Select& s) override { did("select " + std::to_string(s.items.size())); }
 
     void begin_step(size_t number, const sc::Step& step) override {
         calls.push_back("begin " + std::to_string(number) + " " + std::string(sc::kind_of(step)));

@@ -223,6 +223,7 @@ public:
 
     // The add-in saved through COM into the same store the native host keeps.
     void play(const sc::CheckList& s) override { sc::check_list(host_.profile(), s); }
+    void play(const sc::Select& s) override { sc::select_items(host_, s); }
 
 private:
     // An error met beside the step's own calls; the first one stops the play.

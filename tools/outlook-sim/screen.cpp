@@ -200,7 +200,9 @@ void Screen::message_box(HWND box) {
                                          " opened; answers can only say Yes or No");
             auto a = host_.world().take_answer(sim::AnswerKind::MsgBox);
             answer = utf8(*a.value);
-            button = answer == "Yes" ? IDYES : IDNO;
+            if (answer == "Cancel" && buttons != MB_YESNOCANCEL)
+                throw sim::ScenarioError("the answer Cancel was given to a message box without a Cancel button");
+            button = answer == "Yes" ? IDYES : answer == "No" ? IDNO : IDCANCEL;
         } catch (const sim::ScenarioError& e) {
             error_(e.what());
             // Closed the way that changes least, so that the add-in can unwind.

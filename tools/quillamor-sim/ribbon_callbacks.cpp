@@ -12,6 +12,7 @@ sim::RibbonInvoker ribbon_callbacks(addin::Connect& c) {
         if (host::equal_ignoring_case(name, u"Ribbon_Load")) c.Ribbon_Load(control);
         else if (host::equal_ignoring_case(name, u"Ribbon_GetImage")) return host::Variant(c.Ribbon_GetImage(control));
         else if (host::equal_ignoring_case(name, u"Ribbon_Click")) c.Ribbon_Click(control);
+        else if (host::equal_ignoring_case(name, u"Ribbon_GetEnabled")) return host::Variant::boolean(c.Ribbon_GetEnabled(control));
         else throw sim::ScenarioError("the add-in has no ribbon callback \"" + host::to_utf8(name) + "\"");
         return host::Variant();
     };

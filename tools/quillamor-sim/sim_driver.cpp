@@ -190,5 +190,6 @@ void SimHostDriver::play(const sc::Close&, const wizard::FormDesign& page) {
 }
 
 void SimHostDriver::play(const sc::CheckList& s) { sc::check_list(host_.profile(), s); }
+void SimHostDriver::play(const sc::Select& s) { sc::select_items(host_, s); }
 
 }  // namespace quillamor_sim
