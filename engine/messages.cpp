@@ -26,8 +26,9 @@ std::u16string members_not_stored(size_t not_stored, size_t members) {
 }
 
 std::u16string update_nothing(std::u16string_view name, size_t members) {
-    return u"The distribution list \"" + std::u16string(name) + u"\" is up to date: its " + number(members) +
-           u" members are the contacts that carry its categories today. Nothing was changed.";
+    return u"The distribution list \"" + std::u16string(name) +
+           u"\" is up to date with the contacts that carry its categories today (members: " + number(members) +
+           u"). Nothing was changed.";
 }
 
 std::u16string update_question(std::u16string_view name, size_t added, size_t removed, size_t kept) {

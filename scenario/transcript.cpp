@@ -109,14 +109,35 @@ std::string control(const json& e) { return command_bar_sentence(e); }
 
 std::string ribbon(const json& e) {
     if (e.value("action", "") == "press")
-        return "the user presses the ribbon button " + quoted(e.value("label", json(""))) + " (" + text(e, "id") + ")";
+        return "the user presses the ribbon button " + quoted(e.value("label", json(""))) + " (" + text(e, "id") + ")" +
+               (e.value("enabled", true) ? "" : ", which is disabled: nothing happens");
     const json& controls = e.contains("controls") && e["controls"].is_array() ? e["controls"] : json::array();
     std::string out = "the ribbon " + text(e, "ribbonId") + " shows " + std::to_string(controls.size()) +
                       " buttons of the add-in";
     for (const auto& c : controls)
         out += "\n    on " + text(c, "tab") + ", group " + quoted(c.value("group", json(""))) + ": a " +
                text(c, "size") + " button " + quoted(c.value("label", json(""))) + " (" + text(c, "id") + "), " +
-               (c.value("image", false) ? "with" : "without") + " a picture";
+               (c.value("image", false) ? "with" : "without") + " a picture" +
+               (c.value("enabled", true) ? "" : ", disabled");
+    return out;
+}
+
+// What the explorer shows selected; a list with its members as they are now.
+std::string select(const json& e) {
+    const json& items = e.contains("items") && e["items"].is_array() ? e["items"] : json::array();
+    if (items.empty()) return "nothing is selected";
+    std::string out = "selected:";
+    for (const auto& i : items) {
+        if (!i.contains("members")) {
+            out += "\n    " + quoted(i.value("name", json(""))) + " (" + text(i, "entryId") + ")";
+            continue;
+        }
+        const json& members = i["members"];
+        out += "\n    list " + quoted(i.value("subject", json(""))) + " [categories " +
+               quoted(i.value("categories", json(""))) + "] (" + text(i, "entryId") + "), " +
+               std::to_string(members.size()) + " members";
+        for (const auto& m : members) out += "\n        " + (m.is_string() ? sim::printable(m.get<std::string>()) : words(m));
+    }
     return out;
 }
 
@@ -162,6 +183,7 @@ const std::map<std::string, std::string (*)(const json&), std::less<>>& printers
         {"progress", progress},
         {"saved", saved},
         {"display", display},
+        {"select", select},
         {"service", service},
         {"control", control},
         {"ribbon", ribbon},

@@ -165,6 +165,35 @@ TEST_F(RibbonTest, TheButtonsDoWhatTheCommandBarButtonsDo) {
     EXPECT_EQ(a.host.service_calls().back().call, "LibOrvaneShowAbout");
 }
 
+// As a command-bar host builds no buttons for a start the service library refuses, no ribbon
+// button works until a start succeeds; one that does, at a later window, turns them on.
+TEST_F(RibbonTest, TheButtonsFollowTheAddInsStartUp) {
+    AddIn a("16.0", /*explorer=*/false);
+    a.host.profile().service_init_result = -5;
+    a.connected();
+    sim::Ribbon r = a.ribbon();
+    r.show(a.invoker());
+    auto all_off = [&] {
+        for (const auto& b : r.buttons())
+            if (r.enabled(b, a.invoker())) return false;
+        return true;
+    };
+    EXPECT_TRUE(all_off());
+    a.host.new_explorer();  // refused again
+    EXPECT_TRUE(all_off());
+    r.press(*r.find(u"Quillamor Wizard"), a.invoker());
+    EXPECT_FALSE(a.state->forms.frmStartUp.visible());
+
+    a.host.profile().service_init_result = 0;
+    a.host.new_explorer();
+    EXPECT_TRUE(r.enabled(*r.find(u"Quillamor Wizard", u"TabMail"), a.invoker()));
+    EXPECT_TRUE(r.enabled(*r.find(u"About Quillamor"), a.invoker()));
+    // Nothing is selected: Update List stays off.
+    EXPECT_FALSE(r.enabled(*r.find(u"Update List"), a.invoker()));
+    r.press(*r.find(u"Quillamor Wizard"), a.invoker());
+    EXPECT_TRUE(a.state->forms.frmStartUp.visible());
+}
+
 // A failure inside the click callback is shown to the user and never reaches the host.
 TEST_F(RibbonTest, AFailedClickIsShownToTheUser) {
     AddIn a("16.0");
