@@ -5,7 +5,8 @@
 # while the categories dialog is open. Then two custom lists in a row on an 80 x 24 terminal
 # and on the smallest one drawn on (80 x 20), every page whole with its way out shown; and a
 # terminal smaller than that, which asks to be made larger. Last, the same profile on a ribbon
-# host, whose Home tab holds the wizard's button.
+# host, whose Home tab holds the wizard's button and Update List, which is off until one
+# distribution list is selected.
 #   walkthrough.sh QUILLAMOR_SIM PROFILE.json
 set -eu
 
@@ -221,6 +222,24 @@ keys Enter
 see 'Quillamor - Start Up'
 keys n
 see 'Quillamor - Work Type'
+keys q
+ended
+printed 'No list was saved.'
+
+# --- on the ribbon host, Update List works on one selected list
+start 100 24 "$work/ribbon.json"
+see '[Update List (off)]'
+keys u
+see 'Update List is off: select one distribution list first (s).'
+keys s
+see 'Selected: the list "Old team list".'
+see '[About Quillamor] [Update List]'
+keys u
+see 'Quillamor does not know where the members of this'
+keys c
+keys s
+see 'Nothing is selected.'
+see '[Update List (off)]'
 keys q
 ended
 printed 'No list was saved.'

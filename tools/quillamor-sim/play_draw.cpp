@@ -49,7 +49,9 @@ void Session::draw_toolbar() {
         for (const auto& b : ribbon()->buttons()) {
             if (b.tab != wizard->tab) continue;
             bool mine = &b == wizard;
-            std::u16string face = u"[" + std::u16string(mine ? u"\u25A3 " : u"") + b.label + u"]";
+            bool on = true;
+            act([&] { on = driver_->ribbon()->enabled(b, driver_->ribbon_invoker()); });
+            std::u16string face = u"[" + std::u16string(mine ? u"\u25A3 " : u"") + b.label + (on ? u"" : u" (off)") + u"]";
             s.text(0, x, face, mine ? Style{Colour::Black, Colour::White, true} : bar_style);
             x += static_cast<int>(face.size()) + 1;
         }
@@ -143,7 +145,7 @@ void Session::draw_too_small() {
 // The keys that work now, leaving always among them; three spaces part one hint from the next.
 std::u16string Session::keys_help(Form* top) {
     if (!top)
-        return ribbon() ? u"Enter/w: press the ribbon button   q, Ctrl+C: leave"
+        return ribbon() ? u"Enter/w: press the ribbon button   s: select the next list   u: Update List   q, Ctrl+C: leave"
                        : u"Enter/w: click the toolbar button   q, Ctrl+C: leave";
     const Control* focused = control(*top, top->focus());
     // In the name box q is a letter of the name.

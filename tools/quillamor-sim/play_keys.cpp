@@ -19,6 +19,8 @@ void Session::handle(const Key& k) {
     Form* f = active();
     if (!f) {
         if (k.type == T::Enter || k.is(U'w')) click_wizard_button();
+        else if (ribbon() && k.is(U's')) select_next_list();
+        else if (ribbon() && k.is(U'u')) press_update_list();
         else if (k.is(U'q')) throw Leave{};
         return;
     }

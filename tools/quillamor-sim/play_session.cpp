@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "host/failure.h"
+#include "host/outlook.h"
+#include "host/sim/objects.h"
 #include "host/text.h"
 #include "scenario/play.h"
 
@@ -15,6 +17,7 @@ namespace {
 constexpr std::u16string_view wizard_button_tag = u"QuillamorWiz";
 // Its button on a ribbon host, found by its label as a person finds it.
 constexpr std::u16string_view wizard_button_label = u"Quillamor Wizard";
+constexpr std::u16string_view update_button_label = u"Update List";
 
 }  // namespace
 
@@ -141,6 +144,42 @@ void Session::click_wizard_button() {
         if (!host().click_button(wizard_button_tag))
             status_.push_back(u"The Standard toolbar has no Quillamor button to click.");
     });
+}
+
+void Session::select_next_list() {
+    auto& world = host().world();
+    if (world.explorers.open.empty()) return;
+    sim::ExplorerWindow& window = *world.explorers.open.back();
+    // The store's lists in folder order, as the explorer would list them.
+    std::vector<std::shared_ptr<sim::Item>> lists;
+    std::function<void(const std::vector<std::shared_ptr<sim::Folder>>&)> walk = [&](const auto& folders) {
+        for (const auto& f : folders) {
+            for (const auto& item : f->items)
+                if (item->stored && item->stored->cls == host::olDistributionList) lists.push_back(item);
+            walk(f->folders);
+        }
+    };
+    walk(world.profile.folders);
+    std::vector<std::shared_ptr<sim::Item>> next;
+    auto at = window.selection.size() == 1 ? std::find(lists.begin(), lists.end(), window.selection[0]) : lists.end();
+    if (at == lists.end() && !lists.empty() && window.selection.empty()) next = {lists.front()};
+    else if (at != lists.end() && at + 1 != lists.end()) next = {*(at + 1)};
+    act([&] { sim::select_items(world, window, next); });
+    status_.push_back(next.empty() ? u"Nothing is selected."
+                                   : u"Selected: the list \"" + next[0]->stored->field(u"Subject") + u"\".");
+}
+
+void Session::press_update_list() {
+    sim::Ribbon* r = driver_->ribbon();
+    const sim::RibbonButton* button = r && r->shown() ? r->find(update_button_label) : nullptr;
+    if (!button) {
+        status_.push_back(u"The ribbon has no Update List button.");
+        return;
+    }
+    bool enabled = true;
+    act([&] { enabled = r->enabled(*button, driver_->ribbon_invoker()); });
+    if (!enabled) status_.push_back(u"Update List is off: select one distribution list first (s).");
+    else act([&] { r->act(*button, driver_->ribbon_invoker()); });
 }
 
 Form* Session::active() {

@@ -144,6 +144,10 @@ private:
     std::shared_ptr<sim::ControlModel> wizard_button();
     const sim::RibbonButton* ribbon_wizard_button() const;
     void click_wizard_button();
+    // On a ribbon host: the person selects the store's next distribution list (after the
+    // last, nothing), and presses Update List.
+    void select_next_list();
+    void press_update_list();
     Form* active();
     void settle_focus();
     static const Control* control(Form& f, std::u16string_view name);
