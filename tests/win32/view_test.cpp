@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "capture.h"
+#include "engine/messages.h"
+#include "host/environment.h"
 #include "host/failure.h"
 #include "host/text.h"
 #include "wizard/win32/dpi.h"
@@ -622,6 +624,35 @@ void progress_window(wizard::WizardContext& state, SIZE screen) {
 
 }  // namespace
 
+// The question Update List asks before it changes a list, as the add-in shows it (a
+// task-modal box titled with the product's name): its picture goes beside the pages' for the
+// help and the guide. The box is captured from inside its own modal loop and answered No.
+HWND shown_box = nullptr;
+bool box_written = false;
+
+void CALLBACK capture_box(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowW(L"#32770", std::wstring(host::product_name.begin(), host::product_name.end()).c_str());
+    if (!box || !IsWindowVisible(box)) return;
+    KillTimer(nullptr, timer);
+    shown_box = box;
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const wintest::Capture shot = wintest::capture(box);
+    box_written = shot.write_bmp(shots_folder + L"\\update-question" + shots_suffix + L".bmp");
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+}
+
+void update_question_picture() {
+    if (shots_folder.empty()) return;
+    context = "update question";
+    const std::u16string text = engine::text::update_question(u"Business", 3, 2, 1);
+    const std::wstring t(text.begin(), text.end()), title(host::product_name.begin(), host::product_name.end());
+    SetTimer(nullptr, 0, 50, capture_box);
+    const int answer = MessageBoxW(nullptr, t.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
+    CHECK(shown_box != nullptr);
+    CHECK(box_written);
+    CHECK_EQ(answer, IDNO);
+}
+
 int wmain(int argc, wchar_t** argv) {
     SIZE screen{};
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -643,6 +674,7 @@ int wmain(int argc, wchar_t** argv) {
             closing_page(state, env);
             access_keys(state);
             progress_window(state, screen);
+            update_question_picture();
         } catch (const host::Failure& f) {
             ++failures;
             std::printf("FAIL %s: failure %d %s\n", context.c_str(), f.number(), narrow(f.description()).c_str());
