@@ -98,6 +98,7 @@ struct Profile {
     std::u16string version = u"11.0";  // what Application.Version reads
     bool service_present = true;     // the service library file is there
     int32_t service_init_result = 0; // what its start-up call returns
+    std::vector<int32_t> later_init_results;  // what the calls after the next one return, in turn
     bool picture = true;             // the button picture file is there
     bool redemption = true;          // the safe-item library is registered
     std::vector<PresetBar> command_bars;  // other programs' controls, in every explorer window

@@ -216,7 +216,19 @@ Profile profile_from_json(const Json& j) {
         if (!s.is_object()) bad(where, "must be an object");
         only_fields(s, {"present", "initResult"}, where);
         if (s.contains("present")) p.service_present = flag(s["present"], where, "present");
-        if (s.contains("initResult")) p.service_init_result = integer(s["initResult"], where, "initResult");
+        // One answer for every start-up call, or a list of them: the calls in turn, the last
+        // one answering every call after it.
+        if (s.contains("initResult")) {
+            const Json& r = s["initResult"];
+            if (r.is_array()) {
+                if (r.empty()) bad(where, "\"initResult\" must not be an empty list");
+                for (size_t i = 0; i < r.size(); ++i)
+                    (i == 0 ? p.service_init_result : p.later_init_results.emplace_back()) =
+                        integer(r[i], where, "initResult");
+            } else {
+                p.service_init_result = integer(r, where, "initResult");
+            }
+        }
     }
     return p;
 }

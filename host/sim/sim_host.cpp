@@ -37,6 +37,7 @@ void on_service_call(void* context, const LibOrvaneStubCall* call) {
     world->service_calls.push_back(
         {call->name, call->result, call->module, call->arg2, call->app, call->config, call->arg5});
     world->record({{"event", "service"}, {"call", call->name}, {"result", call->result}});
+    if (std::string_view(call->name) == "LibOrvaneInit") world->service_init_answered();
 }
 
 class ServiceLibrary : public host::Library {

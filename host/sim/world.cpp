@@ -105,6 +105,13 @@ void World::set_profile(Profile p) {
     if (profile.explorer) explorers.open.push_back(std::make_shared<ExplorerWindow>());
 }
 
+void World::service_init_answered() {
+    auto& later = profile.later_init_results;
+    if (later.empty()) return;
+    profile.service_init_result = later.front();
+    later.erase(later.begin());
+}
+
 std::u16string World::new_entry_id() {
     char buf[40];
     std::snprintf(buf, sizeof buf, "00000000A5F1C0D3E86B4F2A%08llX",

@@ -105,6 +105,9 @@ public:
     Profile profile;
     ExplorerWindows explorers;
     std::vector<ServiceCall> service_calls;
+    // The service library's start-up call has answered: the profile's next answer, if it has
+    // one, is the one the next call gives.
+    void service_init_answered();
 
     // Replaces the profile (before the add-in gets any object) and opens its explorer.
     void set_profile(Profile p);

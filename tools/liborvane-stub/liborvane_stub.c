@@ -21,8 +21,9 @@ static void report(const LibOrvaneStubCall* call) {
 
 int32_t LIBORVANE_STUB_API LibOrvaneInit(void* module, int32_t arg2, void* app, int32_t config, int32_t arg5) {
     LibOrvaneStubCall call = {"LibOrvaneInit", g_init_result, module, arg2, app, config, arg5};
+    /* The host may configure the next call's answer while it hears of this one. */
     report(&call);
-    return g_init_result;
+    return call.result;
 }
 
 int32_t LIBORVANE_STUB_API LibOrvaneShowAbout(void* module) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/com/unique_handle.h"
+#include "tools/liborvane-stub/liborvane_stub.h"
 
 namespace sim {
 class World;
@@ -25,6 +26,9 @@ public:
     ServiceLibrary& operator=(const ServiceLibrary&) = delete;
 
 private:
+    // The stand-in's report of a call, with this object as its context.
+    static void on_call(void* context, const LibOrvaneStubCall* call);
+
     sim::World& world_;
     host::com::unique_hmodule library_;
     DLL_DIRECTORY_COOKIE added_ = nullptr;
