@@ -1,5 +1,6 @@
 #pragma once
 // The five forms of the add-in, each a single process-wide instance.
+#include <array>
 #include <functional>
 
 #include "wizard/form.h"
@@ -132,6 +133,9 @@ struct Forms {
     FrmTitle frmTitle;
     FrmDone frmDone;
     FrmPBar frmPBar;
+
+    // The five in the order above, for what visits each or looks one up by name.
+    std::array<Form*, 5> all() { return {&frmStartUp, &frmChoose, &frmTitle, &frmDone, &frmPBar}; }
 };
 
 }  // namespace wizard

@@ -6,7 +6,8 @@ JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 NATIVE_PACKAGES="cmake make g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev time
   nlohmann-json3-dev libgif-dev libncurses-dev tmux python3 python3-xmlschema"
-WINDOWS_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+# googletest: its sources, which the Windows test programs are built with.
+WINDOWS_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools googletest
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386 libwine-dev
   xvfb xauth x11-utils imagemagick fonts-wine nsis fp-utils libchm-bin
   wixl msitools osslsigncode openssl"

@@ -3,6 +3,8 @@
 // built DLL with them rather than with its own headers.
 #include <windows.h>
 
+#include <string>
+
 namespace wintest {
 
 inline constexpr GUID clsid_connect = {0xC3A06279, 0x4854, 0x45BC, {0xBE, 0xD4, 0xE0, 0x7E, 0x21, 0x0D, 0xDF, 0x0F}};
@@ -17,5 +19,8 @@ inline constexpr GUID iid_button_events = {0x000C0351, 0x0000, 0x0000, {0xC0, 0,
 inline constexpr GUID clsid_outlook = {0x0006F03A, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 inline constexpr const wchar_t* progid = L"Quillamor.Connect";
+
+// The built DLL, as the command line names it to the commands that read it.
+const std::wstring& dll_under_test();
 
 }  // namespace wintest

@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <gtest/gtest.h>
+
 #include "host/com/com_object.h"
 #include "host/com/com_ptr.h"
-#include "tests/windows/check.h"
+#include "tests/windows/printers.h"
 
 namespace wintest {
 
@@ -39,58 +41,56 @@ private:
     }
 };
 
-void interfaces_answered() {
-    auto probe = host::com::adopt(new Probe());
-    IClassFactory* factory = probe.get();
-    ISupportErrorInfo* errors = probe.get();
-    const struct {
-        const IID& iid;
-        void* expected;  // null: refused
-    } cases[] = {
-        {IID_IUnknown, factory},  // as the first interface
-        {IID_IClassFactory, factory},
-        {IID_ISupportErrorInfo, errors},
-        {iid_extra, factory},  // the class's own addition
-        {IID_IDispatch, nullptr},
-    };
-    for (const auto& c : cases) {
-        void* out = &probe;  // anything but null: a refusal must clear it
-        const ULONG before = probe->references();
-        CHECK_EQ(probe->QueryInterface(c.iid, &out), c.expected ? S_OK : E_NOINTERFACE);
-        CHECK_EQ(out, c.expected);
-        CHECK_EQ(probe->references(), before + (c.expected ? 1 : 0));
-        if (c.expected) probe->Release();
+}  // namespace
+
+TEST(ComObject, AnswersEachInterfaceAsItsOwnPointer) {
+    {  // the probe released at the end
+        auto probe = host::com::adopt(new Probe());
+        IClassFactory* factory = probe.get();
+        ISupportErrorInfo* errors = probe.get();
+        const struct {
+            const IID& iid;
+            void* expected;  // null: refused
+        } cases[] = {
+            {IID_IUnknown, factory},  // as the first interface
+            {IID_IClassFactory, factory},
+            {IID_ISupportErrorInfo, errors},
+            {iid_extra, factory},  // the class's own addition
+            {IID_IDispatch, nullptr},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(c.iid));
+            void* out = &probe;  // anything but null: a refusal must clear it
+            const ULONG before = probe->references();
+            EXPECT_EQ(probe->QueryInterface(c.iid, &out), c.expected ? S_OK : E_NOINTERFACE);
+            EXPECT_EQ(out, c.expected);
+            EXPECT_EQ(probe->references(), before + (c.expected ? 1 : 0));
+            if (c.expected) probe->Release();
+        }
+        EXPECT_EQ(probe->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
     }
-    CHECK_EQ(probe->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+    EXPECT_EQ(probes_alive, 0);
 }
 
-void lifetimes() {
+TEST(ComObject, LivesOnItsOwnAndItsPartsReferences) {
     auto* probe = new Probe();
-    CHECK_EQ(probes_alive, 1);
-    CHECK_EQ(probe->AddRef(), ULONG{2});
-    CHECK_EQ(probe->Release(), ULONG{1});
+    EXPECT_EQ(probes_alive, 1);
+    EXPECT_EQ(probe->AddRef(), ULONG{2});
+    EXPECT_EQ(probe->Release(), ULONG{1});
 
     // A reference taken through the part is one on the owner, and keeps it alive.
     {
         host::com::com_ptr<ISupportErrorInfo> part;
-        CHECK_OK(probe->part.QueryInterface(IID_ISupportErrorInfo, part.put_void()));
-        CHECK_EQ(static_cast<void*>(part.get()), static_cast<void*>(&probe->part));
-        CHECK_EQ(probe->references(), ULONG{2});
+        EXPECT_HRESULT_SUCCEEDED(probe->part.QueryInterface(IID_ISupportErrorInfo, part.put_void()));
+        EXPECT_EQ(static_cast<void*>(part.get()), static_cast<void*>(&probe->part));
+        EXPECT_EQ(probe->references(), ULONG{2});
         void* out = &part;
-        CHECK_EQ(probe->part.QueryInterface(IID_IClassFactory, &out), E_NOINTERFACE);
-        CHECK_EQ(out, static_cast<void*>(nullptr));
-        CHECK_EQ(probe->Release(), ULONG{1});
-        CHECK_EQ(probes_alive, 1);
+        EXPECT_EQ(probe->part.QueryInterface(IID_IClassFactory, &out), E_NOINTERFACE);
+        EXPECT_EQ(out, static_cast<void*>(nullptr));
+        EXPECT_EQ(probe->Release(), ULONG{1});
+        EXPECT_EQ(probes_alive, 1);
     }
-    CHECK_EQ(probes_alive, 0);  // the part's release was the last
-}
-
-}  // namespace
-
-void com_object_test() {
-    interfaces_answered();
-    lifetimes();
-    CHECK_EQ(probes_alive, 0);
+    EXPECT_EQ(probes_alive, 0);  // the part's release was the last
 }
 
 }  // namespace wintest

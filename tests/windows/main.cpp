@@ -1,76 +1,77 @@
-// The Windows test program: one check group per command, run under Wine by
-// scripts/windows-test.
-//   addin_test boundary         the IDispatch boundary against stand-in host objects, and
-//                               the button picture's copy
+// The Windows test program, run under Wine by scripts/windows-test. Each command runs the
+// tests of one stage of the registration story, in a process of its own, since regsvr32 runs
+// between them:
+//   addin_test boundary         the IDispatch boundary against stand-in host objects, the
+//                               COM objects' IUnknown and the button picture's copy
 //   addin_test typelib DLL      the embedded type library and resources
 //   addin_test seed             writes a stand-in for the host's IDTExtensibility2 key
 //   addin_test registered DLL   the registry after regsvr32
 //   addin_test gone-here        this bitness's keys are gone after regsvr32 /u
 //   addin_test gone             all of the add-in's keys are gone
 //   addin_test connect          the add-in end to end through COM (registered beforehand)
+// GoogleTest's own options (--gtest_brief=0, --gtest_repeat=...) may come first or after.
 #include <windows.h>
 #include <objbase.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
-#include <exception>
 #include <string>
 
-#include "tests/windows/check.h"
+#include "tests/windows/addin_ids.h"
 
 namespace wintest {
-void boundary_test();
-void picture_copy_test();
-void typelib_test(const std::wstring& dll);
-void registry_seed();
-void registry_registered(const std::wstring& dll);
-void registry_gone_here();
-void registry_gone();
-void connect_test();
+
+namespace {
+std::wstring dll;
+}
+
+const std::wstring& dll_under_test() { return dll; }
+
 }  // namespace wintest
 
 namespace {
 
-// Runs the check group a command names; false for an unknown command.
-bool run(const std::wstring& command, const std::wstring& dll) {
-    if (command == L"boundary") {
-        wintest::boundary_test();
-        wintest::picture_copy_test();
-    }
-    else if (command == L"typelib" && !dll.empty())
-        wintest::typelib_test(dll);
-    else if (command == L"seed")
-        wintest::registry_seed();
-    else if (command == L"registered" && !dll.empty())
-        wintest::registry_registered(dll);
-    else if (command == L"gone-here")
-        wintest::registry_gone_here();
-    else if (command == L"gone")
-        wintest::registry_gone();
-    else if (command == L"connect")
-        wintest::connect_test();
-    else
-        return false;
-    return true;
-}
+struct Command {
+    const wchar_t* name;
+    const char* tests;  // GoogleTest's filter
+    bool needs_dll;
+};
+
+constexpr Command commands[] = {
+    {L"boundary", "ComObject.*:Boundary.*:PictureCopy.*", false},
+    {L"typelib", "TypeLibrary.*:Resources.*", true},
+    {L"seed", "RegistrySeed.*", false},
+    {L"registered", "Registered.*", true},
+    {L"gone-here", "UnregisteredHere.*", false},
+    {L"gone", "UnregisteredHere.*:UnregisteredEverywhere.*", false},
+    {L"connect", "Connect.*", false},
+};
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring command = argc > 1 ? argv[1] : L"";
-    std::wstring dll = argc > 2 ? argv[2] : L"";
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 100;
-    bool known = true;
-    try {
-        known = run(command, dll);
-    } catch (const std::exception& e) {
-        wintest::fail(__FILE__, __LINE__, std::string("uncaught exception: ") + e.what());
-    }
-    CoUninitialize();
-    if (!known) {
+    GTEST_FLAG_SET(brief, true);  // failures and the totals only, unless asked otherwise
+    testing::InitGoogleTest(&argc, argv);
+    const Command* command = nullptr;
+    for (const Command& c : commands)
+        if (argc > 1 && std::wstring(argv[1]) == c.name) command = &c;
+    if (!command || (command->needs_dll && argc < 3)) {
         std::fprintf(stderr, "usage: addin_test boundary|typelib|seed|registered|gone-here|gone|connect [DLL]\n");
         return 100;
     }
-    int failures = wintest::failures();
-    std::printf("addin_test %ls: %s\n", command.c_str(), failures ? "FAILED" : "ok");
-    return failures;
+    if (argc > 2) wintest::dll = argv[2];
+    GTEST_FLAG_SET(filter, command->tests);
+
+    // The tests are the host's main thread: one single-threaded apartment for all of them.
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 100;
+    int result = RUN_ALL_TESTS();
+    CoUninitialize();
+    // A command whose filter matches nothing must not pass for one whose tests passed.
+    if (testing::UnitTest::GetInstance()->test_to_run_count() == 0) {
+        std::fprintf(stderr, "addin_test %ls: no test ran\n", command->name);
+        result = 1;
+    }
+    std::printf("addin_test %ls: %s\n", command->name, result ? "FAILED" : "ok");
+    return result;
 }

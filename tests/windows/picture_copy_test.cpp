@@ -4,12 +4,12 @@
 #include <windows.h>
 #include <olectl.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "host/com/picture_copy.h"
-#include "tests/windows/check.h"
 
 namespace wintest {
 
@@ -50,7 +50,7 @@ com_ptr<IPicture> picture(WORD bits_per_pixel, const std::vector<COLORREF>& colo
     desc.bmp.hbitmap = bitmap;
     desc.bmp.hpal = palette;
     com_ptr<IPicture> out;
-    CHECK_OK(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, out.put_void()));
+    EXPECT_HRESULT_SUCCEEDED(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, out.put_void()));
     return out;
 }
 
@@ -88,7 +88,7 @@ std::vector<uint32_t> pixels_of(IPicture* p) {
 
 }  // namespace
 
-void picture_copy_test() {
+TEST(PictureCopy, ClearsTheFourthByteAndOwnsItsPalette) {
     const std::vector<COLORREF> colours = {RGB(255, 0, 0), RGB(0, 128, 0), RGB(1, 2, 3)};
     struct Case {
         const char* what;
@@ -101,22 +101,23 @@ void picture_copy_test() {
         {"24 bits with a palette", 24, colours, false},
     };
     for (const Case& c : cases) {
-        const int before = failures();
+        SCOPED_TRACE(c.what);
         [&] {
             com_ptr<IPicture> loaded = picture(c.depth, c.palette);
-            if (!loaded) return;
+            ASSERT_TRUE(loaded);
             HPALETTE palette = palette_of(loaded.get());
             com_ptr<IPicture> out = host::com::without_fourth_byte(loaded);
-            CHECK_EQ(out.get() != loaded.get(), c.copied);
-            CHECK(colours_of(palette_of(out.get())) == c.palette);
+            EXPECT_EQ(out.get() != loaded.get(), c.copied);
+            EXPECT_EQ(colours_of(palette_of(out.get())), c.palette);
             if (!c.copied) return;
-            CHECK(pixels_of(out.get()) == (std::vector<uint32_t>{0x00102030, 0x00405060}));
+            EXPECT_EQ(pixels_of(out.get()), (std::vector<uint32_t>{0x00102030, 0x00405060}));
             // The copy's palette is its own: it outlives the loaded picture.
-            if (palette) CHECK(palette_of(out.get()) != palette);
+            if (palette) {
+                EXPECT_NE(palette_of(out.get()), palette);
+            }
             loaded.reset();
-            CHECK(colours_of(palette_of(out.get())) == c.palette);
+            EXPECT_EQ(colours_of(palette_of(out.get())), c.palette);
         }();
-        if (failures() != before) std::printf("   (the picture copy of %s)\n", c.what);
     }
 }
 

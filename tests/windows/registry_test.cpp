@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 
@@ -10,7 +12,7 @@
 #include "host/com/com_ptr.h"
 #include "host/com/unique_handle.h"
 #include "tests/windows/addin_ids.h"
-#include "tests/windows/check.h"
+#include "tests/windows/printers.h"
 
 using host::com::unique_hkey;
 
@@ -47,11 +49,11 @@ std::optional<std::wstring> value(const std::wstring& key, const wchar_t* name =
 
 void set(const std::wstring& key, const wchar_t* name, const std::wstring& v) {
     unique_hkey k;
-    CHECK_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, k.put(), nullptr),
-             ERROR_SUCCESS);
-    CHECK_EQ(RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
-                            static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t))),
-             ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, k.put(), nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                             static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
 }
 
 bool same_file(const std::wstring& a, const std::wstring& b) {
@@ -62,51 +64,56 @@ bool same_file(const std::wstring& a, const std::wstring& b) {
 }
 
 void check_host_interface_untouched() {
-    CHECK(value(host_interface_key + L"\\TypeLib") == host_library);
-    CHECK(value(host_interface_key + L"\\TypeLib", L"Version") == std::wstring(L"1.0"));
-    CHECK(value(host_interface_key) == std::wstring(L"IDTExtensibility2"));
+    EXPECT_EQ(value(host_interface_key + L"\\TypeLib"), host_library);
+    EXPECT_EQ(value(host_interface_key + L"\\TypeLib", L"Version"), std::wstring(L"1.0"));
+    EXPECT_EQ(value(host_interface_key), std::wstring(L"IDTExtensibility2"));
 }
 
 }  // namespace
 
-void registry_seed() {
+TEST(RegistrySeed, TheHostsInterfaceKey) {
     set(host_interface_key, nullptr, L"IDTExtensibility2");
     set(host_interface_key + L"\\TypeLib", nullptr, host_library);
     set(host_interface_key + L"\\TypeLib", L"Version", L"1.0");
 }
 
-void registry_registered(const std::wstring& dll) {
-    CHECK(value(clsid_key) == std::wstring(L"Quillamor.Connect"));
+TEST(Registered, TheClassAndItsProgId) {
+    const std::wstring& dll = dll_under_test();
+    EXPECT_EQ(value(clsid_key), std::wstring(L"Quillamor.Connect"));
     auto server = value(clsid_key + L"\\InprocServer32");
-    CHECK(server && same_file(*server, dll));
-    CHECK(value(clsid_key + L"\\InprocServer32", L"ThreadingModel") == std::wstring(L"Apartment"));
-    CHECK(value(clsid_key + L"\\ProgID") == std::wstring(progid));
-    CHECK(value(std::wstring(progid) + L"\\CLSID") == text(clsid_connect));
+    EXPECT_TRUE(server && same_file(*server, dll)) << "InprocServer32: " << testing::PrintToString(server);
+    EXPECT_EQ(value(clsid_key + L"\\InprocServer32", L"ThreadingModel"), std::wstring(L"Apartment"));
+    EXPECT_EQ(value(clsid_key + L"\\ProgID"), std::wstring(progid));
+    EXPECT_EQ(value(std::wstring(progid) + L"\\CLSID"), text(clsid_connect));
     CLSID from_progid{};
-    CHECK_OK(CLSIDFromProgID(progid, &from_progid));
-    CHECK_EQ(from_progid, clsid_connect);
+    EXPECT_HRESULT_SUCCEEDED(CLSIDFromProgID(progid, &from_progid));
+    EXPECT_EQ(from_progid, clsid_connect);
+}
 
-    // The type library is found through the registry, in this DLL.
+// The type library is found through the registry, in this DLL.
+TEST(Registered, TheTypeLibraryInTheDll) {
+    const std::wstring& dll = dll_under_test();
     host::com::com_ptr<ITypeLib> lib;
-    CHECK_OK(LoadRegTypeLib(libid_quillamor, 1, 0, LOCALE_NEUTRAL, lib.put()));
+    EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(libid_quillamor, 1, 0, LOCALE_NEUTRAL, lib.put()));
     host::com::Bstr path;
-    CHECK_OK(QueryPathOfRegTypeLib(libid_quillamor, 1, 0, LOCALE_NEUTRAL, path.put()));
-    CHECK(path.get() && same_file(path.get(), dll));
-    CHECK(value(interface_key + L"\\TypeLib") == text(libid_quillamor));
-    check_host_interface_untouched();
+    EXPECT_HRESULT_SUCCEEDED(QueryPathOfRegTypeLib(libid_quillamor, 1, 0, LOCALE_NEUTRAL, path.put()));
+    EXPECT_TRUE(path.get() && same_file(path.get(), dll));
+    EXPECT_EQ(value(interface_key + L"\\TypeLib"), text(libid_quillamor));
 }
 
-void registry_gone_here() {
-    CHECK(!exists(clsid_key));
-    CHECK(!exists(interface_key));
-    CHECK(!exists(library_key + L"\\1.0\\0\\" + platform));
-    check_host_interface_untouched();
+TEST(Registered, TheHostsInterfaceUntouched) { check_host_interface_untouched(); }
+
+TEST(UnregisteredHere, ThisBitnessKeysGone) {
+    EXPECT_FALSE(exists(clsid_key));
+    EXPECT_FALSE(exists(interface_key));
+    EXPECT_FALSE(exists(library_key + L"\\1.0\\0\\" + platform));
 }
 
-void registry_gone() {
-    registry_gone_here();
-    CHECK(!exists(progid));
-    CHECK(!exists(library_key));
+TEST(UnregisteredHere, TheHostsInterfaceUntouched) { check_host_interface_untouched(); }
+
+TEST(UnregisteredEverywhere, TheProgIdAndTypeLibraryKeysGone) {
+    EXPECT_FALSE(exists(progid));
+    EXPECT_FALSE(exists(library_key));
 }
 
 }  // namespace wintest

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -11,8 +13,8 @@
 #include "host/com/com_ptr.h"
 #include "host/com/unique_handle.h"
 #include "tests/windows/addin_ids.h"
-#include "tests/windows/check.h"
-#include "wizard/forms.h"
+#include "tests/windows/printers.h"
+#include "wizard/form_designs.h"
 #include "wizard/win32/assets.h"
 
 using host::com::Bstr;
@@ -73,43 +75,59 @@ com_ptr<ITypeInfo> interface_side(ITypeInfo* dispatch_side) {
 
 void check_members(ITypeInfo* ti, const std::vector<Member>& expected) {
     auto actual = members(ti);
-    CHECK_EQ(actual.size(), expected.size());
+    EXPECT_EQ(actual.size(), expected.size());
     for (size_t i = 0; i < actual.size() && i < expected.size(); ++i) {
-        CHECK_EQ(actual[i].name, expected[i].name);
-        CHECK_EQ(static_cast<int>(actual[i].kind), static_cast<int>(expected[i].kind));
+        SCOPED_TRACE("member " + std::to_string(i));
+        EXPECT_EQ(actual[i].name, expected[i].name);
+        EXPECT_EQ(static_cast<int>(actual[i].kind), static_cast<int>(expected[i].kind));
         if (expected[i].kind == INVOKE_FUNC) {
-            CHECK_EQ(actual[i].params.size(), expected[i].params.size());
+            EXPECT_EQ(actual[i].params.size(), expected[i].params.size());
             for (size_t k = 0; k < actual[i].params.size() && k < expected[i].params.size(); ++k)
-                CHECK_EQ(actual[i].params[k], expected[i].params[k]);
+                EXPECT_EQ(actual[i].params[k], expected[i].params[k]);
         }
     }
 }
 
-void check_library(ITypeLib* lib) {
+}  // namespace
+
+// The type library as the host's late binding loads it: from the DLL's own resources.
+class TypeLibrary : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(dll_under_test().c_str(), REGKIND_NONE, lib_.put()));
+    }
+    ITypeLib* library() const { return lib_.get(); }
+
+private:
+    com_ptr<ITypeLib> lib_;
+};
+
+TEST_F(TypeLibrary, NamesItselfWithItsIdAndVersion) {
+    ITypeLib* lib = library();
     TLIBATTR* attr = nullptr;
-    CHECK_OK(lib->GetLibAttr(&attr));
-    if (!attr) return;
-    CHECK_EQ(attr->guid, libid_quillamor);
-    CHECK_EQ(attr->wMajorVerNum, 1);
-    CHECK_EQ(attr->wMinorVerNum, 0);
-    CHECK_EQ(static_cast<int>(attr->syskind), static_cast<int>(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32));
+    ASSERT_HRESULT_SUCCEEDED(lib->GetLibAttr(&attr));
+    EXPECT_EQ(attr->guid, libid_quillamor);
+    EXPECT_EQ(attr->wMajorVerNum, 1);
+    EXPECT_EQ(attr->wMinorVerNum, 0);
+    EXPECT_EQ(static_cast<int>(attr->syskind), static_cast<int>(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32));
     lib->ReleaseTLibAttr(attr);
     Bstr name;
-    CHECK_OK(lib->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr));
-    CHECK_EQ(std::wstring(name.get() ? name.get() : L""), std::wstring(L"Quillamor"));
+    EXPECT_HRESULT_SUCCEEDED(lib->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr));
+    EXPECT_EQ(std::wstring(name.get() ? name.get() : L""), std::wstring(L"Quillamor"));
 }
 
-void check_coclass(ITypeLib* lib) {
+TEST_F(TypeLibrary, ConnectIsACreatableClassOfThreeInterfaces) {
+    ITypeLib* lib = library();
     com_ptr<ITypeInfo> co;
-    CHECK_OK(lib->GetTypeInfoOfGuid(clsid_connect, co.put()));
-    if (!co) return;
-    CHECK_EQ(name_of(co.get()), std::wstring(L"Connect"));
+    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(clsid_connect, co.put()));
+    ASSERT_TRUE(co);
+    EXPECT_EQ(name_of(co.get()), std::wstring(L"Connect"));
     TYPEATTR* attr = nullptr;
-    CHECK_OK(co->GetTypeAttr(&attr));
-    if (!attr) return;
-    CHECK_EQ(static_cast<int>(attr->typekind), static_cast<int>(TKIND_COCLASS));
-    CHECK(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
-    CHECK_EQ(attr->cImplTypes, 3);
+    ASSERT_HRESULT_SUCCEEDED(co->GetTypeAttr(&attr));
+    ASSERT_TRUE(attr);
+    EXPECT_EQ(static_cast<int>(attr->typekind), static_cast<int>(TKIND_COCLASS));
+    EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+    EXPECT_EQ(attr->cImplTypes, 3);
     UINT impl_count = attr->cImplTypes;
     co->ReleaseTypeAttr(attr);
     const GUID expected[] = {iid_connect, iid_extensibility, iid_ribbon_extensibility};
@@ -117,33 +135,33 @@ void check_coclass(ITypeLib* lib) {
         HREFTYPE ref = 0;
         com_ptr<ITypeInfo> impl;
         INT flags = 0;
-        CHECK_OK(co->GetRefTypeOfImplType(i, &ref));
-        CHECK_OK(co->GetRefTypeInfo(ref, impl.put()));
-        CHECK_OK(co->GetImplTypeFlags(i, &flags));
-        CHECK_EQ(i == 0, (flags & IMPLTYPEFLAG_FDEFAULT) != 0);
-        CHECK(!(flags & IMPLTYPEFLAG_FSOURCE));
+        EXPECT_HRESULT_SUCCEEDED(co->GetRefTypeOfImplType(i, &ref));
+        EXPECT_HRESULT_SUCCEEDED(co->GetRefTypeInfo(ref, impl.put()));
+        EXPECT_HRESULT_SUCCEEDED(co->GetImplTypeFlags(i, &flags));
+        EXPECT_EQ(i == 0, (flags & IMPLTYPEFLAG_FDEFAULT) != 0);
+        EXPECT_FALSE(flags & IMPLTYPEFLAG_FSOURCE);
         TYPEATTR* a = nullptr;
         if (impl && SUCCEEDED(impl->GetTypeAttr(&a))) {
-            CHECK_EQ(a->guid, expected[i]);
+            EXPECT_EQ(a->guid, expected[i]);
             impl->ReleaseTypeAttr(a);
         }
     }
 }
 
-void check_connect_interface(ITypeLib* lib) {
+TEST_F(TypeLibrary, ConnectInterfaceKeepsItsMembersAndIds) {
+    ITypeLib* lib = library();
     com_ptr<ITypeInfo> dispatch;
-    CHECK_OK(lib->GetTypeInfoOfGuid(iid_connect, dispatch.put()));
-    if (!dispatch) return;
-    CHECK_EQ(name_of(dispatch.get()), std::wstring(L"_Connect"));
+    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(iid_connect, dispatch.put()));
+    ASSERT_TRUE(dispatch);
+    EXPECT_EQ(name_of(dispatch.get()), std::wstring(L"_Connect"));
     TYPEATTR* attr = nullptr;
-    CHECK_OK(dispatch->GetTypeAttr(&attr));
+    EXPECT_HRESULT_SUCCEEDED(dispatch->GetTypeAttr(&attr));
     if (attr) {
-        CHECK(attr->wTypeFlags & TYPEFLAG_FDUAL);
+        EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FDUAL);
         dispatch->ReleaseTypeAttr(attr);
     }
     com_ptr<ITypeInfo> vtable = interface_side(dispatch.get());
-    CHECK(vtable);
-    if (!vtable) return;
+    ASSERT_TRUE(vtable);
     const auto get = INVOKE_PROPERTYGET, let = INVOKE_PROPERTYPUT, set = INVOKE_PROPERTYPUTREF;
     check_members(vtable.get(), {
         {L"loaded", get, {}},
@@ -165,28 +183,28 @@ void check_connect_interface(ITypeLib* lib) {
     // The ribbon's callbacks came last: every earlier member keeps its dispatch id.
     std::vector<MEMBERID> ids;
     members(vtable.get(), &ids);
-    CHECK(ids == (std::vector<MEMBERID>{1, 1, 2, 2, 3, 3, 4, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(ids, (std::vector<MEMBERID>{1, 1, 2, 2, 3, 3, 4, 4, 5, 6, 7, 8, 9, 10, 11}));
 }
 
-void check_ribbon_extensibility(ITypeLib* lib) {
+TEST_F(TypeLibrary, RibbonExtensibilityAsPublished) {
+    ITypeLib* lib = library();
     com_ptr<ITypeInfo> dispatch;
-    CHECK_OK(lib->GetTypeInfoOfGuid(iid_ribbon_extensibility, dispatch.put()));
-    if (!dispatch) return;
-    CHECK_EQ(name_of(dispatch.get()), std::wstring(L"IRibbonExtensibility"));
+    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(iid_ribbon_extensibility, dispatch.put()));
+    ASSERT_TRUE(dispatch);
+    EXPECT_EQ(name_of(dispatch.get()), std::wstring(L"IRibbonExtensibility"));
     com_ptr<ITypeInfo> vtable = interface_side(dispatch.get());
-    CHECK(vtable);
-    if (!vtable) return;
+    ASSERT_TRUE(vtable);
     check_members(vtable.get(), {{L"GetCustomUI", INVOKE_FUNC, {L"RibbonID"}}});
 }
 
-void check_extensibility(ITypeLib* lib) {
+TEST_F(TypeLibrary, ExtensibilityAsPublished) {
+    ITypeLib* lib = library();
     com_ptr<ITypeInfo> dispatch;
-    CHECK_OK(lib->GetTypeInfoOfGuid(iid_extensibility, dispatch.put()));
-    if (!dispatch) return;
-    CHECK_EQ(name_of(dispatch.get()), std::wstring(L"IDTExtensibility2"));
+    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(iid_extensibility, dispatch.put()));
+    ASSERT_TRUE(dispatch);
+    EXPECT_EQ(name_of(dispatch.get()), std::wstring(L"IDTExtensibility2"));
     com_ptr<ITypeInfo> vtable = interface_side(dispatch.get());
-    CHECK(vtable);
-    if (!vtable) return;
+    ASSERT_TRUE(vtable);
     check_members(vtable.get(), {
         {L"OnConnection", INVOKE_FUNC, {L"Application", L"ConnectMode", L"AddInInst", L"custom"}},
         {L"OnDisconnection", INVOKE_FUNC, {L"RemoveMode", L"custom"}},
@@ -196,49 +214,36 @@ void check_extensibility(ITypeLib* lib) {
     });
     std::vector<MEMBERID> ids;
     members(vtable.get(), &ids);
-    CHECK(ids == (std::vector<MEMBERID>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(ids, (std::vector<MEMBERID>{1, 2, 3, 4, 5}));
 
     for (const GUID& g : {guid_connect_mode, guid_disconnect_mode}) {
         com_ptr<ITypeInfo> e;
-        CHECK_OK(lib->GetTypeInfoOfGuid(g, e.put()));
+        EXPECT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(g, e.put()));
     }
 }
 
-void check_resources(const std::wstring& dll) {
-    host::com::unique_hmodule library(LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+TEST(Resources, ServiceLibraryRibbonAndPagesFindTheirs) {
+    host::com::unique_hmodule library(LoadLibraryExW(dll_under_test().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     HMODULE m = library.get();
-    CHECK(m);
-    if (!m) return;
-    CHECK(FindResourceW(m, L"LOGO", MAKEINTRESOURCEW(2)));        // RT_BITMAP
-    CHECK(FindResourceW(m, L"LOGO_ABOUT", MAKEINTRESOURCEW(2)));
-    CHECK(FindResourceW(m, MAKEINTRESOURCEW(1), L"TYPELIB"));
+    ASSERT_TRUE(m);
+    EXPECT_TRUE(FindResourceW(m, L"LOGO", MAKEINTRESOURCEW(2)));        // RT_BITMAP
+    EXPECT_TRUE(FindResourceW(m, L"LOGO_ABOUT", MAKEINTRESOURCEW(2)));
+    EXPECT_TRUE(FindResourceW(m, MAKEINTRESOURCEW(1), L"TYPELIB"));
     wchar_t text[64] = {};
-    CHECK(LoadStringW(m, 1, text, 64) > 0);
-    CHECK_EQ(std::wstring(text), std::wstring(L"Quillamor"));
-    CHECK(FindResourceW(m, L"RIBBON", MAKEINTRESOURCEW(10)));  // RT_RCDATA
+    EXPECT_GT(LoadStringW(m, 1, text, 64), 0);
+    EXPECT_EQ(std::wstring(text), std::wstring(L"Quillamor"));
+    EXPECT_TRUE(FindResourceW(m, L"RIBBON", MAKEINTRESOURCEW(10)));  // RT_RCDATA
 
     // Every picture and icon the designs name is in the DLL, and loads.
-    for (const wizard::FormDesign& d : {wizard::design_frmStartUp(), wizard::design_frmChoose(),
-                                        wizard::design_frmTitle(), wizard::design_frmDone(), wizard::design_frmPBar()}) {
-        if (!d.icon.empty()) CHECK(bool(wizard::win32::load_icon(m, d.icon, 16)));
+    for (const wizard::FormDesign& d : wizard::form_designs()) {
+        if (!d.icon.empty()) {
+            EXPECT_TRUE(bool(wizard::win32::load_icon(m, d.icon, 16)));
+        }
         for (const wizard::Control& c : d.controls)
-            if (c.kind == wizard::Kind::Image) CHECK(bool(wizard::win32::Picture::load(m, c.picture)));
+            if (c.kind == wizard::Kind::Image) {
+                EXPECT_TRUE(bool(wizard::win32::Picture::load(m, c.picture)));
+            }
     }
-}
-
-}  // namespace
-
-void typelib_test(const std::wstring& dll) {
-    com_ptr<ITypeLib> lib;
-    CHECK_OK(LoadTypeLibEx(dll.c_str(), REGKIND_NONE, lib.put()));
-    if (lib) {
-        check_library(lib.get());
-        check_coclass(lib.get());
-        check_connect_interface(lib.get());
-        check_extensibility(lib.get());
-        check_ribbon_extensibility(lib.get());
-    }
-    check_resources(dll);
 }
 
 }  // namespace wintest

@@ -94,10 +94,7 @@ void SimHostDriver::load_ribbon() {
 sim::RibbonInvoker SimHostDriver::ribbon_invoker() { return ribbon_callbacks(connected_addin()); }
 
 wizard::Form* SimHostDriver::form(std::u16string_view name) {
-    auto& f = state_->forms;
-    for (wizard::Form* form : {static_cast<wizard::Form*>(&f.frmStartUp), static_cast<wizard::Form*>(&f.frmChoose),
-                               static_cast<wizard::Form*>(&f.frmTitle), static_cast<wizard::Form*>(&f.frmDone),
-                               static_cast<wizard::Form*>(&f.frmPBar)})
+    for (wizard::Form* form : state_->forms.all())
         if (form->name() == name) return form;
     return nullptr;
 }

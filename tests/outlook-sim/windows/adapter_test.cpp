@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "host/com/com_dispatch.h"
 #include "host/com/com_variant.h"
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_object.h"
 #include "host/text.h"
-#include "tests/outlook-sim/windows/checks.h"
 #include "tools/outlook-sim/adapter.h"
 
 namespace {
@@ -50,36 +51,36 @@ int64_t ids_asked(const char16_t* type, const char16_t* member) {
     return it == ids.end() ? 0 : it->second;
 }
 
-TEST(members_by_late_binding) {
+TEST(Adapter, MembersByLateBinding) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(profile_json));
     host::Object app = application(host);
-    CHECK(app.type_name() == u"Application");
+    EXPECT_EQ(app.type_name(), u"Application");
 
     host::Object ns = app.call(u"GetNamespace", u"MAPI").as_object();
     host::Object contacts = ns.call(u"GetDefaultFolder", int32_t{10}).as_object();
-    CHECK(contacts.get(u"Name").as_text() == u"Contacts");
-    CHECK(contacts.get(u"DefaultItemType").as_int32() == 2);
+    EXPECT_EQ(contacts.get(u"Name").as_text(), u"Contacts");
+    EXPECT_EQ(contacts.get(u"DefaultItemType").as_int32(), 2);
 
     // Another object of the same type: its member id comes from the client's cache.
     host::Object clients = contacts.get(u"Folders").as_object().call(u"Item", int32_t{1}).as_object();
-    CHECK(clients.get(u"Name").as_text() == u"Clients");
-    CHECK(ids_asked(u"MAPIFolder", u"name") == 1);
-    CHECK((outlook_sim::call_counts().invokes[{u"MAPIFolder", u"name"}] == 2));
+    EXPECT_EQ(clients.get(u"Name").as_text(), u"Clients");
+    EXPECT_EQ(ids_asked(u"MAPIFolder", u"name"), 1);
+    EXPECT_EQ((outlook_sim::call_counts().invokes[{u"MAPIFolder", u"name"}]), 2);
 
     // _NewEnum walks the collection, each member an object of its own.
     std::vector<std::u16string> names;
     auto e = contacts.get(u"Items").as_object().dispatch()->enumerate();
     while (auto v = e->next()) names.push_back(v->as_object().get(u"FullName").as_text());
-    CHECK((names == std::vector<std::u16string>{u"Ann Lee", u"Bob Stone"}));
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Ann Lee", u"Bob Stone"}));
 
     // A put: the value goes as the named argument DISPID_PROPERTYPUT.
     host::Object ann = contacts.get(u"Items").as_object().call(u"Item", int32_t{1}).as_object();
     ann.put(u"Categories", host::Variant(u"Business"));
-    CHECK(ann.get(u"Categories").as_text() == u"Business");
+    EXPECT_EQ(ann.get(u"Categories").as_text(), u"Business");
 }
 
-TEST(failures_and_raw_dispatch) {
+TEST(Adapter, FailuresAndRawDispatch) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(profile_json));
     host.fail(u"GetDefaultFolder", 2);
@@ -89,48 +90,48 @@ TEST(failures_and_raw_dispatch) {
 
     // An injected fault comes back through EXCEPINFO with the host's number and text.
     host::Failure f = failure_of([&] { ns.call(u"GetDefaultFolder", int32_t{10}); });
-    CHECK(f.number() == static_cast<int32_t>(E_FAIL));
-    CHECK(f.description().find(u"injected fault") != std::u16string::npos);
+    EXPECT_EQ(f.number(), static_cast<int32_t>(E_FAIL));
+    EXPECT_NE(f.description().find(u"injected fault"), std::u16string::npos);
 
     // A run-time error number travels as 0x800A0000 + n and comes back as n.
     f = failure_of([&] { ns.call(u"GetDefaultFolder"); });
-    CHECK(f.number() == 449);
+    EXPECT_EQ(f.number(), 449);
 
     // A member the object does not have.
     f = failure_of([&] { ns.call(u"NoSuchMember"); });
-    CHECK(f.number() == host::errors::member_not_found);
+    EXPECT_EQ(f.number(), host::errors::member_not_found);
 
     // Automation's rules for Invoke, seen from a raw client.
     auto d = outlook_sim::dispatch_of(host.create_application());
     wchar_t name[] = L"Explorers";
     LPOLESTR names[] = {name};
     DISPID id = 0;
-    CHECK(d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id) == S_OK);
+    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
     wchar_t unknown[] = L"NoSuchMember";
     LPOLESTR unknown_names[] = {unknown};
     DISPID none = 0;
-    CHECK(d->GetIDsOfNames(IID_NULL, unknown_names, 1, LOCALE_USER_DEFAULT, &none) == DISP_E_UNKNOWNNAME);
-    CHECK(none == DISPID_UNKNOWN);
+    EXPECT_EQ(d->GetIDsOfNames(IID_NULL, unknown_names, 1, LOCALE_USER_DEFAULT, &none), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(none, DISPID_UNKNOWN);
     host::com::ComVariant value;
     DISPPARAMS put{value.get(), nullptr, 1, 0};
-    CHECK(d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &put, nullptr, nullptr, nullptr) ==
-          DISP_E_PARAMNOTFOUND);
-    CHECK(d->Invoke(987654, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &put, nullptr, nullptr, nullptr) ==
-          DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &put, nullptr, nullptr, nullptr),
+              DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(d->Invoke(987654, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &put, nullptr, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
     host::com::com_ptr<IConnectionPointContainer> points;
-    CHECK(d->QueryInterface(IID_IConnectionPointContainer, points.put_void()) == S_OK);
+    EXPECT_EQ(d->QueryInterface(IID_IConnectionPointContainer, points.put_void()), S_OK);
     host::com::com_ptr<IConnectionPoint> point;
-    CHECK(points->FindConnectionPoint(IID_IDispatch, point.put()) == CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(points->FindConnectionPoint(IID_IDispatch, point.put()), CONNECT_E_NOCONNECTION);
 }
 
-TEST(objects_keep_their_identity) {
+TEST(Adapter, ObjectsKeepTheirIdentity) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(profile_json));
     host::Object folder = host.create_application().call(u"GetNamespace", u"MAPI").as_object().call(
         u"GetDefaultFolder", int32_t{10}).as_object();
     // An object that goes out to COM and comes back is the substitute host's object again.
     host::Variant back = outlook_sim::host_value(*outlook_sim::com_value(host::Variant(folder)).get());
-    CHECK(sim::sim_object(back.as_object()) == sim::sim_object(folder));
+    EXPECT_EQ(sim::sim_object(back.as_object()), sim::sim_object(folder));
 
     // ... also as an argument the add-in passes to another host object.
     host::Object app = application(host);
@@ -138,15 +139,15 @@ TEST(objects_keep_their_identity) {
                             .as_object().get(u"Items").as_object().call(u"Item", int32_t{2}).as_object();
     host::Object safe = host::com::wrap(outlook_sim::dispatch_of(host.create_object(u"Redemption.SafeContactItem")).get());
     safe.put(u"Item", host::Variant(item));
-    CHECK(safe.get(u"Item").as_object().get(u"FullName").as_text() == u"Bob Stone");
+    EXPECT_EQ(safe.get(u"Item").as_object().get(u"FullName").as_text(), u"Bob Stone");
     bool passed_as_host_object = false;
     for (const auto& e : host.events())
         if (e.value("event", "") == "call" && e.value("member", "") == "Item" && e.value("kind", "") == "put")
             passed_as_host_object = e["args"][0] == nlohmann::json{{"object", "ContactItem"}};
-    CHECK(passed_as_host_object);
+    EXPECT_TRUE(passed_as_host_object);
 }
 
-TEST(events_through_connection_points) {
+TEST(Adapter, EventsThroughConnectionPoints) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(R"({"folders": [], "explorer": false})"));
     host::Object app = application(host);
@@ -156,10 +157,10 @@ TEST(events_through_connection_points) {
         seen.push_back(args.size() == 1 ? args[0].as_object().type_name() : u"wrong arguments");
     });
     host.new_explorer();
-    CHECK((seen == std::vector<std::u16string>{u"Explorer"}));
+    EXPECT_EQ(seen, std::vector<std::u16string>{u"Explorer"});
     link = {};
     host.new_explorer();
-    CHECK(seen.size() == 1);
+    EXPECT_EQ(seen.size(), 1u);
 
     // A command-bar button's Click: the control, then the cancel-default flag by reference.
     host::Object bar = app.call(u"ActiveExplorer").as_object().get(u"CommandBars").as_object().call(u"Item", u"Standard").as_object();
@@ -171,15 +172,15 @@ TEST(events_through_connection_points) {
                          (args.at(1).as_bool() ? "true" : "false"));
         args[1] = host::Variant::boolean(true);
     });
-    CHECK(host.click_button(u"Mine"));
-    CHECK((clicks == std::vector<std::string>{"Mine/false"}));
+    EXPECT_TRUE(host.click_button(u"Mine"));
+    EXPECT_EQ(clicks, std::vector<std::string>{"Mine/false"});
 
     // A failing handler's failure comes back out to the host.
     host::Subscription failing = button.subscribe(u"Click", [](std::vector<host::Variant>&) {
         host::raise(5, u"Invalid procedure call or argument");
     });
     host::Failure f = failure_of([&] { host.click_button(u"Mine"); });
-    CHECK(f.number() == 5);
+    EXPECT_EQ(f.number(), 5);
 }
 
 }  // namespace

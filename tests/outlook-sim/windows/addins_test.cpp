@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "host/com/unique_handle.h"
-#include "tests/outlook-sim/windows/checks.h"
 #include "tools/outlook-sim/addins.h"
 
 namespace {
@@ -45,7 +46,7 @@ bool same(const std::vector<outlook_sim::AddInEntry>& got, const std::vector<Lis
     return true;
 }
 
-TEST(addins_of_the_machine_and_the_user) {
+TEST(AddIns, AddinsOfTheMachineAndTheUser) {
     struct Case {
         const char* name;
         std::vector<Listed> machine, user, want;
@@ -75,11 +76,9 @@ TEST(addins_of_the_machine_and_the_user) {
         RegDeleteTreeW(HKEY_CURRENT_USER, scratch);
         host::com::unique_hkey machine = make_root(L"machine", c.machine);
         host::com::unique_hkey user = make_root(L"user", c.user);
-        bool ok = same(outlook_sim::listed_addins(machine.get(), user.get()), c.want);
-        if (!ok) std::printf("case: %s\n", c.name);
-        CHECK(ok);
+        EXPECT_TRUE(same(outlook_sim::listed_addins(machine.get(), user.get()), c.want)) << c.name;
     }
-    CHECK(outlook_sim::listed_addins(nullptr, nullptr).empty());
+    EXPECT_TRUE(outlook_sim::listed_addins(nullptr, nullptr).empty());
     RegDeleteTreeW(HKEY_CURRENT_USER, scratch);
     RegDeleteKeyW(HKEY_CURRENT_USER, scratch);
 }

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "host/sim/sim_host.h"
 #include "host/text.h"
-#include "tests/outlook-sim/windows/checks.h"
 #include "tools/outlook-sim/screen.h"
 #include "wizard/form_designs.h"
 #include "wizard/win32/win32_views.h"
@@ -50,19 +51,19 @@ json form(const char* name, const char* action, int left, int top) {
     return {{"event", "form"}, {"form", name}, {"action", action}, {"left", left}, {"top", top}};
 }
 
-TEST(message_boxes_are_read_and_answered) {
+TEST(Screen, MessageBoxesAreReadAndAnswered) {
     sim::SimHost host;
     host.answer_msgbox(false);
     host.answer_msgbox(true);
     std::vector<std::string> errors;
     outlook_sim::Screen screen(host, [&](const std::string& e) { errors.push_back(e); });
 
-    CHECK(MessageBoxW(nullptr, L"Only one address?", L"Quillamor", MB_YESNO | MB_ICONINFORMATION | MB_TASKMODAL) == IDNO);
-    CHECK(MessageBoxW(nullptr, L"Error -2147467259: The operation failed", L"Quillamor", MB_OK) == IDOK);
-    CHECK(MessageBoxW(nullptr, L"Sure?", L"Other", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) == IDYES);
+    EXPECT_EQ(MessageBoxW(nullptr, L"Only one address?", L"Quillamor", MB_YESNO | MB_ICONINFORMATION | MB_TASKMODAL), IDNO);
+    EXPECT_EQ(MessageBoxW(nullptr, L"Error -2147467259: The operation failed", L"Quillamor", MB_OK), IDOK);
+    EXPECT_EQ(MessageBoxW(nullptr, L"Sure?", L"Other", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION), IDYES);
     // No answer left: the box is closed the way that changes least, and the play is told.
-    CHECK(MessageBoxW(nullptr, L"Again?", L"Quillamor", MB_YESNO) == IDNO);
-    CHECK(errors.size() == 1 && errors[0].find("no answer") != std::string::npos);
+    EXPECT_EQ(MessageBoxW(nullptr, L"Again?", L"Quillamor", MB_YESNO), IDNO);
+    EXPECT_TRUE(errors.size() == 1 && errors[0].find("no answer") != std::string::npos);
 
     const std::vector<json> expected = {
         // Task-modal as passed: the box disabled the thread's other windows.
@@ -74,10 +75,10 @@ TEST(message_boxes_are_read_and_answered) {
         {{"event", "msgbox"}, {"text", "Sure?"}, {"style", 4 | 256 | 32}, {"title", "Other"}, {"answer", "Yes"}},
         {{"event", "msgbox"}, {"text", "Again?"}, {"style", 4}, {"title", "Quillamor"}, {"answer", "No"}},
     };
-    CHECK(host.effects() == expected);
+    EXPECT_EQ(host.effects(), expected);
 }
 
-TEST(pages_and_the_progress_bar_are_watched) {
+TEST(Screen, PagesAndTheProgressBarAreWatched) {
     register_page_class();
     sim::SimHost host;
     outlook_sim::Screen screen(host, [](const std::string&) {});
@@ -89,9 +90,9 @@ TEST(pages_and_the_progress_bar_are_watched) {
     // range, and the value alone at each change of the value, drawn or not.
     SendMessageW(bar, PBM_SETRANGE32, 0, 100);
     SendMessageW(bar, PBM_SETPOS, 0, 0);
-    CHECK(screen.loaded("frmPBar") && !screen.page("frmPBar"));
+    EXPECT_TRUE(screen.loaded("frmPBar") && !screen.page("frmPBar"));
     ShowWindow(window, SW_SHOW);
-    CHECK(screen.page("frmPBar") == window);
+    EXPECT_EQ(screen.page("frmPBar"), window);
     SendMessageW(bar, PBM_SETRANGE32, 0, 9);
     SendMessageW(bar, PBM_SETPOS, 0, 0);
     SendMessageW(bar, PBM_SETPOS, 0, 0);
@@ -101,7 +102,7 @@ TEST(pages_and_the_progress_bar_are_watched) {
     SetWindowPos(window, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(window, SW_HIDE);
     DestroyWindow(window);
-    CHECK(!screen.loaded("frmPBar"));
+    EXPECT_FALSE(screen.loaded("frmPBar"));
 
     // A window of the class whose caption is no page's is not the add-in's.
     HWND other = CreateWindowExW(0, wizard::win32::form_window_class, L"Something else", WS_OVERLAPPED, 0, 0, 10, 10,
@@ -115,10 +116,10 @@ TEST(pages_and_the_progress_bar_are_watched) {
         {{"event", "progress"}, {"value", 1}}, form("frmPBar", "hide", 150, 300),
         form("frmPBar", "unload", 150, 300),
     };
-    CHECK(host.effects() == expected);
+    EXPECT_EQ(host.effects(), expected);
 }
 
-TEST(a_page_shown_without_its_icon_or_picture_is_an_error) {
+TEST(Screen, APageShownWithoutItsIconOrPictureIsAnError) {
     register_page_class();
     sim::SimHost host;
     std::vector<std::string> errors;
@@ -140,12 +141,14 @@ TEST(a_page_shown_without_its_icon_or_picture_is_an_error) {
             SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
         ShowWindow(window, SW_SHOW);
         DestroyWindow(window);
-        CHECK(errors.size() == (c.error ? 1u : 0u));
-        if (c.error && !errors.empty()) CHECK(errors[0].find(c.error) != std::string::npos);
+        EXPECT_EQ(errors.size(), (c.error ? 1u : 0u));
+        if (c.error && !errors.empty()) {
+            EXPECT_NE(errors[0].find(c.error), std::string::npos) << errors[0];
+        }
     }
 }
 
-TEST(the_walk_keeps_what_the_direct_step_shows) {
+TEST(Screen, TheWalkKeepsWhatTheDirectStepShows) {
     register_page_class();
     sim::SimHost host;
     outlook_sim::Screen screen(host, [](const std::string&) {});
@@ -172,7 +175,7 @@ TEST(the_walk_keeps_what_the_direct_step_shows) {
         form("frmTitle", "load", 5865, 4530), form("frmChoose", "show", 5865, 4530),
         form("frmChoose", "unload", 5865, 4530), form("frmTitle", "unload", 5865, 4530),
     };
-    CHECK(host.effects() == expected);
+    EXPECT_EQ(host.effects(), expected);
 }
 
 }  // namespace

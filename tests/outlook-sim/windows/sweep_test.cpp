@@ -1,6 +1,7 @@
 // How the fault sweep picks the calls to fail and judges how a run with one of them failing
 // ended.
-#include "tests/outlook-sim/windows/checks.h"
+#include <gtest/gtest.h>
+
 #include "tools/outlook-sim/sweep.h"
 
 namespace {
@@ -15,24 +16,27 @@ json box(const char* text) { return {{"event", "msgbox"}, {"text", text}, {"styl
 }  // namespace
 
 // Each call becomes the fault that fails it, counted by member whatever the case of its name.
-TEST(sweep_faults_count_each_members_calls) {
+TEST(Sweep, FaultsCountEachMembersCalls) {
     auto faults = outlook_sim::faults_of({call("Items", "Restrict"), box("hello"), call("Items", "Count"),
                                           call("Items", "restrict"), {{"event", "end"}}});
-    CHECK(faults.size() == 3);
-    CHECK(faults[0].member == "Restrict" && faults[0].occurrence == 1);
-    CHECK(faults[1].member == "Count" && faults[1].occurrence == 1);
-    CHECK(faults[2].member == "restrict" && faults[2].occurrence == 2);
+    ASSERT_EQ(faults.size(), 3u);
+    EXPECT_EQ(faults[0].member, "Restrict");
+    EXPECT_EQ(faults[0].occurrence, 1);
+    EXPECT_EQ(faults[1].member, "Count");
+    EXPECT_EQ(faults[1].occurrence, 1);
+    EXPECT_EQ(faults[2].member, "restrict");
+    EXPECT_EQ(faults[2].occurrence, 2);
 }
 
-TEST(sweep_sample_spreads_evenly_and_takes_all_when_asked) {
-    CHECK((outlook_sim::even_sample(10, 5) == std::vector<size_t>{0, 2, 4, 6, 8}));
-    CHECK((outlook_sim::even_sample(7, 3) == std::vector<size_t>{0, 2, 4}));
-    CHECK(outlook_sim::even_sample(4, 0).size() == 4);
-    CHECK(outlook_sim::even_sample(4, 9).size() == 4);
-    CHECK(outlook_sim::even_sample(0, 3).empty());
+TEST(Sweep, SampleSpreadsEvenlyAndTakesAllWhenAsked) {
+    EXPECT_EQ(outlook_sim::even_sample(10, 5), (std::vector<size_t>{0, 2, 4, 6, 8}));
+    EXPECT_EQ(outlook_sim::even_sample(7, 3), (std::vector<size_t>{0, 2, 4}));
+    EXPECT_EQ(outlook_sim::even_sample(4, 0).size(), 4u);
+    EXPECT_EQ(outlook_sim::even_sample(4, 9).size(), 4u);
+    EXPECT_TRUE(outlook_sim::even_sample(0, 3).empty());
 }
 
-TEST(sweep_endings) {
+TEST(Sweep, Endings) {
     const outlook_sim::SweepFault restrict2{"Items", "Restrict", 2};
     struct Case {
         const char* what;
@@ -56,8 +60,6 @@ TEST(sweep_endings) {
          Ending::Unshown},
     };
     for (const auto& c : cases) {
-        bool ok = outlook_sim::ending_of(c.events, restrict2) == c.ending;
-        if (!ok) std::printf("  case: %s\n", c.what);
-        CHECK(ok);
+        EXPECT_EQ(outlook_sim::ending_of(c.events, restrict2), c.ending) << c.what;
     }
 }
