@@ -179,11 +179,12 @@ TEST_F(TypeLibrary, ConnectInterfaceKeepsItsMembersAndIds) {
         {L"Ribbon_Load", INVOKE_FUNC, {L"ribbon"}},
         {L"Ribbon_GetImage", INVOKE_FUNC, {L"control"}},
         {L"Ribbon_Click", INVOKE_FUNC, {L"control"}},
+        {L"Ribbon_GetEnabled", INVOKE_FUNC, {L"control"}},
     });
     // The ribbon's callbacks came last: every earlier member keeps its dispatch id.
     std::vector<MEMBERID> ids;
     members(vtable.get(), &ids);
-    EXPECT_EQ(ids, (std::vector<MEMBERID>{1, 1, 2, 2, 3, 3, 4, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(ids, (std::vector<MEMBERID>{1, 1, 2, 2, 3, 3, 4, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
 
 TEST_F(TypeLibrary, RibbonExtensibilityAsPublished) {
