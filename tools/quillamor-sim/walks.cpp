@@ -3,6 +3,7 @@
 #include <random>
 
 #include "addin/commands.h"
+#include "host/outlook.h"
 #include "host/sim/interactive.h"
 #include "host/text.h"
 #include "scenario/play.h"
@@ -57,6 +58,10 @@ public:
         if ((style & 15) == 0) return 1;  // OK alone: nothing to choose, no answer used
         // Questions that loop (another category?) end after a few rounds.
         bool yes = !tired() && chance(0.5);
+        if (!yes && (style & 15) == 3 && chance(0.3)) {  // Yes, No and Cancel
+            answers.push_back({{"msgbox", "Cancel"}});
+            return 2;
+        }
         answers.push_back({{"msgbox", yes ? "Yes" : "No"}});
         return yes ? 6 : 7;
     }
@@ -152,6 +157,12 @@ private:
         if (p.ribbon() && p.ribbon()->shown()) {
             out.push_back({{{"do", "ribbon"}, {"label", "Quillamor Wizard"}}, 1});
             out.push_back({{{"do", "ribbon"}, {"label", "About Quillamor"}}, 0.15});
+            // A list of the store selected (or nothing), and Update List pressed on it.
+            const std::vector<std::string> lists = saved_lists(p.host().profile());
+            if (!lists.empty())
+                out.push_back({{{"do", "select"}, {"items", json::array({lists[index(lists.size())]})}}, 0.3});
+            out.push_back({{{"do", "select"}, {"items", json::array()}}, 0.05});
+            out.push_back({{{"do", "ribbon"}, {"label", "Update List"}}, 0.3});
         } else if (!p.host().profile().ribbon()) {
             for (const auto* c : {&addin::toolbar_command, &addin::menu_command})
                 out.push_back({{{"do", "click"}, {"tag", host::to_utf8(c->tag)}}, 0.6});
@@ -161,6 +172,21 @@ private:
             wizard::Form* f = p.form(page.name);
             if (!f || !f->visible()) continue;
             page_choices(*f, host::to_utf8(page.name), out);
+        }
+        return out;
+    }
+
+    static std::vector<std::string> saved_lists(const sim::Profile& store) {
+        std::vector<std::string> out;
+        std::vector<const sim::Folder*> folders;
+        for (const auto& f : store.folders) folders.push_back(f.get());
+        while (!folders.empty()) {
+            const sim::Folder* folder = folders.back();
+            folders.pop_back();
+            for (const auto& item : folder->items)
+                if (item->stored && item->stored->cls == host::olDistributionList)
+                    out.push_back(host::to_utf8(item->stored->field(u"Subject")));
+            for (const auto& f : folder->folders) folders.push_back(f.get());
         }
         return out;
     }
