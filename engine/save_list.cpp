@@ -14,13 +14,15 @@ namespace {
 int32_t member_count(const host::SafeDistList& list) { return host::DistListItem(list.Item()).MemberCount(); }
 
 // Names, files and saves a list, closes it and lets go of it; its entry ID.
+// `saved_flag`, when given, is set as soon as the store has the list.
 std::u16string save(host::SafeDistList& safe_list, host::Object& list_item, std::u16string_view subject,
-                    std::u16string_view categories, const ListSource& source) {
+                    std::u16string_view categories, const ListSource& source, bool* saved_flag = nullptr) {
     safe_list.object().put(u"Subject", subject);
     safe_list.object().put(u"Categories", categories);
     host::DistListItem saved(safe_list.Item());
     RecordSource(saved, source);
     saved.Save();
+    if (saved_flag) *saved_flag = true;
     std::u16string entry_id = saved.EntryID();
     saved.Close(host::olDiscard);
     // The list is read anew from the store to be shown; the run lets go of what it filled.
@@ -132,7 +134,7 @@ void RemoveAllMembers(const host::DistListItem& list) {
 
 std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, host::Object& list_item,
                                MemberStore& members, const std::function<std::u16string()>& subject,
-                               std::u16string_view categories, const ListSource& source, bool existing) {
+                               std::u16string_view categories, const ListSource& source, bool* existing) {
     const size_t collected = members.texts.size();
     std::optional<host::Failure> refused;
     try {
@@ -141,7 +143,7 @@ std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, h
         refused = f;
     }
     const size_t held = refused ? 0 : static_cast<size_t>(member_count(safe_list));
-    if (!refused && held >= collected) return save(safe_list, list_item, subject(), categories, source);
+    if (!refused && held >= collected) return save(safe_list, list_item, subject(), categories, source, existing);
 
     // Fewer taken than collected: the members go into as many lists as it takes, measured
     // first, then filled and saved one at a time under their final names.
@@ -178,7 +180,7 @@ std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, h
             // Taken whole after all: the one list keeps the run's own name.
             const std::u16string part_name =
                 k == 1 && not_stored == 0 ? name : text::part_name(name, p + 1, k);
-            std::u16string id = save(part.safe, part.item, part_name, categories, source);
+            std::u16string id = save(part.safe, part.item, part_name, categories, source, p == 0 ? existing : nullptr);
             if (first_id.empty()) first_id = id;
         } catch (const host::Failure& f) {
             not_stored += sizes[p];

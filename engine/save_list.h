@@ -25,12 +25,15 @@ namespace engine {
 // could take, or that a part failing to save held, end the run with a failure that says how
 // many were not stored.
 //
-// An existing list that is being brought up to date (`existing`, emptied of its members by
-// the caller) stays the first part, so it keeps its entry ID; and when some members would fit
-// in no list at all, nothing is saved and the failure says how many.
+// An existing list that is being brought up to date (`existing` given, the list emptied of its
+// members by the caller) stays the first part, so it keeps its entry ID; `*existing` becomes
+// true once it is saved, so that a failure after that is not taken for one that left it as it
+// was. When some members would fit in no list at all, nothing is saved and the failure says
+// how many.
 std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, host::Object& list_item,
                                MemberStore& members, const std::function<std::u16string()>& subject,
-                               std::u16string_view categories, const ListSource& source, bool existing = false);
+                               std::u16string_view categories, const ListSource& source,
+                               bool* existing = nullptr);
 
 // Removes every member of a list, the last first.
 void RemoveAllMembers(const host::DistListItem& list);

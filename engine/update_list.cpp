@@ -157,14 +157,17 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
         return;
 
     std::u16string entry_id;
+    bool saved = false;
     try {
         RemoveAllMembers(list);
         host::SafeDistList safe_list(run.env.create_object(host::progid_safe_dist_list));
         host::Object item = list.object();
         safe_list.SetItem(item);
         entry_id = FillAndSaveList(run, safe_list, item, members, [&] { return name; }, categories, origin->source,
-                                   /*existing=*/true);
+                                   &saved);
     } catch (const host::Failure& f) {
+        // Saved already: the failure came after, and says itself what it was.
+        if (saved) throw;
         // Whatever was changed in the item goes: the store still holds the list as it was.
         host::skip([&] { list.Close(host::olDiscard); });
         host::raise(f.number(), text::update_failed(name) + u" " + f.description());

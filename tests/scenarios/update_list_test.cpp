@@ -2,6 +2,9 @@
 // would make, it keeps its identity, and the record of where a list came from is optional.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
+
 #include "engine/list_source.h"
 #include "host/text.h"
 #include "scenario_files.h"
@@ -74,6 +77,66 @@ TEST(UpdateList, AHostThatRefusesTheRecordStillGetsItsListSaved) {
     auto saved = events(r, "saved");
     ASSERT_EQ(saved.size(), 2u);
     EXPECT_EQ(saved[0]["members"], saved[1]["members"]);
+}
+
+// Every host call of an update, failed in turn: whatever fails, the list the user sees
+// afterwards is the list as it was or the list as saved, never one half changed; and the
+// update lets go of everything it took.
+TEST(UpdateList, AFailureAnywhereLeavesTheListWholeOrSaved) {
+    const auto file = scenario_files::dir() / "update-list-changes.json";
+    json j = json::parse(scenario_files::read_text(file));
+    // The update alone: the fresh run that follows it in the file is not under test here.
+    j["steps"] = json::array({{{"do", "connect"}},
+                              {{"do", "select"}, {"items", {"Business"}}},
+                              {{"do", "ribbon"}, {"label", "Update List"}},
+                              {{"do", "select"}, {"items", {"Business"}}},
+                              {{"do", "disconnect"}}});
+    j["answers"] = json::array({{{"msgbox", "Yes"}}});
+    const scenario::Scenario sc = scenario::scenario_from_json(j, file);
+    auto clean = quillamor_sim::play(sc, {}, {.calls = true, .write = {}});
+    ASSERT_FALSE(clean.error) << *clean.error;
+
+    // The calls made from the press on, each by its object's type and its number there.
+    std::vector<quillamor_sim::ExtraFault> faults;
+    std::map<std::pair<std::string, std::string>, int64_t> seen;
+    bool pressed = false;
+    for (const auto& e : clean.events) {
+        if (e["event"] == "ribbon" && e.value("action", "") == "press") pressed = true;
+        if (e["event"] == "select" && pressed) break;
+        if (e["event"] != "call") continue;
+        const auto key = std::make_pair(e["object"].get<std::string>(), e["member"].get<std::string>());
+        const int64_t n = ++seen[key];
+        if (pressed) faults.push_back({key.second, n, key.first});
+    }
+    ASSERT_GT(faults.size(), 50u);
+
+    const json original = events(clean, "select").front()["items"][0]["members"];
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.object + "." + fault.member + " #" + std::to_string(fault.occurrence));
+        auto r = quillamor_sim::play(sc, {fault});
+        EXPECT_EQ(r.events.back().value("liveObjects", -1), 0);
+        if (r.error) {
+            // A record that cannot be read makes the update ask where the members come from,
+            // which this scenario has no answer for: it stops before anything is changed.
+            EXPECT_NE(r.error->find("no answer is waiting"), std::string::npos) << *r.error;
+            EXPECT_TRUE(events(r, "saved").empty());
+            continue;
+        }
+        const auto selected = events(r, "select");
+        ASSERT_EQ(selected.size(), 2u);
+        const json after = selected.back()["items"][0]["members"];
+        const auto saved = events(r, "saved");
+        if (saved.empty()) {
+            EXPECT_EQ(after, original);
+        } else {
+            EXPECT_EQ(after, saved.back()["members"]);
+        }
+        // The user is told the list was left as it was only when it was.
+        for (const auto& f : events(r, "failure"))
+            if (f["description"].get<std::string>().find("was left as it was") != std::string::npos) {
+                EXPECT_TRUE(saved.empty()) << f["description"];
+            }
+    }
 }
 
 TEST(ListSource, TextsRoundTripAndOthersAreRefused) {
