@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -656,17 +657,53 @@ TEST_F(Views, UpdateQuestionPicture) {
     EXPECT_EQ(answer, IDNO);
 }
 
+// A whole number above zero, and nothing after it.
+bool read_count(const wchar_t* text, LONG& n) {
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text, &end, 10);
+    if (end == text || *end || value <= 0 || value > 100000) return false;
+    n = value;
+    return true;
+}
+
+// What the display was set up to be and where the pictures go. An option misspelt, a value
+// missing or a number that is none is refused: taken for the defaults, it would check the
+// pages against a display no one set up, or leave the pictures unwritten and still pass.
+bool read_command_line(int argc, wchar_t** argv) {
+    bool dpi_given = false;
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 == argc) return false;
+        const std::wstring option = argv[i];
+        const wchar_t* value = argv[i + 1];
+        if (option == L"--dpi") {
+            LONG n = 0;
+            if (!read_count(value, n)) return false;
+            display_dpi = dpi = n;
+            dpi_given = true;
+        } else if (option == L"--screen") {
+            const wchar_t* x = std::wcschr(value, L'x');
+            if (!x || !read_count(std::wstring(value, x).c_str(), screen.cx) || !read_count(x + 1, screen.cy))
+                return false;
+        } else if (option == L"--shots") {
+            if (!*value) return false;
+            shots_folder = value;
+        } else if (option == L"--suffix") {
+            shots_suffix = value;  // may be empty: the pictures then bear the forms' bare names
+        } else {
+            return false;
+        }
+    }
+    return dpi_given;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     GTEST_FLAG_SET(brief, true);  // failures and the totals only, unless asked otherwise
     testing::InitGoogleTest(&argc, argv);
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::wstring option = argv[i];
-        if (option == L"--dpi") display_dpi = dpi = _wtoi(argv[i + 1]);
-        else if (option == L"--screen") swscanf(argv[i + 1], L"%ldx%ld", &screen.cx, &screen.cy);
-        else if (option == L"--shots") shots_folder = argv[i + 1];
-        else if (option == L"--suffix") shots_suffix = argv[i + 1];
+    if (!read_command_line(argc, argv)) {
+        std::fprintf(stderr, "usage: win32_view_test --dpi N [--screen WIDTHxHEIGHT] [--shots FOLDER [--suffix TEXT]]\n");
+        return 100;
     }
     if (FAILED(OleInitialize(nullptr))) return 100;
     int result = RUN_ALL_TESTS();
