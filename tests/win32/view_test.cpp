@@ -6,14 +6,19 @@
 //   win32_view_test --dpi N [--screen WIDTHxHEIGHT] [--shots FOLDER [--suffix TEXT]]
 // --dpi and --screen state what the display was set up to be, so that a set-up that did not
 // take is caught rather than tested against itself. Pictures are written as
-// FOLDER\<form><suffix>.bmp.
+// FOLDER\<form><suffix>.bmp. GoogleTest's own options (--gtest_filter=..., --gtest_brief=0)
+// may stand anywhere among them.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,21 +43,9 @@ int display_dpi = 96;  // dpi differs from it only while a page is told of anoth
 int pixels(double twips) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
 double twips(int pixels) { return pixels * 1440.0 / dpi; }
 
-// ---- a small checker -----------------------------------------------------------------
-
-int failures = 0;
-int checks = 0;
-std::string context;
-
-void check(bool ok, const char* what, int line, const std::string& detail = {}) {
-    ++checks;
-    if (ok) return;
-    ++failures;
-    std::printf("FAIL %s (line %d): %s%s%s\n", context.c_str(), line, what, detail.empty() ? "" : " -- ",
-                detail.c_str());
-}
-#define CHECK(cond) check((cond), #cond, __LINE__)
-#define CHECK_EQ(a, b) check((a) == (b), #a " == " #b, __LINE__, std::to_string(a) + " vs " + std::to_string(b))
+// The display as the command line says it was set up, and where the pictures go.
+SIZE screen{};
+std::wstring shots_folder, shots_suffix;
 
 std::string narrow(std::u16string_view s) { return host::to_utf8(s); }
 std::wstring wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
@@ -163,63 +156,60 @@ void check_text_fits(const Control& c, HWND h, const RECT& r) {
               DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | (c.kind == Kind::Link ? DT_NOPREFIX : 0));
     SelectObject(dc, old);
     ReleaseDC(h, dc);
-    const std::string detail = std::to_string(need.right) + "x" + std::to_string(need.bottom) + " in " +
-                               std::to_string(room.cx) + "x" + std::to_string(room.cy);
-    check(need.right <= room.cx && need.bottom <= room.cy, "the text fits its control", __LINE__, detail);
+    EXPECT_TRUE(need.right <= room.cx && need.bottom <= room.cy)
+        << "the text fits its control: " << need.right << "x" << need.bottom << " in " << room.cx << "x" << room.cy;
 }
 
 // The window and every control where the design puts them at the display's DPI, with the
 // design's state.
 void check_layout(Form& f) {
     HWND w = window_of(f);
-    CHECK(w != nullptr);
-    if (!w) return;
-    if (dpi == display_dpi) CHECK_EQ(win32::window_dpi(w), dpi);
-    CHECK(IsWindowVisible(w));
-    CHECK(GetWindow(w, GW_OWNER) == nullptr);  // no owner window
-    CHECK(!(GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD));
+    ASSERT_NE(w, nullptr);
+    if (dpi == display_dpi) { EXPECT_EQ(win32::window_dpi(w), dpi); }
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);  // no owner window
+    EXPECT_FALSE(GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD);
     RECT client;
     GetClientRect(w, &client);
-    CHECK_EQ(client.right, pixels(f.design().client_width));
-    CHECK_EQ(client.bottom, pixels(f.design().client_height));
+    EXPECT_EQ(client.right, pixels(f.design().client_width));
+    EXPECT_EQ(client.bottom, pixels(f.design().client_height));
     RECT outer;
     GetWindowRect(w, &outer);
-    CHECK_EQ(outer.left, pixels(f.left()));
-    CHECK_EQ(outer.top, pixels(f.top()));
+    EXPECT_EQ(outer.left, pixels(f.left()));
+    EXPECT_EQ(outer.top, pixels(f.top()));
 
     for (const Control& c : f.controls()) {
-        context = narrow(f.name()) + "." + narrow(c.name);
+        SCOPED_TRACE(narrow(f.name()) + "." + narrow(c.name));
         HWND h = GetDlgItem(w, control_id(f.design(), c.name));
         if (!has_window(c.kind)) {
-            CHECK(h == nullptr);  // painted by the form
+            EXPECT_EQ(h, nullptr);  // painted by the form
             continue;
         }
-        CHECK(h != nullptr);
+        EXPECT_NE(h, nullptr);
         if (!h) continue;
         const RECT want = design_pixels(c.rect);
         const RECT got = rect_in_client(h);
-        check(EqualRect(&got, &want), "control rectangle as designed", __LINE__,
-              rect_text(got) + " vs " + rect_text(want));
-        CHECK(bool(IsWindowVisible(h)) == c.visible);
-        CHECK(bool(IsWindowEnabled(h)) == c.enabled);
-        if (c.kind != Kind::ProgressBar) check(text_of(h) == c.text, "text as designed", __LINE__, narrow(text_of(h)));
+        EXPECT_EQ(rect_text(got), rect_text(want)) << "control rectangle as designed";
+        EXPECT_EQ(bool(IsWindowVisible(h)), c.visible);
+        EXPECT_EQ(bool(IsWindowEnabled(h)), c.enabled);
+        if (c.kind != Kind::ProgressBar) { EXPECT_EQ(text_of(h), c.text) << "text as designed"; }
 
         // The dialog font, at the designed size and weight, and really there.
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0));
         if (c.kind != Kind::ProgressBar) {
             LOGFONTW lf{};
-            CHECK(font && GetObjectW(font, sizeof lf, &lf) == sizeof lf);
-            CHECK(std::wstring(lf.lfFaceName) == L"MS Sans Serif");
-            CHECK_EQ(lf.lfHeight, -static_cast<LONG>(std::lround(c.font_size * dpi / 72)));
-            CHECK_EQ(lf.lfWeight >= FW_BOLD, c.bold);
-            CHECK_EQ(bool(lf.lfUnderline), c.underline);
+            EXPECT_TRUE(font && GetObjectW(font, sizeof lf, &lf) == sizeof lf);
+            EXPECT_EQ(std::wstring(lf.lfFaceName), L"MS Sans Serif");
+            EXPECT_EQ(lf.lfHeight, -static_cast<LONG>(std::lround(c.font_size * dpi / 72)));
+            EXPECT_EQ(lf.lfWeight >= FW_BOLD, c.bold);
+            EXPECT_EQ(bool(lf.lfUnderline), c.underline);
             HDC dc = GetDC(h);
             HGDIOBJ old = SelectObject(dc, font);
             wchar_t face[LF_FACESIZE] = {};
             GetTextFaceW(dc, LF_FACESIZE, face);
             SelectObject(dc, old);
             ReleaseDC(h, dc);
-            check(std::wstring(face) == L"MS Sans Serif", "the font is installed", __LINE__, narrow(std::u16string(face, face + wcslen(face))));
+            EXPECT_EQ(std::wstring(face), L"MS Sans Serif") << "the font is installed";
             if (c.visible) check_text_fits(c, h, want);
         }
         const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
@@ -227,14 +217,12 @@ void check_layout(Form& f) {
             // As in a dialog, a focused push button wears the default border.
             const bool focus_on_button = f.has_control(f.focus()) && f.control(f.focus()).kind == Kind::Button;
             const bool want_default = focus_on_button ? c.name == f.focus() : c.default_button;
-            CHECK(((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) == want_default);
-            CHECK(bool(style & WS_TABSTOP) == (c.tab_index >= 0));
+            EXPECT_EQ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, want_default);
+            EXPECT_EQ(bool(style & WS_TABSTOP), c.tab_index >= 0);
         }
-        if (c.kind == Kind::Option)
-            CHECK((SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) == c.selected);
-        if (c.kind == Kind::TextBox) CHECK(SendMessageW(h, EM_GETLIMITTEXT, 0, 0) >= 0x7FFFFFFE);
+        if (c.kind == Kind::Option) { EXPECT_EQ(SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED, c.selected); }
+        if (c.kind == Kind::TextBox) { EXPECT_GE(SendMessageW(h, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE); }
     }
-    context = narrow(f.name());
 }
 
 // The picture: what the form paints itself (shapes, lines) has the designed colours where
@@ -261,7 +249,7 @@ void check_paint(Form& f, const wintest::Capture& shot) {
     for (size_t i = 0; i < controls.size(); ++i) {
         const Control& c = controls[i];
         if (!c.visible || (c.kind != Kind::Shape && c.kind != Kind::Line && c.kind != Kind::Image)) continue;
-        context = narrow(f.name()) + "." + narrow(c.name);
+        SCOPED_TRACE(narrow(f.name()) + "." + narrow(c.name));
         RECT r = area(c);
         if (c.kind == Kind::Shape && c.border) InflateRect(&r, -1, -1);  // inside the border
         RECT inside;
@@ -273,7 +261,7 @@ void check_paint(Form& f, const wintest::Capture& shot) {
             for (int y = inside.top; y < inside.bottom && !varied; ++y)
                 for (int x = inside.left; x < inside.right && !varied; ++x)
                     varied = shot.client_pixel(x, y) != first;
-            check(varied, "the picture is drawn", __LINE__);
+            EXPECT_TRUE(varied) << "the picture is drawn";
             continue;
         }
         // The first pixel that no window and no later painted item covers.
@@ -296,27 +284,24 @@ void check_paint(Form& f, const wintest::Capture& shot) {
                 char detail[80];
                 std::snprintf(detail, sizeof detail, "at %d,%d %06lx vs %06lx", x, y, (unsigned long)got,
                               (unsigned long)want);
-                check(got == want, "painted in the designed colour", __LINE__, detail);
+                EXPECT_EQ(got, want) << "painted in the designed colour " << detail;
             }
         }
     }
-    context = narrow(f.name());
 }
-
-std::wstring shots_folder, shots_suffix;
 
 // Checks the shown form against its design and writes its picture.
 wintest::Capture look_at(Form& f) {
-    context = narrow(f.name());
+    SCOPED_TRACE(narrow(f.name()));
     pump(100);
     check_layout(f);
     wintest::Capture shot = wintest::capture(window_of(f));
-    CHECK(shot.width > 0 && !shot.bits.empty());
+    EXPECT_TRUE(shot.width > 0 && !shot.bits.empty());
     if (shot.bits.empty()) return shot;
     check_paint(f, shot);
     if (!shots_folder.empty()) {
         const std::wstring path = shots_folder + L"\\" + wide(f.name()) + shots_suffix + L".bmp";
-        check(shot.write_bmp(path), "screenshot written", __LINE__);
+        EXPECT_TRUE(shot.write_bmp(path)) << "screenshot written";
     }
     return shot;
 }
@@ -355,118 +340,141 @@ HWND find_tooltip(HWND owner) {
 // a small icon at the display's DPI.
 void check_icon(HWND w) {
     HICON icon = reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_SMALL, 0));
-    CHECK(icon != nullptr);
+    EXPECT_NE(icon, nullptr);
     ICONINFO info{};
     if (!icon || !GetIconInfo(icon, &info)) return;
     BITMAP colour{};
     GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof colour, &colour);
-    CHECK_EQ(colour.bmWidth, win32::metric_for_dpi(SM_CXSMICON, dpi));
+    EXPECT_EQ(colour.bmWidth, win32::metric_for_dpi(SM_CXSMICON, dpi));
     if (info.hbmColor) DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
 }
 
-void welcome_page(wizard::WizardContext& state, QuietEnvironment& env) {
+
+// The pages in the order a user meets them: the welcome page's Next opens the work type page,
+// and each test takes the wizard as the one before left it, so the suite shares one host, one
+// set of views and one wizard, made before its first test and ended after its last.
+class Views : public testing::Test {
+protected:
+    struct Shared {
+        QuietEnvironment env;
+        win32::Win32Views views;
+        wizard::WizardContext state{env, views};
+    };
+    static inline std::unique_ptr<Shared> shared;
+
+    static void SetUpTestSuite() { shared = std::make_unique<Shared>(); }
+    static void TearDownTestSuite() { shared.reset(); }
+
+    QuietEnvironment& env = shared->env;
+    wizard::WizardContext& state = shared->state;
+};
+
+TEST_F(Views, WelcomePage) {
     auto& f = state.forms.frmStartUp;
     f.show();
     const wintest::Capture shot = look_at(f);
     HWND w = window_of(f);
 
-    CHECK(GetActiveWindow() == w);
-    CHECK(GetFocus() == child_of(f, u"cmdStart"));
+    EXPECT_EQ(GetActiveWindow(), w);
+    EXPECT_EQ(GetFocus(), child_of(f, u"cmdStart"));
     check_icon(w);
     // The addresses are pure blue.
     RECT link = design_pixels(f.control(u"lblAdres1").rect);
-    CHECK(any_pixel(shot, link, RGB(0, 0, 255)));
+    EXPECT_TRUE(any_pixel(shot, link, RGB(0, 0, 255)));
 
     // Tab follows the designed order and passes over the disabled Back.
     std::vector<std::u16string> seen;
     for (int i = 0; i < 4; ++i) {
         post_key(VK_TAB);
         seen.push_back(f.focus());
-        CHECK(GetFocus() == child_of(f, f.focus()));
+        EXPECT_EQ(GetFocus(), child_of(f, f.focus()));
     }
-    CHECK((seen == std::vector<std::u16string>{u"cmdStop", u"cmdHelp", u"cmdStart", u"cmdStop"}));
+    EXPECT_EQ(seen, (std::vector<std::u16string>{u"cmdStop", u"cmdHelp", u"cmdStart", u"cmdStop"}));
 
     // Enter on a focused button presses that button, not the default one.
     post_key(VK_TAB);  // cmdHelp
-    CHECK(f.focus() == u"cmdHelp");
+    EXPECT_EQ(f.focus(), u"cmdHelp");
     post_key(VK_RETURN);
-    CHECK_EQ(env.started.size(), size_t{1});
-    CHECK(f.visible());
+    EXPECT_EQ(env.started.size(), size_t{1});
+    EXPECT_TRUE(f.visible());
 
     // The pointer over an address is a hand.
     SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(child_of(f, u"lblAdres1")),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    CHECK(GetCursor() == LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
 
     // A click on an address goes to the browser.
     SendMessageW(child_of(f, u"lblAdres2"), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(child_of(f, u"lblAdres2"), WM_LBUTTONUP, 0, 0);
-    CHECK(env.created == std::vector<std::u16string>{u"InternetExplorer.Application"});
+    EXPECT_EQ(env.created, std::vector<std::u16string>{u"InternetExplorer.Application"});
 
     // Next: the page goes, the work type page opens in its spot.
     const RECT before = [&] { RECT r; GetWindowRect(w, &r); return r; }();
     SendMessageW(child_of(f, u"cmdStart"), BM_CLICK, 0, 0);
-    CHECK(!f.loaded());
-    CHECK(!IsWindow(w));
+    EXPECT_FALSE(f.loaded());
+    EXPECT_FALSE(IsWindow(w));
     HWND choose = window_of(state.forms.frmChoose);
-    CHECK(choose && IsWindowVisible(choose));
+    EXPECT_TRUE(choose && IsWindowVisible(choose));
     RECT after{};
     GetWindowRect(choose, &after);
-    CHECK_EQ(after.left, before.left);
-    CHECK_EQ(after.top, before.top);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
 }
 
-void work_type_page(wizard::WizardContext& state) {
+TEST_F(Views, WorkTypePage) {
     auto& f = state.forms.frmChoose;
+    // Opened by the welcome page's Next; alone, this test has no page to look at.
+    ASSERT_TRUE(f.visible()) << "the welcome page's Next did not open the work type page";
     int quick_runs = 0;
     f.quick_run = [&](wizard::WizardContext&) { ++quick_runs; };
     look_at(f);
-    CHECK(GetFocus() == child_of(f, u"cmdHelp"));
+    EXPECT_EQ(GetFocus(), child_of(f, u"cmdHelp"));
 
     // Clicking Quick List selects it (the group unchecks Custom), moves the description
     // and makes it the group's tab stop.
     HWND quick = child_of(f, u"optQuick"), dist = child_of(f, u"optDist");
     SendMessageW(quick, BM_CLICK, 0, 0);
     pump();
-    CHECK(f.control(u"optQuick").selected && !f.control(u"optDist").selected);
-    CHECK(SendMessageW(quick, BM_GETCHECK, 0, 0) == BST_CHECKED);
-    CHECK(SendMessageW(dist, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
-    CHECK(f.focus() == u"optQuick");
-    CHECK(IsWindowVisible(child_of(f, u"Label3")) && !IsWindowVisible(child_of(f, u"lblshrds")));
-    CHECK((GetWindowLongPtrW(quick, GWL_STYLE) & WS_TABSTOP) && !(GetWindowLongPtrW(dist, GWL_STYLE) & WS_TABSTOP));
+    EXPECT_TRUE(f.control(u"optQuick").selected && !f.control(u"optDist").selected);
+    EXPECT_EQ(SendMessageW(quick, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(dist, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(f.focus(), u"optQuick");
+    EXPECT_TRUE(IsWindowVisible(child_of(f, u"Label3")) && !IsWindowVisible(child_of(f, u"lblshrds")));
+    EXPECT_TRUE((GetWindowLongPtrW(quick, GWL_STYLE) & WS_TABSTOP) &&
+                !(GetWindowLongPtrW(dist, GWL_STYLE) & WS_TABSTOP));
 
     // The arrow keys move within the one group of options, selecting as they go.
-    CHECK((GetWindowLongPtrW(dist, GWL_STYLE) & WS_GROUP) && !(GetWindowLongPtrW(quick, GWL_STYLE) & WS_GROUP));
+    EXPECT_TRUE((GetWindowLongPtrW(dist, GWL_STYLE) & WS_GROUP) && !(GetWindowLongPtrW(quick, GWL_STYLE) & WS_GROUP));
     post_key(VK_UP);
-    CHECK(f.focus() == u"optDist" && f.control(u"optDist").selected && !f.control(u"optQuick").selected);
-    CHECK(IsWindowVisible(child_of(f, u"lblshrds")) && !IsWindowVisible(child_of(f, u"Label3")));
+    EXPECT_TRUE(f.focus() == u"optDist" && f.control(u"optDist").selected && !f.control(u"optQuick").selected);
+    EXPECT_TRUE(IsWindowVisible(child_of(f, u"lblshrds")) && !IsWindowVisible(child_of(f, u"Label3")));
     post_key(VK_DOWN);
-    CHECK(f.focus() == u"optQuick" && f.control(u"optQuick").selected);
+    EXPECT_TRUE(f.focus() == u"optQuick" && f.control(u"optQuick").selected);
 
     // Enter on the option group presses the default Next: the quick run starts.
     HWND w = window_of(f);
     post_key(VK_RETURN);
-    CHECK_EQ(quick_runs, 1);
-    CHECK(!f.loaded() && !IsWindow(w));
+    EXPECT_EQ(quick_runs, 1);
+    EXPECT_TRUE(!f.loaded() && !IsWindow(w));
     f.quick_run = nullptr;
 }
 
-void name_page(wizard::WizardContext& state) {
+TEST_F(Views, NamePage) {
     auto& f = state.forms.frmTitle;
     std::vector<std::u16string> runs;
     f.custom_run = [&](wizard::WizardContext& s) { runs.push_back(s.forms.frmTitle.subject()); };
     f.show();
     look_at(f);
     HWND box = child_of(f, u"txtSubject"), next = child_of(f, u"cmdOk");
-    CHECK(GetFocus() == box);
-    CHECK(!IsWindowEnabled(next));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_FALSE(IsWindowEnabled(next));
 
     // The tip of Next, shown over the button whether it is enabled or not.
     HWND tip = find_tooltip(window_of(f));
-    CHECK(tip != nullptr);
+    EXPECT_NE(tip, nullptr);
     if (tip) {
-        CHECK_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+        EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
         wchar_t text[128] = {};
         TTTOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -474,85 +482,84 @@ void name_page(wizard::WizardContext& state) {
         tool.uId = reinterpret_cast<UINT_PTR>(next);
         tool.lpszText = text;
         SendMessageW(tip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-        CHECK(std::wstring(text) == L"Move the cursor over the text box.");
+        EXPECT_EQ(std::wstring(text), L"Move the cursor over the text box.");
     }
 
     // Text put into the box reaches the model, and the name rule enables Next.
     SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Friends"));
-    CHECK(f.subject() == u"Friends");
-    CHECK(IsWindowEnabled(next));
+    EXPECT_EQ(f.subject(), u"Friends");
+    EXPECT_TRUE(IsWindowEnabled(next));
     SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    CHECK(f.subject().empty());
-    CHECK(!IsWindowEnabled(next));
+    EXPECT_TRUE(f.subject().empty());
+    EXPECT_FALSE(IsWindowEnabled(next));
 
     // Keys typed into the box pass through the dialog keys untouched; Enter in the box does
     // nothing, as the page has no default button.
     post_key('Q');
     post_key(VK_SPACE);
-    CHECK(f.subject() == u"q ");
-    CHECK(IsWindowEnabled(next));
+    EXPECT_EQ(f.subject(), u"q ");
+    EXPECT_TRUE(IsWindowEnabled(next));
     post_key(VK_RETURN);
-    CHECK(runs.empty());
+    EXPECT_TRUE(runs.empty());
 
     // The model's own change of the text shows in the box.
     f.set_subject(u"Team");
-    CHECK(text_of(box) == u"Team");
-    CHECK(IsWindowEnabled(next));
+    EXPECT_EQ(text_of(box), u"Team");
+    EXPECT_TRUE(IsWindowEnabled(next));
 
     // Next hides the page (it keeps the name) and starts the custom run.
     HWND w = window_of(f);
     SendMessageW(next, BM_CLICK, 0, 0);
-    CHECK(runs == std::vector<std::u16string>{u"Team"});
-    CHECK(f.loaded() && !f.visible());
-    CHECK(IsWindow(w) && !IsWindowVisible(w));
+    EXPECT_EQ(runs, std::vector<std::u16string>{u"Team"});
+    EXPECT_TRUE(f.loaded() && !f.visible());
+    EXPECT_TRUE(IsWindow(w) && !IsWindowVisible(w));
     f.custom_run = nullptr;
 }
 
-void closing_page(wizard::WizardContext& state, QuietEnvironment& env) {
+TEST_F(Views, ClosingPage) {
     auto& f = state.forms.frmDone;
     f.show();
     look_at(f);
     HWND w = window_of(f);
-    CHECK(GetFocus() == child_of(f, u"cmdHelp"));
+    EXPECT_EQ(GetFocus(), child_of(f, u"cmdHelp"));
 
     // Enter with the focus on Help presses Help, not the default Yes.
     const size_t started = env.started.size();
     post_key(VK_RETURN);
-    CHECK_EQ(env.started.size(), started + 1);
-    CHECK(f.loaded());
+    EXPECT_EQ(env.started.size(), started + 1);
+    EXPECT_TRUE(f.loaded());
 
     // The user's move reaches the model; the model's move moves the window.
     SetWindowPos(w, nullptr, 100, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    CHECK_EQ(f.left(), static_cast<float>(twips(100)));
-    CHECK_EQ(f.top(), static_cast<float>(twips(60)));
+    EXPECT_EQ(f.left(), static_cast<float>(twips(100)));
+    EXPECT_EQ(f.top(), static_cast<float>(twips(60)));
     f.set_left(3000);
     f.set_top(1500);
     RECT r;
     GetWindowRect(w, &r);
-    CHECK_EQ(r.left, pixels(3000));
-    CHECK_EQ(r.top, pixels(1500));
+    EXPECT_EQ(r.left, pixels(3000));
+    EXPECT_EQ(r.top, pixels(1500));
 
     // Dragged to a monitor of another DPI and back: the window system tells the page the
     // DPI and proposes a place; the page stands there at its designed size in twips.
     for (const int to : {dpi == 120 ? 144 : 120, display_dpi}) {
-        context = "frmDone at " + std::to_string(to) + " dpi";
+        SCOPED_TRACE("frmDone at " + std::to_string(to) + " dpi");
         RECT proposed{40, 30, 41, 31};
         SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&proposed));
         dpi = to;
         check_layout(f);
-        CHECK_EQ(f.left(), static_cast<float>(twips(40)));
-        CHECK_EQ(f.top(), static_cast<float>(twips(30)));
+        EXPECT_EQ(f.left(), static_cast<float>(twips(40)));
+        EXPECT_EQ(f.top(), static_cast<float>(twips(30)));
     }
     dpi = display_dpi;
 
     // Closing through the frame unloads the page.
     SendMessageW(w, WM_CLOSE, 0, 0);
-    CHECK(!f.loaded());
-    CHECK(!IsWindow(w));
+    EXPECT_FALSE(f.loaded());
+    EXPECT_FALSE(IsWindow(w));
 }
 
-void access_keys(wizard::WizardContext& state) {
-    context = "access keys";
+TEST_F(Views, AccessKeys) {
     auto& f = state.forms.frmStartUp;
     f.show();
     pump();
@@ -560,10 +567,10 @@ void access_keys(wizard::WizardContext& state) {
     HWND w = window_of(f);
     PostMessageW(GetFocus(), WM_SYSCHAR, 'a', static_cast<LPARAM>(1u << 29));
     pump();
-    CHECK(!f.loaded() && !IsWindow(w));
+    EXPECT_TRUE(!f.loaded() && !IsWindow(w));
 }
 
-void progress_window(wizard::WizardContext& state, SIZE screen) {
+TEST_F(Views, ProgressWindow) {
     auto& f = state.forms.frmPBar;
     f.show();
     f.SetMax(7);
@@ -572,24 +579,24 @@ void progress_window(wizard::WizardContext& state, SIZE screen) {
     look_at(f);
     HWND w = window_of(f);
     HWND bar = child_of(f, u"ProgressBar1");
-    CHECK_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);
-    CHECK_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 7);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 7);
     // Centred on the screen the display was set up with.
     if (screen.cx) {
-        CHECK_EQ(GetSystemMetrics(SM_CXSCREEN), screen.cx);
-        CHECK_EQ(GetSystemMetrics(SM_CYSCREEN), screen.cy);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screen.cx);
+        EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screen.cy);
     }
     RECT r;
     GetWindowRect(w, &r);
     const double width = twips(GetSystemMetrics(SM_CXSCREEN)), height = twips(GetSystemMetrics(SM_CYSCREEN));
-    CHECK_EQ(r.left, pixels((width - f.design().client_width) / 2));
-    CHECK_EQ(r.top, pixels((height - f.design().client_height) / 2));
+    EXPECT_EQ(r.left, pixels((width - f.design().client_width) / 2));
+    EXPECT_EQ(r.top, pixels((height - f.design().client_height) / 2));
     // The bar is drawn as soon as the value is set, with no message loop running.
     RECT inside = rect_in_client(bar);
+    const RECT filled_end{inside.right - 6, inside.top + 3, inside.right - 3, inside.bottom - 3};
     f.SetValue(7);
     const wintest::Capture full = wintest::capture(w, false);
-    CHECK(any_pixel(full, RECT{inside.right - 6, inside.top + 3, inside.right - 3, inside.bottom - 3},
-                    GetSysColor(COLOR_HIGHLIGHT)));
+    EXPECT_TRUE(any_pixel(full, filled_end, GetSysColor(COLOR_HIGHLIGHT)));
     check_icon(w);
 
     // Thousands of values: every one reaches the bar, which draws only when its fill moves by
@@ -609,20 +616,18 @@ void progress_window(wizard::WizardContext& state, SIZE screen) {
         f.SetValue(static_cast<float>(v));
         if (SendMessageW(bar, PBM_GETPOS, 0, 0) != v) ++missed;
     }
-    CHECK_EQ(missed, 0);
+    EXPECT_EQ(missed, 0);
     const int bar_width = inside.right - inside.left;
-    CHECK(paints >= bar_width / 2 && paints <= bar_width + 2);
+    EXPECT_TRUE(paints >= bar_width / 2 && paints <= bar_width + 2) << paints << " paints of a bar " << bar_width
+                                                                    << " pixels wide";
     pump();
-    CHECK(IsWindowVisible(bar));
+    EXPECT_TRUE(IsWindowVisible(bar));
     const wintest::Capture drawn = wintest::capture(w, false);
-    CHECK(any_pixel(drawn, RECT{inside.right - 6, inside.top + 3, inside.right - 3, inside.bottom - 3},
-                    GetSysColor(COLOR_HIGHLIGHT)));
+    EXPECT_TRUE(any_pixel(drawn, filled_end, GetSysColor(COLOR_HIGHLIGHT)));
     SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(bar_proc));
     f.unload();
-    CHECK(!IsWindow(w));
+    EXPECT_FALSE(IsWindow(w));
 }
-
-}  // namespace
 
 // The question Update List asks before it changes a list, as the add-in shows it (a
 // task-modal box titled with the product's name): its picture goes beside the pages' for the
@@ -641,46 +646,72 @@ void CALLBACK capture_box(HWND, UINT, UINT_PTR timer, DWORD) {
     PostMessageW(box, WM_COMMAND, IDNO, 0);
 }
 
-void update_question_picture() {
-    if (shots_folder.empty()) return;
-    context = "update question";
+TEST_F(Views, UpdateQuestionPicture) {
+    if (shots_folder.empty()) GTEST_SKIP() << "no picture is wanted without --shots";
     const std::u16string text = engine::text::update_question(u"Business", 3, 2, 1);
     const std::wstring t(text.begin(), text.end()), title(host::product_name.begin(), host::product_name.end());
     SetTimer(nullptr, 0, 50, capture_box);
     const int answer = MessageBoxW(nullptr, t.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
-    CHECK(shown_box != nullptr);
-    CHECK(box_written);
-    CHECK_EQ(answer, IDNO);
+    EXPECT_NE(shown_box, nullptr);
+    EXPECT_TRUE(box_written);
+    EXPECT_EQ(answer, IDNO);
 }
 
-int wmain(int argc, wchar_t** argv) {
-    SIZE screen{};
-    for (int i = 1; i + 1 < argc; i += 2) {
+// A whole number above zero, and nothing after it.
+bool read_count(const wchar_t* text, LONG& n) {
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text, &end, 10);
+    if (end == text || *end || value <= 0 || value > 100000) return false;
+    n = value;
+    return true;
+}
+
+// What the display was set up to be and where the pictures go. An option misspelt, a value
+// missing or a number that is none is refused: taken for the defaults, it would check the
+// pages against a display no one set up, or leave the pictures unwritten and still pass.
+bool read_command_line(int argc, wchar_t** argv) {
+    bool dpi_given = false;
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 == argc) return false;
         const std::wstring option = argv[i];
-        if (option == L"--dpi") display_dpi = dpi = _wtoi(argv[i + 1]);
-        else if (option == L"--screen") swscanf(argv[i + 1], L"%ldx%ld", &screen.cx, &screen.cy);
-        else if (option == L"--shots") shots_folder = argv[i + 1];
-        else if (option == L"--suffix") shots_suffix = argv[i + 1];
-    }
-    OleInitialize(nullptr);
-    {
-        QuietEnvironment env;
-        win32::Win32Views views;
-        wizard::WizardContext state(env, views);
-        try {
-            welcome_page(state, env);
-            work_type_page(state);
-            name_page(state);
-            closing_page(state, env);
-            access_keys(state);
-            progress_window(state, screen);
-            update_question_picture();
-        } catch (const host::Failure& f) {
-            ++failures;
-            std::printf("FAIL %s: failure %d %s\n", context.c_str(), f.number(), narrow(f.description()).c_str());
+        const wchar_t* value = argv[i + 1];
+        if (option == L"--dpi") {
+            LONG n = 0;
+            if (!read_count(value, n)) return false;
+            display_dpi = dpi = n;
+            dpi_given = true;
+        } else if (option == L"--screen") {
+            const wchar_t* x = std::wcschr(value, L'x');
+            if (!x || !read_count(std::wstring(value, x).c_str(), screen.cx) || !read_count(x + 1, screen.cy))
+                return false;
+        } else if (option == L"--shots") {
+            if (!*value) return false;
+            shots_folder = value;
+        } else if (option == L"--suffix") {
+            shots_suffix = value;  // may be empty: the pictures then bear the forms' bare names
+        } else {
+            return false;
         }
     }
+    return dpi_given;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    GTEST_FLAG_SET(brief, true);  // failures and the totals only, unless asked otherwise
+    testing::InitGoogleTest(&argc, argv);
+    if (!read_command_line(argc, argv)) {
+        std::fprintf(stderr, "usage: win32_view_test --dpi N [--screen WIDTHxHEIGHT] [--shots FOLDER [--suffix TEXT]]\n");
+        return 100;
+    }
+    if (FAILED(OleInitialize(nullptr))) return 100;
+    int result = RUN_ALL_TESTS();
     OleUninitialize();
-    std::printf("%d checks, %d failed\n", checks, failures);
-    return failures ? 1 : 0;
+    // A filter that matches nothing must not pass for a run whose checks passed.
+    if (testing::UnitTest::GetInstance()->test_to_run_count() == 0) {
+        std::fprintf(stderr, "win32_view_test: no test ran\n");
+        result = 1;
+    }
+    return result;
 }
