@@ -26,7 +26,16 @@ void Form::load() {
     focus_ = design_.initial_focus;
     visible_ = false;
     loaded_ = true;
-    view_ = views_.create(*this);
+    // A window that cannot be made leaves the form unloaded, so that the next show tries
+    // again rather than reaching a view that is not there.
+    try {
+        view_ = views_.create(*this);
+    } catch (...) {
+        loaded_ = false;
+        controls_.clear();
+        focus_.clear();
+        throw;
+    }
     view_->loaded(*this);
     Form_Load();
 }

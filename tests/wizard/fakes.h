@@ -5,10 +5,12 @@
 // tests can check the order of steps across forms and the outside world.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/dispatch.h"
 #include "host/environment.h"
+#include "host/failure.h"
 #include "host/text.h"
 #include "wizard/forms.h"
 #include "wizard/wizard_context.h"
@@ -94,8 +96,13 @@ public:
     explicit RecordingViews(Log& log) : log_(log) {}
 
     std::unique_ptr<wizard::FormView> create(wizard::Form&) override {
+        if (std::exchange(refuse_next, false))
+            host::raise(static_cast<int32_t>(0x80004005), u"The window could not be created.");
         return std::make_unique<View>(log_);
     }
+
+    // The next window cannot be made, as when the system is out of window handles.
+    bool refuse_next = false;
 
 private:
     class View : public wizard::FormView {

@@ -67,6 +67,18 @@ TEST_F(Navigation, WizardCommandShowsTheWelcomePageAtItsOwnPlace) {
     EXPECT_EQ(w.where(startup), "975,1365");
 }
 
+// A page whose window cannot be made stays unloaded: the failure goes to the caller, and the
+// next try shows the page as usual instead of reaching a view that was never made.
+TEST_F(Navigation, APageWhoseWindowCannotBeMadeIsShownAtTheNextTry) {
+    w.views.refuse_next = true;
+    EXPECT_THROW(startup.show(), host::Failure);
+    EXPECT_FALSE(startup.loaded());
+    EXPECT_EQ(w.pages(), "");
+    startup.show();
+    EXPECT_EQ(w.pages(), "frmStartUp*");
+    EXPECT_EQ(w.where(startup), "975,1365");
+}
+
 TEST_F(Navigation, StartUpNextShowsChooseWhereStartUpStood) {
     open_start(1500, 2500);
     w.clear();
