@@ -18,14 +18,6 @@ namespace engine {
 
 namespace {
 
-// Addresses compare as the host compares them: ignoring letter case.
-std::u16string address_key(std::u16string_view address) {
-    std::u16string key(address);
-    for (auto& c : key)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return key;
-}
-
 // The folder the list's members come from, and the source to record. Nothing when the user
 // cancels or the folder cannot be had; the user has been told why.
 struct Origin {
@@ -140,12 +132,13 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
     members.mail.SetItem(scratch_mail);
     collect(run, *origin, names, members);
 
-    // What changes, by address, as the duplicate rule tells members apart.
+    // What changes, by address (ignoring letter case, as the host compares them), as the
+    // duplicate rule tells members apart.
     std::unordered_set<std::u16string> now;
-    for (const auto& t : members.texts) now.insert(address_key(TextAfterLastSpace(t)));
+    for (const auto& t : members.texts) now.insert(host::folded(TextAfterLastSpace(t)));
     std::unordered_set<std::u16string> before;
     const int32_t count = list.MemberCount();
-    for (int32_t i = 1; i <= count; ++i) before.insert(address_key(list.GetMember(i).Address()));
+    for (int32_t i = 1; i <= count; ++i) before.insert(host::folded(list.GetMember(i).Address()));
     const size_t kept = static_cast<size_t>(std::count_if(now.begin(), now.end(), [&](const auto& a) { return before.contains(a); }));
     const size_t added = now.size() - kept, removed = before.size() - kept;
     if (added == 0 && removed == 0) {

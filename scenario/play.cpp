@@ -1,5 +1,6 @@
 #include "scenario/play.h"
 
+#include <algorithm>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -42,47 +43,24 @@ Unplayable no_ribbon_button(const RibbonPress& s) {
 
 void check_list(const sim::Profile& store, const CheckList& step) {
     const std::u16string subject = host::from_utf8(step.name);
-    // Folders nest as deep as a profile has them: walked without recursion.
-    std::vector<const sim::Folder*> folders;
-    for (const auto& f : store.folders) folders.push_back(f.get());
-    while (!folders.empty()) {
-        const sim::Folder* folder = folders.back();
-        folders.pop_back();
-        for (const auto& item : folder->items)
-            if (item->stored && item->stored->cls == host::olDistributionList &&
-                item->stored->field(u"Subject") == subject)
-                return;
-        for (const auto& f : folder->folders) folders.push_back(f.get());
-    }
+    for (const auto& item : store.stored_lists())
+        if (item->stored->field(u"Subject") == subject) return;
     throw Unplayable("no distribution list \"" + step.name + "\" is in the store");
 }
 
 void select_items(sim::SimHost& host, const Select& step) {
     sim::World& world = host.world();
     if (world.explorers.open.empty()) throw Unplayable("no explorer window is open to select items in");
-    auto named = [](const sim::Item& item, std::u16string_view name) {
-        const sim::ItemData& d = *item.stored;
-        return d.field(d.cls == host::olContact ? u"FullName" : u"Subject") == name;
-    };
+    const auto stored = host.profile().stored_items();
     std::vector<std::shared_ptr<sim::Item>> items;
     for (const auto& text : step.items) {
         const std::u16string name = host::from_utf8(text);
-        std::shared_ptr<sim::Item> found;
-        std::vector<const sim::Folder*> folders;
-        const auto& top = host.profile().folders;
-        for (auto f = top.rbegin(); f != top.rend(); ++f) folders.push_back(f->get());
-        while (!found && !folders.empty()) {
-            const sim::Folder* folder = folders.back();
-            folders.pop_back();
-            for (const auto& item : folder->items)
-                if (item->stored && named(*item, name)) {
-                    found = item;
-                    break;
-                }
-            for (auto f = folder->folders.rbegin(); f != folder->folders.rend(); ++f) folders.push_back(f->get());
-        }
-        if (!found) throw Unplayable("no item \"" + text + "\" is in the store to select");
-        items.push_back(found);
+        auto found = std::find_if(stored.begin(), stored.end(), [&](const auto& item) {
+            const sim::ItemData& d = *item->stored;
+            return d.field(d.cls == host::olContact ? u"FullName" : u"Subject") == name;
+        });
+        if (found == stored.end()) throw Unplayable("no item \"" + text + "\" is in the store to select");
+        items.push_back(*found);
     }
     sim::select_items(world, *world.explorers.open.back(), std::move(items));
 }

@@ -72,6 +72,26 @@ std::u16string Profile::path_of(const Folder& folder) const {
     return result;
 }
 
+std::vector<std::shared_ptr<Item>> Profile::stored_items() const {
+    std::vector<std::shared_ptr<Item>> out;
+    std::vector<const Folder*> folders;
+    for (auto f = this->folders.rbegin(); f != this->folders.rend(); ++f) folders.push_back(f->get());
+    while (!folders.empty()) {
+        const Folder* folder = folders.back();
+        folders.pop_back();
+        for (const auto& item : folder->items)
+            if (item->stored) out.push_back(item);
+        for (auto f = folder->folders.rbegin(); f != folder->folders.rend(); ++f) folders.push_back(f->get());
+    }
+    return out;
+}
+
+std::vector<std::shared_ptr<Item>> Profile::stored_lists() const {
+    std::vector<std::shared_ptr<Item>> out = stored_items();
+    std::erase_if(out, [](const auto& item) { return item->stored->cls != host::olDistributionList; });
+    return out;
+}
+
 std::shared_ptr<Folder> Profile::contacts() const {
     auto it = defaults.find(olFolderContacts);
     return it == defaults.end() ? nullptr : it->second;

@@ -121,6 +121,12 @@ struct Profile {
     // The path of a folder of the profile (empty when it is not in the profile).
     std::u16string path_of(const Folder& folder) const;
     std::shared_ptr<Folder> contacts() const;
+    // The items the store holds (saved at least once), folder by folder from the top, each
+    // folder before its subfolders; walked without recursion, as folders nest as deep as a
+    // profile has them.
+    std::vector<std::shared_ptr<Item>> stored_items() const;
+    // Of those, the distribution lists.
+    std::vector<std::shared_ptr<Item>> stored_lists() const;
     // The host shows a ribbon in its explorer windows (and asks add-ins for theirs).
     bool ribbon() const;
 };

@@ -4,7 +4,6 @@
 #include <exception>
 
 #include "host/failure.h"
-#include "host/outlook.h"
 #include "host/sim/objects.h"
 #include "host/text.h"
 #include "scenario/play.h"
@@ -151,15 +150,7 @@ void Session::select_next_list() {
     if (world.explorers.open.empty()) return;
     sim::ExplorerWindow& window = *world.explorers.open.back();
     // The store's lists in folder order, as the explorer would list them.
-    std::vector<std::shared_ptr<sim::Item>> lists;
-    std::function<void(const std::vector<std::shared_ptr<sim::Folder>>&)> walk = [&](const auto& folders) {
-        for (const auto& f : folders) {
-            for (const auto& item : f->items)
-                if (item->stored && item->stored->cls == host::olDistributionList) lists.push_back(item);
-            walk(f->folders);
-        }
-    };
-    walk(world.profile.folders);
+    const std::vector<std::shared_ptr<sim::Item>> lists = world.profile.stored_lists();
     std::vector<std::shared_ptr<sim::Item>> next;
     auto at = window.selection.size() == 1 ? std::find(lists.begin(), lists.end(), window.selection[0]) : lists.end();
     if (at == lists.end() && !lists.empty() && window.selection.empty()) next = {lists.front()};

@@ -3,7 +3,6 @@
 #include <random>
 
 #include "addin/commands.h"
-#include "host/outlook.h"
 #include "host/sim/interactive.h"
 #include "host/text.h"
 #include "scenario/play.h"
@@ -178,16 +177,7 @@ private:
 
     static std::vector<std::string> saved_lists(const sim::Profile& store) {
         std::vector<std::string> out;
-        std::vector<const sim::Folder*> folders;
-        for (const auto& f : store.folders) folders.push_back(f.get());
-        while (!folders.empty()) {
-            const sim::Folder* folder = folders.back();
-            folders.pop_back();
-            for (const auto& item : folder->items)
-                if (item->stored && item->stored->cls == host::olDistributionList)
-                    out.push_back(host::to_utf8(item->stored->field(u"Subject")));
-            for (const auto& f : folder->folders) folders.push_back(f.get());
-        }
+        for (const auto& item : store.stored_lists()) out.push_back(host::to_utf8(item->stored->field(u"Subject")));
         return out;
     }
 
