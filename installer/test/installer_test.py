@@ -169,9 +169,19 @@ class Prefix:
         self.hives = workdir / f"{arch}-hives"
         self.user = ADMINISTRATOR
 
+    # What Wine's loader says when it could not make the process at all (it then hands the
+    # name to its shell, which fails too). Nothing of the program ran, so it is started again.
+    NOT_STARTED = "ShellExecuteEx failed: Internal error"
+
     def wine(self, *args, loader="wine"):
-        return subprocess.run([loader, *args], env=self.env, stdout=subprocess.PIPE,
-                              stderr=subprocess.STDOUT, text=True, errors="replace")
+        for attempt in range(3):
+            r = subprocess.run([loader, *args], env=self.env, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True, errors="replace")
+            if r.returncode == 0 or self.NOT_STARTED not in r.stdout:
+                break
+            print(f"  (Wine could not start {args[0]}; starting it again)", flush=True)
+            self.settle()
+        return r
 
     def settle(self):
         subprocess.run(["wineserver", "-w"], env=self.env, check=True)
