@@ -17,3 +17,5 @@ target_include_directories(quillamor_gtest SYSTEM PUBLIC ${QUILLAMOR_GTEST_SOURC
 target_compile_definitions(quillamor_gtest PUBLIC GTEST_HAS_PTHREAD=0)
 # The framework's own code is not held to the project's warnings.
 target_compile_options(quillamor_gtest PRIVATE -w)
+# Nor optimised: the programs' time is the add-in's and Wine's, not the framework's.
+target_compile_options(quillamor_gtest PRIVATE -O0)
