@@ -41,15 +41,34 @@ build_native() {
   cmake --build "$dir" -j "$JOBS"
 }
 
-# build_fuzz DIR TARGET...: the fuzz targets, built with clang (and ccache when there is one).
-build_fuzz() {
+# clang_tree DIR [cmake options...]: configures a tree built with clang (and ccache when there
+# is one), instrumented for the fuzzer and checked by AddressSanitizer and
+# UndefinedBehaviorSanitizer throughout.
+clang_tree() {
   local dir=$1; shift
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DQUILLAMOR_FUZZ=ON -DQUILLAMOR_TESTS=OFF -DQUILLAMOR_BENCHMARKS=OFF \
-    "${launcher[@]}" >/dev/null
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLAMOR_FUZZ=ON \
+    -DQUILLAMOR_BENCHMARKS=OFF "${launcher[@]}" "$@" >/dev/null
+}
+
+# build_fuzz DIR TARGET...: the fuzz targets alone, optimised, for long fuzzing (scripts/fuzz).
+build_fuzz() {
+  local dir=$1; shift
+  clang_tree "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLAMOR_TESTS=OFF
   cmake --build "$dir" -j "$JOBS" --target "$@"
+}
+
+# build_checked DIR: the sanitizer tree of scripts/test: the test suites and the fuzz targets
+# together, one clang build rather than one for each.
+build_checked() {
+  local dir=$1
+  # A tree that an earlier version of this script built with g++ is started afresh.
+  if [ -f "$dir/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$dir/CMakeCache.txt"; then
+    rm -rf "$dir"
+  fi
+  clang_tree "$dir" -DCMAKE_BUILD_TYPE=Debug
+  cmake --build "$dir" -j "$JOBS"
 }
 
 # The fuzz targets, and the seed inputs of each: its committed corpus, and for the reader

@@ -49,10 +49,11 @@ start() {
     done
 }
 
-# Waits (up to 5 s) until the screen shows the text.
+# Waits (up to 20 s: the machine may be busy with other builds and tests) until the screen
+# shows the text.
 see() {
     i=0
-    while [ $i -lt 100 ]; do
+    while [ $i -lt 400 ]; do
         if tmux capture-pane -p -t "$pane" | grep -qF -- "$1"; then return 0; fi
         sleep 0.05
         i=$((i + 1))
@@ -65,7 +66,7 @@ keys() { tmux send-keys -t "$pane" "$@"; }
 # Waits until the walk has ended, then checks that it ended well and gave the terminal back.
 ended() {
     i=0
-    while [ ! -s "$work/rc" ] && [ $i -lt 100 ]; do
+    while [ ! -s "$work/rc" ] && [ $i -lt 400 ]; do
         sleep 0.05
         i=$((i + 1))
     done

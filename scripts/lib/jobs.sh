@@ -1,0 +1,42 @@
+# Jobs that run beside the script that starts them: the suites under Wine spend much of their
+# time waiting on Wine, so they run while the native trees build and test. Each job's output
+# goes to a file and is shown whole when the job is waited for. Sourced, not run.
+
+declare -A JOB_PIDS=()
+JOB_LOGS=$(mktemp -d)
+
+# start_job NAME COMMAND...: starts the command as job NAME, in a process group of its own
+# (so that stopping it stops Wine and everything else it started).
+start_job() {
+  local name=$1; shift
+  setsid "$@" >"$JOB_LOGS/$name.log" 2>&1 </dev/null &
+  JOB_PIDS[$name]=$!
+  echo "== started beside the rest: $name"
+}
+
+# finish_job NAME: waits for job NAME, shows its output, and fails as it failed.
+finish_job() {
+  local name=$1 rc=0
+  wait "${JOB_PIDS[$name]}" || rc=$?
+  unset "JOB_PIDS[$name]"
+  echo "== $name"
+  cat "$JOB_LOGS/$name.log"
+  if [ $rc -ne 0 ]; then
+    echo "== $name FAILED (exit $rc)" >&2
+    return 1
+  fi
+}
+
+# On the way out (a failure of the script itself included), the jobs still running are
+# stopped and what they wrote so far is shown.
+stop_jobs() {
+  local name
+  for name in "${!JOB_PIDS[@]}"; do
+    kill -- "-${JOB_PIDS[$name]}" 2>/dev/null || true
+    wait "${JOB_PIDS[$name]}" 2>/dev/null || true
+    echo "== $name, stopped; its output so far:" >&2
+    cat "$JOB_LOGS/$name.log" >&2
+  done
+  rm -rf "$JOB_LOGS"
+}
+trap stop_jobs EXIT
