@@ -174,7 +174,7 @@ class Prefix:
     NOT_STARTED = "ShellExecuteEx failed: Internal error"
 
     def wine(self, *args, loader="wine"):
-        for attempt in range(3):
+        for _ in range(3):
             r = subprocess.run([loader, *args], env=self.env, stdout=subprocess.PIPE,
                                stderr=subprocess.STDOUT, text=True, errors="replace")
             if r.returncode == 0 or self.NOT_STARTED not in r.stdout:
