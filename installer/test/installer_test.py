@@ -137,6 +137,37 @@ def is_wine_device_key(key):
     return any(k == p or k.startswith(p + "\\") for p in WINE_DEVICE_KEYS)
 
 
+# Wine's own debugger would write HKCU\Software\Wine\WineDbg and a console's HKCU\Console
+# when a program crashes; the test prefixes have the crash reporter instead, which writes
+# nothing there, so neither is Wine's noise: either key appearing is a fault to look into.
+
+# What Quillamor's setup, packages and DLL write, by pattern: nothing that counts as Wine's own
+# (named above, or measured on the fresh prefix) may reach any of it, or a leftover of theirs
+# would pass unseen.
+QUILLAMOR_TRACES = re.compile(r"quillamor|orvane|\\microsoft\\office(\\|$)|\\uninstall(\\|$)"
+                              r"|\\aedebug(\\|$)|\\classes\\(wow6432node\\)?(clsid|typelib)\\\{", re.I)
+
+
+def check_noise(label, fresh, noise_keys, noise_files):
+    """Fails when what counts as Wine's own could hide a leftover of Quillamor's, and proves
+    on the fresh prefix that a key or file left behind is still seen."""
+    for key in sorted(noise_keys):
+        if QUILLAMOR_TRACES.search(key):
+            fail(label, f"a key Wine changed on its own lies where Quillamor writes: {key}")
+    for p in WINE_DEVICE_KEYS:
+        if QUILLAMOR_TRACES.search(p):
+            fail(label, f"a key named as Wine's own lies where Quillamor writes: {p}")
+    for f in sorted(noise_files):
+        if QUILLAMOR_TRACES.search(f):
+            fail(label, f"a file Wine changed on its own lies where Quillamor writes: {f}")
+    left = State(dict(fresh.registry, **{rf"HKLM\Software\Orvane Corporation\Quillamor": {},
+                                          rf"{USER_ADDIN_KEY}": {"LoadBehavior": "dword:00000003"}}),
+                 fresh.files | {INSTALL_DIR_REL + "/Quillamor.dll"})
+    seen = differences(fresh, left, noise_keys, noise_files)
+    if len(seen) != 3:
+        fail(label, f"the comparison does not see a key and a file left behind: {seen}")
+
+
 def differences(before, after, noise_keys=frozenset(), noise_files=frozenset()):
     """Lines describing what differs between two states, Wine's own changes left out."""
     out = []
@@ -168,6 +199,12 @@ class Prefix:
         self.env.pop("DISPLAY", None)
         self.hives = workdir / f"{arch}-hives"
         self.user = ADMINISTRATOR
+        # Every program of the prefix that crashes is reported here (installer/test's crash
+        # reporter is the prefix's debugger), and the test reads what came since it last looked.
+        self.crash_log = workdir / f"{arch}-crashes.log"
+        self.crash_log.write_bytes(b"")
+        self.crashes_read = 0
+        self.env["QUILLAMOR_CRASH_LOG"] = winpath(self.crash_log)
 
     # What Wine's loader says when it could not make the process at all (it then hands the
     # name to its shell, which fails too). Nothing of the program ran, so it is started again.
@@ -193,7 +230,8 @@ class Prefix:
         # The caption text is white, as in Windows' standard scheme (a fresh prefix has
         # black): the add-in masks its button faces with that colour.
         self.import_reg([r"[HKEY_CURRENT_USER\Software\Wine\Drivers]", '"Graphics"="null"',
-                         r"[HKEY_CURRENT_USER\Control Panel\Colors]", '"TitleText"="255 255 255"'])
+                         r"[HKEY_CURRENT_USER\Control Panel\Colors]", '"TitleText"="255 255 255"']
+                        + self.crash_guard_lines())
         self.settle()
         # Wine registers the system's automation type library (stdole2) anew, with other
         # proxy entries, the first time a program of a bitness uses a picture or font object
@@ -206,6 +244,25 @@ class Prefix:
             if r.returncode != 0:
                 raise RuntimeError(f"cscript {script}: {r.stdout.strip()}")
         self.settle()
+
+    def crash_guard_lines(self):
+        """The prefix's debugger, for the programs of each bitness: the crash reporter, which
+        writes one line to the crash log and nothing into the prefix (Wine's own debugger
+        writes HKCU\\Software\\Wine\\WineDbg and a console's HKCU\\Console)."""
+        lines = []
+        for bits in (32, 64) if self.arch == "win64" else (32,):
+            node = r"Software\Wow6432Node" if self.arch == "win64" and bits == 32 else "Software"
+            debugger = winpath(HELPERS["crash-report"][bits]).replace("\\", "\\\\")
+            lines += [rf"[HKEY_LOCAL_MACHINE\{node}\Microsoft\Windows NT\CurrentVersion\AeDebug]",
+                      f'"Debugger"="{debugger} %ld %ld"', '"Auto"="1"']
+        return lines
+
+    def crashes(self):
+        """The crash reports written since the last call, one line each."""
+        self.settle()
+        data = self.crash_log.read_bytes()
+        new, self.crashes_read = data[self.crashes_read:], len(data)
+        return [line.strip() for line in new.decode("utf-8", "replace").splitlines() if line.strip()]
 
     def restart(self):
         self.wine("wineboot", "-r")
@@ -1046,7 +1103,7 @@ def parse_arguments(argv):
                  "first-dialog"):
         parser.add_argument("--" + name, required=True, type=lambda a: pathlib.Path(a).resolve())
     parser.add_argument("--helpers", required=True, type=lambda a: pathlib.Path(a).resolve(),
-                        help="folder of run-wait32.exe, run-wait64.exe, hold-addin32.exe, hold-addin64.exe")
+                        help="folder of run-wait, hold-addin and crash-report, each as NAME32.exe and NAME64.exe")
     for name in ("outlook-sim32", "outlook-sim64", "scenario", "expected", "ca"):
         parser.add_argument("--" + name, type=lambda a: pathlib.Path(a).resolve())
     parser.add_argument("archs", nargs="*", metavar="ARCH", help="win32 and/or win64")
@@ -1068,6 +1125,7 @@ def main(argv):
     archs = args.archs or ["win32", "win64"]
     HELPERS["run-wait"] = {bits: args.helpers / f"run-wait{bits}.exe" for bits in (32, 64)}
     HELPERS["holder"] = {bits: args.helpers / f"hold-addin{bits}.exe" for bits in (32, 64)}
+    HELPERS["crash-report"] = {bits: args.helpers / f"crash-report{bits}.exe" for bits in (32, 64)}
     player = None
     if args.scenario:
         player = ScenarioPlayer({32: args.outlook_sim32, 64: args.outlook_sim64}, args.scenario, args.expected)
@@ -1104,22 +1162,27 @@ def main(argv):
         noise_keys = frozenset(k for k in set(a.registry) | set(b.registry)
                                if a.registry.get(k) != b.registry.get(k))
         noise_files = frozenset(a.files ^ b.files)
+        check_noise(f"{arch}: the fresh prefix", b, noise_keys, noise_files)
+        crashed = prefix.crashes()
+        if crashed:
+            raise RuntimeError(f"a program crashed while the {arch} prefix was made: " + " | ".join(crashed))
         prefix.add_other_user()
-        case_started = time.monotonic()
-        run_warnings(prefix, setups["good"], args.first_dialog, noise_keys, noise_files)
-        print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
+
+        def timed(label, run, *arguments):
+            case_started = time.monotonic()
+            run(*arguments)
+            for line in prefix.crashes():
+                fail(f"{arch}: {label}", f"a program crashed: {line.removeprefix('crash: ')}")
+            print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
+
+        timed("warnings", run_warnings, prefix, setups["good"], args.first_dialog, noise_keys, noise_files)
         for case in CASES[arch]:
-            case_started = time.monotonic()
-            run_case(prefix, case, setups, sources, player, noise_keys, noise_files)
-            print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
+            timed(case.name, run_case, prefix, case, setups, sources, player, noise_keys, noise_files)
         for bits, outlook in DEPLOYMENTS[arch]:
-            case_started = time.monotonic()
-            run_deployment(prefix, bits, outlook, setups, sources, player, args.ca, noise_keys, noise_files)
-            print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
+            timed(f"deployment, {bits}-bit", run_deployment, prefix, bits, outlook, setups, sources, player, args.ca,
+                  noise_keys, noise_files)
         for name, bits, outlook, short in PACKAGES[arch]:
-            case_started = time.monotonic()
-            run_msi(prefix, name, bits, outlook, setups, sources, player, short, noise_keys, noise_files)
-            print(f"  ({time.monotonic() - case_started:.0f} s)", flush=True)
+            timed(name, run_msi, prefix, name, bits, outlook, setups, sources, player, short, noise_keys, noise_files)
         print(f"== {arch} done in {time.monotonic() - started:.0f} s", flush=True)
 
     if failures:

@@ -9,7 +9,8 @@ JOB_LOGS=$(mktemp -d)
 # (so that stopping it stops Wine and everything else it started).
 start_job() {
   local name=$1; shift
-  setsid "$@" >"$JOB_LOGS/$name.log" 2>&1 </dev/null &
+  setsid bash -c 'started=$SECONDS; "${@:2}"; rc=$?; record_time "$1" $((SECONDS - started)); exit $rc' \
+    bash "$name" "$@" >"$JOB_LOGS/$name.log" 2>&1 </dev/null &
   JOB_PIDS[$name]=$!
   echo "== started beside the rest: $name"
 }
@@ -40,3 +41,24 @@ stop_jobs() {
   rm -rf "$JOB_LOGS"
 }
 trap stop_jobs EXIT
+
+# The time each part of a run took, for the table at its end: QUILLAMOR_TIMES names a file
+# that the script and everything it starts add to, a line "SECONDS<TAB>PART" each.
+record_time() {
+  [ -z "${QUILLAMOR_TIMES:-}" ] || printf '%s\t%s\n' "$2" "$1" >>"$QUILLAMOR_TIMES"
+}
+export -f record_time
+
+# timed NAME COMMAND...: runs the command and records its time under NAME.
+timed() {
+  local name=$1 started=$SECONDS; shift
+  "$@"
+  record_time "$name" $((SECONDS - started))
+}
+
+# print_times: the table of the times recorded, in the order the parts ended.
+print_times() {
+  [ -s "${QUILLAMOR_TIMES:-}" ] || return 0
+  echo "== where the time went (parts beside each other overlap)"
+  awk -F '\t' '{ printf "%7d s  %s\n", $1, $2 }' "$QUILLAMOR_TIMES"
+}

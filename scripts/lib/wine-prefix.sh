@@ -17,6 +17,7 @@ wine_template() {
             WINEPREFIX=$template wineserver -w
             echo "$stamp" >"$template/.quillamor-stamp"
         fi
+        wine_guard "$template" "$arch"
     ) 9>"$template.lock"
 }
 
@@ -33,4 +34,75 @@ wine_clone() {
 winpath() {
     local p=$1
     echo "Z:${p//\//\\}"
+}
+
+# --- Crashes -----------------------------------------------------------------------------------
+# When a program crashes, Wine starts the debugger its prefix names. Wine's own (winedbg)
+# writes its settings and a console's keys into the prefix, which a comparison of the
+# registry then takes for a leftover, and prints its report where a test may not read it. The
+# test prefixes name tests/wine/crash-report.c instead: it writes one line that names the
+# program, its command line, the exception and the module, to the file that the crashed
+# program's QUILLAMOR_CRASH_LOG names, and lets the program end with the exception's code.
+
+WINE_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# wine_crash_reporters DIR: crash-report32.exe and crash-report64.exe in DIR, built when
+# missing or older than their source.
+wine_crash_reporters() {
+    local dir=$1 source=$WINE_LIB_DIR/../../tests/wine/crash-report.c arch bits
+    mkdir -p "$dir"
+    for arch in i686 x86_64; do
+        bits=$([ $arch = i686 ] && echo 32 || echo 64)
+        [ "$dir/crash-report$bits.exe" -nt "$source" ] && continue
+        "$arch-w64-mingw32-gcc" -O2 -Wall -Wextra -Werror -mwindows -static \
+            -o "$dir/crash-report$bits.exe" "$source" -lntdll
+    done
+}
+
+# wine_guard_lines DIR win32|win64: the registry lines (regedit's format, for the 64-bit
+# regedit in a 64-bit prefix) that make DIR's crash reporters the prefix's debugger, for the
+# programs of each bitness.
+wine_guard_lines() {
+    local dir=$1 arch=$2 key='Software\Microsoft\Windows NT\CurrentVersion\AeDebug' bits node
+    for bits in 32 64; do
+        [ $arch = win64 ] || [ $bits = 32 ] || continue
+        node=$([ $arch = win64 ] && [ $bits = 32 ] && echo 'Software\Wow6432Node' || echo Software)
+        printf '[HKEY_LOCAL_MACHINE\\%s]\r\n' "${key/Software/$node}"
+        printf '"Debugger"="%s %%ld %%ld"\r\n' "$(winpath "$dir/crash-report$bits.exe" | sed 's/\\/\\\\/g')"
+        printf '"Auto"="1"\r\n\r\n'
+    done
+}
+
+# wine_guard PREFIX win32|win64: makes the crash reporters (in PREFIX's folder) the prefix's
+# debugger, once.
+wine_guard() {
+    local prefix=$1 arch=$2 dir want loader=wine
+    dir=$(cd "$(dirname "$prefix")" && pwd)
+    wine_crash_reporters "$dir"
+    want="crash-report in $dir"
+    [ "$(cat "$prefix/.quillamor-crash-guard" 2>/dev/null)" = "$want" ] && return 0
+    [ $arch = win64 ] && loader=/usr/lib/wine/wine64
+    { printf 'REGEDIT4\r\n\r\n'; wine_guard_lines "$dir" "$arch"; } >"$prefix.guard.reg"
+    WINEPREFIX=$prefix WINEDEBUG=-all "$loader" regedit /S "$(winpath "$prefix.guard.reg")" >/dev/null 2>&1
+    WINEPREFIX=$prefix wineserver -w
+    rm -f "$prefix.guard.reg"
+    echo "$want" >"$prefix/.quillamor-crash-guard"
+}
+
+# wine_crash_log FILE: the programs started from here on report their crashes to FILE (which
+# starts empty).
+wine_crash_log() {
+    mkdir -p "$(dirname "$1")"
+    : >"$1"
+    QUILLAMOR_CRASH_LOG=$(winpath "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")")
+    export QUILLAMOR_CRASH_LOG
+}
+
+# wine_crashes FILE WHAT: prints a failure line for each crash in FILE and fails when there
+# was one; WHAT says whose programs they were.
+wine_crashes() {
+    [ -s "$1" ] || return 0
+    tr -d '\r' <"$1" | sed "s|^crash: |FAILED: $2: a program crashed: |" >&2
+    echo "   (the crash reports are kept in $1)" >&2
+    return 1
 }
