@@ -6,23 +6,31 @@ declare -A JOB_PIDS=()
 JOB_LOGS=$(mktemp -d)
 
 # start_job NAME COMMAND...: starts the command as job NAME, in a process group of its own
-# (so that stopping it stops Wine and everything else it started).
+# (so that stopping it stops Wine and everything else it started). The job leaves its exit
+# status in a file: a job that ended long before it is waited for may no longer be known to
+# `wait` (once the process ids have wrapped around, the shell forgets an old child's status
+# when a new child gets its id, and `wait` answers 127).
 start_job() {
   local name=$1; shift
-  setsid bash -c 'started=$SECONDS; "${@:2}"; rc=$?; record_time "$1" $((SECONDS - started)); exit $rc' \
-    bash "$name" "$@" >"$JOB_LOGS/$name.log" 2>&1 </dev/null &
+  rm -f "$JOB_LOGS/$name.status"
+  setsid bash -c 'started=$SECONDS; "${@:3}"; rc=$?; record_time "$1" $((SECONDS - started))
+                  echo $rc >"$2.tmp" && mv "$2.tmp" "$2"; exit $rc' \
+    bash "$name" "$JOB_LOGS/$name.status" "$@" >"$JOB_LOGS/$name.log" 2>&1 </dev/null &
   JOB_PIDS[$name]=$!
   echo "== started beside the rest: $name"
 }
 
 # finish_job NAME: waits for job NAME, shows its output, and fails as it failed.
 finish_job() {
-  local name=$1 rc=0
-  wait "${JOB_PIDS[$name]}" || rc=$?
+  local name=$1 rc=0 status=$JOB_LOGS/$1.status
+  while [ ! -f "$status" ] && kill -0 "${JOB_PIDS[$name]}" 2>/dev/null; do sleep 1; done
+  wait "${JOB_PIDS[$name]}" 2>/dev/null || true
+  # No status: the job was ended before it could write one.
+  rc=$(cat "$status" 2>/dev/null || echo "none: it was ended from outside")
   unset "JOB_PIDS[$name]"
   echo "== $name"
   cat "$JOB_LOGS/$name.log"
-  if [ $rc -ne 0 ]; then
+  if [ "$rc" != 0 ]; then
     echo "== $name FAILED (exit $rc)" >&2
     return 1
   fi
