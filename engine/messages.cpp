@@ -25,6 +25,11 @@ std::u16string members_not_stored(size_t not_stored, size_t members) {
     return number(not_stored) + u" of " + number(members) + u" members were not stored.";
 }
 
+std::u16string link_not_opened(std::u16string_view address) {
+    return u"Quillamor could not open your web browser. To see the page, type this address in your browser: " +
+           std::u16string(address);
+}
+
 std::u16string update_nothing(std::u16string_view name, size_t members) {
     return u"The distribution list \"" + std::u16string(name) +
            u"\" is up to date with the contacts that carry its categories today (members: " + number(members) +

@@ -23,6 +23,10 @@ std::u16string saved_as_parts(size_t members, size_t lists, std::u16string_view 
 // Some members could not be stored: how many of how many.
 std::u16string members_not_stored(size_t not_stored, size_t members);
 
+// A web address that neither the browser object nor the system could open: the user can still
+// type it.
+std::u16string link_not_opened(std::u16string_view address);
+
 // Bringing a list up to date.
 inline constexpr std::u16string_view update_no_categories =
     u"This distribution list has no categories, so Quillamor cannot tell which contacts belong in it.";

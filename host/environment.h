@@ -22,6 +22,7 @@ inline constexpr int32_t vbOKOnly = 0;
 inline constexpr int32_t vbYesNoCancel = 3;
 inline constexpr int32_t vbYesNo = 4;
 inline constexpr int32_t vbQuestion = 32;
+inline constexpr int32_t vbExclamation = 48;
 inline constexpr int32_t vbInformation = 64;
 inline constexpr int32_t vbOK = 1;
 inline constexpr int32_t vbCancel = 2;
@@ -50,6 +51,9 @@ public:
     virtual int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) = 0;
     // Starts a command line as a new process in a normal, focused window; does not wait.
     virtual void start_process(std::u16string_view command_line) = 0;
+    // Opens a web address with the program the system opens such addresses with (the user's
+    // browser); does not wait. Raises a Failure when nothing can open it.
+    virtual void open_address(std::u16string_view address) = 0;
 
     // Loads a picture file into an automation picture object (Handle, hPal, Type); raises a
     // Failure when the file is missing or is not a picture.

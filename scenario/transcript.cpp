@@ -147,6 +147,8 @@ std::string process(const json& e) { return "process started: " + text(e, "comma
 
 std::string navigate(const json& e) { return "browser opens " + text(e, "url"); }
 
+std::string shell(const json& e) { return "the system opens " + text(e, "address"); }
+
 std::string failure(const json& e) {
     return "failure reached the user: " + number(e["number"]) + " " + text(e, "description");
 }
@@ -190,6 +192,7 @@ const std::map<std::string, std::string (*)(const json&), std::less<>>& printers
         {"clipboard", clipboard},
         {"process", process},
         {"navigate", navigate},
+        {"shell", shell},
         {"failure", failure},
         {"result", result},
         {"call", call},

@@ -1,5 +1,6 @@
 // What the four wizard pages share: the Cancel action, help and the web links.
 #include "host/dispatch.h"
+#include "engine/messages.h"
 #include "host/environment.h"
 #include "wizard/wizard_context.h"
 
@@ -24,13 +25,30 @@ void Page::help(std::u16string_view command_line) {
 }
 
 void Page::open_link(std::u16string_view label) {
+    const std::u16string address = control(label).text;
     try {
         host::Object browser = context_.env.create_object(u"InternetExplorer.Application");
-        browser.call(u"Navigate", control(label).text);
-        browser.put(u"Visible", host::Variant::boolean(true));
-        // Releasing our reference leaves the browser window open on its own.
-    } catch (const host::Failure& f) {
-        host::ReportFailure(context_.env, f);
+        try {
+            browser.call(u"Navigate", address);
+            browser.put(u"Visible", host::Variant::boolean(true));
+            // Releasing our reference leaves the browser window open on its own.
+            return;
+        } catch (const host::Failure&) {
+            // A browser that cannot show the page is not left running unseen.
+            try {
+                browser.call(u"Quit");
+            } catch (const host::Failure&) {
+            }
+            throw;
+        }
+    } catch (const host::Failure&) {
+        // Internet Explorer is gone from current Windows, switched off or blocked by policy:
+        // the browser the system opens web addresses with shows the page instead.
+    }
+    try {
+        context_.env.open_address(address);
+    } catch (const host::Failure&) {
+        host::MsgBox(context_.env, engine::text::link_not_opened(address), host::vbOKOnly | host::vbExclamation);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <olectl.h>
+#include <shellapi.h>
 
 #include "host/com/bstr.h"
 #include "host/com/com_dispatch.h"
@@ -115,6 +116,18 @@ void ComEnvironment::start_process(std::u16string_view command_line) {
                         &process))
         raise(errors::file_not_found);
     unique_handle p(process.hProcess), t(process.hThread);
+}
+
+void ComEnvironment::open_address(std::u16string_view address) {
+    std::wstring file = to_wide(address);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // The shell's own error box would come on top of the one the caller shows.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) raise_hresult(HRESULT_FROM_WIN32(GetLastError()));
 }
 
 std::unique_ptr<Library> ComEnvironment::load_library(std::u16string_view file) {

@@ -19,6 +19,7 @@ public:
     Object create_object(std::u16string_view progid) override;
     int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) override;
     void start_process(std::u16string_view command_line) override;
+    void open_address(std::u16string_view address) override;
     // The system picture loader's picture object. A 32-bit bitmap comes back with its fourth
     // byte cleared (see load_picture in the source).
     Object load_picture(std::u16string_view path) override;

@@ -101,6 +101,7 @@ struct Profile {
     std::vector<int32_t> later_init_results;  // what the calls after the next one return, in turn
     bool picture = true;             // the button picture file is there
     bool redemption = true;          // the safe-item library is registered
+    bool internet_explorer = true;   // the web browser's automation object can be created
     std::vector<PresetBar> command_bars;  // other programs' controls, in every explorer window
     // The bytes a distribution list's members may take ("listLimitBytes"; 0: no limit); unset,
     // the host's own: 15000 before 2010 (version 14), none after.

@@ -162,6 +162,7 @@ Profile profile_from_json(const Json& j) {
                     "serviceLibrary",
                     "picture",
                     "redemption",
+                    "internetExplorer",
                     "commandBars",
                     "version",
                     "listLimitBytes",
@@ -193,6 +194,8 @@ Profile profile_from_json(const Json& j) {
     if (j.contains("version")) p.version = text(j["version"], "profile", "version");
     if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
     if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
+    if (j.contains("internetExplorer"))
+        p.internet_explorer = flag(j["internetExplorer"], "profile", "internetExplorer");
     if (j.contains("commandBars")) p.command_bars = command_bar_presets_from_json(j["commandBars"]);
     if (j.contains("listLimitBytes")) {
         const int32_t limit = integer(j["listLimitBytes"], "profile", "listLimitBytes");

@@ -154,8 +154,10 @@ host::Object SimHost::create_object(std::u16string_view progid) {
     std::vector<host::Variant> args{host::Variant(progid)};
     world_->enter(runtime, host::Invoke::Call, u"CreateObject", args);
     bool redemption = progid.size() > 11 && host::equal_ignoring_case(progid.substr(0, 11), u"Redemption.");
+    bool browser = host::equal_ignoring_case(progid, u"InternetExplorer.Application");
     host::Object o;
-    if (!redemption || world_->profile.redemption) o = create_by_progid(world_, progid);
+    if ((!redemption || world_->profile.redemption) && (!browser || world_->profile.internet_explorer))
+        o = create_by_progid(world_, progid);
     if (!o)
         throw host::cannot_create_object(progid, u"CreateObject");
     return o;
@@ -189,6 +191,12 @@ int32_t SimHost::message_box(std::u16string_view text, int32_t style, std::u16st
 
 void SimHost::start_process(std::u16string_view command_line) {
     world_->record({{"event", "process"}, {"commandLine", utf8(command_line)}});
+}
+
+void SimHost::open_address(std::u16string_view address) {
+    std::vector<host::Variant> args{host::Variant(address)};
+    world_->enter(runtime, host::Invoke::Call, u"ShellExecute", args);
+    world_->record({{"event", "shell"}, {"address", utf8(address)}});
 }
 
 host::Object SimHost::load_picture(std::u16string_view path) {

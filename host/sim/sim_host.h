@@ -78,6 +78,8 @@ public:
     host::Object create_object(std::u16string_view progid) override;
     int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) override;
     void start_process(std::u16string_view command_line) override;
+    // Recorded as a "shell" event; a fault on "ShellExecute" fails it.
+    void open_address(std::u16string_view address) override;
     // The picture file is missing when the profile says so; otherwise the graphics stand-in
     // loads it.
     host::Object load_picture(std::u16string_view path) override;

@@ -59,7 +59,7 @@ std::u16string text_of(HWND w) {
 
 class QuietEnvironment : public host::Environment {
 public:
-    std::vector<std::u16string> started, created, messages;
+    std::vector<std::u16string> started, created, messages, opened;
 
     host::Object create_application() override { host::raise(429, u"No host application here"); }
     host::Object create_object(std::u16string_view progid) override {
@@ -71,6 +71,7 @@ public:
         return host::vbOK;
     }
     void start_process(std::u16string_view command_line) override { started.emplace_back(command_line); }
+    void open_address(std::u16string_view address) override { opened.emplace_back(address); }
     std::unique_ptr<host::Library> load_library(std::u16string_view) override { return nullptr; }
     void* module_handle() override { return nullptr; }
     void* raw_interface(const host::Object&) override { return nullptr; }
@@ -404,10 +405,12 @@ TEST_F(Views, WelcomePage) {
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
 
-    // A click on an address goes to the browser.
+    // A click on an address goes to the browser: here there is none to create, so the system
+    // opens the address.
     SendMessageW(child_of(f, u"lblAdres2"), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(child_of(f, u"lblAdres2"), WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(env.created, std::vector<std::u16string>{u"InternetExplorer.Application"});
+    EXPECT_EQ(env.opened, std::vector<std::u16string>{text_of(child_of(f, u"lblAdres2"))});
 
     // Next: the page goes, the work type page opens in its spot.
     const RECT before = [&] { RECT r; GetWindowRect(w, &r); return r; }();

@@ -97,22 +97,40 @@ TEST(WizardLinks, OpenTheShownAddressInANewBrowser) {
     }
 }
 
-TEST(WizardLinks, FailuresAreReportedAndNothingIsLeftOpen) {
-    World w;
-    w.forms.frmStartUp.show();
-    w.env.fail_create = true;
-    w.clear();
-    w.forms.frmStartUp.press(u"lblAdres2");
-    EXPECT_EQ(w.log, (Log{"create InternetExplorer.Application", "failure 429",
-                          "msgbox Quillamor 0 Error 429: ActiveX component can't create object"}));
-
-    w.env.fail_create = false;
-    w.env.fail_navigate = true;
-    w.clear();
-    w.forms.frmStartUp.press(u"lblAdres1");
-    EXPECT_EQ(w.log, (Log{"create InternetExplorer.Application", "browser released", "failure -2147467259",
-                          "msgbox Quillamor 0 Error -2147467259: Unspecified error"}));
-    EXPECT_EQ(w.pages(), "frmStartUp*");
+TEST(WizardLinks, WithoutABrowserObjectTheSystemOpensTheAddress) {
+    const std::string url = "http://www.example.com/quillamor/";
+    struct Case {
+        const char* what;
+        bool fail_create, fail_navigate, fail_shell;
+        Log log;
+    } cases[] = {
+        {"no browser object", true, false, false, {"create InternetExplorer.Application", "shell " + url}},
+        {"a browser that cannot navigate is quit",
+         false,
+         true,
+         false,
+         {"create InternetExplorer.Application", "browser Quit", "browser released", "shell " + url}},
+        {"nothing opens it: the user is given the address",
+         true,
+         false,
+         true,
+         {"create InternetExplorer.Application",
+          "msgbox Quillamor 48 Quillamor could not open your web browser. To see the page, type this address in "
+          "your browser: " +
+              url}},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        World w;
+        w.forms.frmStartUp.show();
+        w.env.fail_create = c.fail_create;
+        w.env.fail_navigate = c.fail_navigate;
+        w.env.fail_shell = c.fail_shell;
+        w.clear();
+        w.forms.frmStartUp.press(u"lblAdres2");
+        EXPECT_EQ(w.log, c.log);
+        EXPECT_EQ(w.pages(), "frmStartUp*");
+    }
 }
 
 TEST(WizardNameRule, NextFollowsTheText) {

@@ -47,6 +47,10 @@ public:
             log_.push_back(std::string("browser Visible ") + (args[0].as_bool() ? "True" : "False"));
             return {};
         }
+        if (kind == host::Invoke::Call && member == u"Quit") {
+            log_.push_back("browser Quit");
+            return {};
+        }
         host::raise(host::errors::member_not_found);
     }
     host::Subscription subscribe(std::u16string_view, host::EventHandler) override { return {}; }
@@ -64,6 +68,7 @@ public:
     bool fail_process = false;
     bool fail_create = false;
     bool fail_navigate = false;
+    bool fail_shell = false;
 
     host::Object create_application() override { host::raise(429, u"ActiveX component can't create object"); }
     host::Object create_object(std::u16string_view progid) override {
@@ -78,6 +83,10 @@ public:
     void start_process(std::u16string_view command_line) override {
         if (fail_process) host::raise(53, u"File not found");
         log_.push_back("process " + utf8(command_line));
+    }
+    void open_address(std::u16string_view address) override {
+        if (fail_shell) host::raise(-2147221003, u"Application not found");
+        log_.push_back("shell " + utf8(address));
     }
     std::unique_ptr<host::Library> load_library(std::u16string_view) override { return nullptr; }
     void* module_handle() override { return nullptr; }

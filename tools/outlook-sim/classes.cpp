@@ -46,8 +46,11 @@ public:
             if (!d) return E_FAIL;
             return d->QueryInterface(riid, out);
         } catch (...) {
-            // A failure of the host (an injected fault) is what creating the object gives.
-            return host::com::hresult_of(host::com::current_failure());
+            // A failure of the host (an injected fault) is what creating the object gives; a
+            // class the machine does not have is not registered, as COM says it.
+            const host::Failure failure = host::com::current_failure();
+            if (failure.number() == host::errors::cannot_create_object) return REGDB_E_CLASSNOTREG;
+            return host::com::hresult_of(failure);
         }
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }

@@ -1,5 +1,7 @@
 #include "tools/outlook-sim/processes.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 
 #include "host/com/bstr.h"
@@ -25,6 +27,24 @@ BOOL WINAPI record_process(LPCWSTR application, LPWSTR command_line, LPSECURITY_
         process->dwProcessId = 0;
         process->dwThreadId = 0;
     }
+    return TRUE;
+}
+
+// Opening a document or address through the shell: the substitute host records it (or fails
+// it, as a scenario's fault on "ShellExecute" says) in place of starting the user's browser.
+BOOL WINAPI record_shell(SHELLEXECUTEINFOW* info) {
+    if (!info || !info->lpFile || !recording_host) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    try {
+        recording_host->open_address(host::com::from_wide(info->lpFile));
+    } catch (...) {
+        SetLastError(ERROR_NO_ASSOCIATION);
+        return FALSE;
+    }
+    info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));  // more than 32: success
+    info->hProcess = nullptr;
     return TRUE;
 }
 
@@ -64,7 +84,11 @@ ProcessRecorder::~ProcessRecorder() { recording_host = nullptr; }
 
 bool ProcessRecorder::watch(IUnknown* object) {
     HMODULE module = module_of(object);
-    return module && redirect_import(module, "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&record_process));
+    if (!module) return false;
+    const bool processes = redirect_import(module, "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&record_process));
+    // A DLL that never opens an address has no such import: only the processes are required.
+    redirect_import(module, "shell32.dll", "ShellExecuteExW", reinterpret_cast<void*>(&record_shell));
+    return processes;
 }
 
 }  // namespace outlook_sim

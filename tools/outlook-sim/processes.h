@@ -3,6 +3,7 @@
 // of being started: the add-in module's import of CreateProcessW is pointed at a recorder,
 // which hands back handles of its own for the add-in to close. A person would see the
 // viewer's window; the transcript shows the command line, as the native player's does.
+// Likewise the addresses it opens through the shell (ShellExecuteExW): a "shell" event.
 #include <windows.h>
 
 namespace sim {

@@ -168,6 +168,7 @@ void Session::collect_status() {
         std::string kind = e.value("event", "");
         if (kind == "process") status_.push_back(u"Help viewer started: " + text(e["commandLine"]));
         else if (kind == "navigate") status_.push_back(u"Browser opened: " + text(e["url"]));
+        else if (kind == "shell") status_.push_back(u"Opened in the default browser: " + text(e["address"]));
         else if (kind == "saved")
             status_.push_back(u"List \"" + text(e["subject"]) + u"\" saved with " +
                               host::decimal(static_cast<int64_t>(e["members"].size())) + u" members");
