@@ -85,11 +85,16 @@ private:
     // svcLib: the service library's wrapper, made at its first use.
     host::CLibOrvane& svcLib();
     void show_wizard();
-    void update_list();
     // On a ribbon host: the ribbon asks again whether the buttons can be pressed.
     void invalidate_ribbon();
-    // On a ribbon host, once started: the explorer's selection decides Update List.
+
+    // Update List (update_command.cpp): whether it can run (the selection is exactly one
+    // distribution list), running it, and, once started, following the explorer's selection.
+    bool update_list_available();
+    void update_list();
     void follow_selection();
+    // The selection changed: the buttons of Update List ask again whether it can run.
+    void update_list_availability_changed();
 
     ProcessState& state_;
     host::Bool16 loaded_ = host::False;

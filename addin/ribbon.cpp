@@ -4,7 +4,6 @@
 
 #include "addin/commands.h"
 #include "addin/connect.h"
-#include "engine/update_list.h"
 #include "host/skip.h"
 #include "host/office.h"
 #include "host/text.h"
@@ -46,19 +45,7 @@ void Connect::Ribbon_Click(const host::Object& control) {
 bool Connect::Ribbon_GetEnabled(const host::Object& control) {
     if (!started_) return false;
     if (host::IRibbonControl(control).Tag() != update_list_tag) return true;
-    // A host that cannot say what is selected leaves the button off rather than failing.
-    bool one_list = false;
-    host::skip([&] {
-        host::Explorer explorer = state_.application().ActiveExplorer();
-        one_list = explorer && static_cast<bool>(engine::SelectedList(explorer));
-    });
-    return one_list;
-}
-
-void Connect::update_list() {
-    host::Explorer explorer = state_.application().ActiveExplorer();
-    host::DistListItem list = explorer ? engine::SelectedList(explorer) : host::DistListItem();
-    if (list) engine::UpdateList(state_, list);
+    return update_list_available();
 }
 
 void Connect::invalidate_ribbon() {
@@ -66,17 +53,8 @@ void Connect::invalidate_ribbon() {
     host::skip([&] { host::IRibbonUI(ribbon_).Invalidate(); });
 }
 
-void Connect::follow_selection() {
-    host::skip([&] {
-        host::Explorer explorer = state_.application().ActiveExplorer();
-        if (!explorer) return;
-        host::Object window = explorer.object();
-        host::Subscription link = window.subscribe(u"SelectionChange", [this](std::vector<host::Variant>&) {
-            if (ribbon_) host::skip([&] { host::IRibbonUI(ribbon_).InvalidateControl(update_list_id); });
-        });
-        selection_.link = std::move(link);
-        selection_.object = std::move(window);
-    });
+void Connect::update_list_availability_changed() {
+    if (ribbon_) host::skip([&] { host::IRibbonUI(ribbon_).InvalidateControl(update_list_id); });
 }
 
 }  // namespace addin

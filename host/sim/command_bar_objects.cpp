@@ -229,6 +229,14 @@ host::Object make_control(const WorldPtr& w, std::shared_ptr<ControlModel> c) {
         live();
         c->visible = put_value(a).as_bool();
     });
+    o->getter(u"Enabled", [c, live](Args&) {
+        live();
+        return Variant::boolean(c->enabled);
+    });
+    o->setter(u"Enabled", [c, live](Args& a) {
+        live();
+        c->enabled = put_value(a).as_bool();
+    });
     o->getter(u"Parent", [w, c, live](Args&) {
         live();
         auto parent = c->parent.lock();

@@ -195,6 +195,7 @@ bool SimHost::click_button(std::u16string_view tag) {
     k.visible_only = true;
     auto button = find_everywhere(*set, k);
     if (!button) return false;
+    if (!button->enabled) return true;  // greyed out: the click reaches no one
     // The host passes the clicked control and the cancel-default flag.
     auto source = button->events;
     std::vector<Variant> args{Variant(make_control(world_, button)), Variant::boolean(false)};

@@ -40,6 +40,7 @@ struct ControlModel : Entity {
     std::u16string tag;
     int32_t style = 0;  // buttons: 0 automatic, 1 icon, 2 caption, 3 icon and caption, ...
     bool visible = true;
+    bool enabled = true;  // a click on a button that is not does nothing
     bool builtin = false;
     bool temporary = false;
     bool deleted = false;

@@ -52,8 +52,9 @@ public:
     // The active explorer window closes.
     void close_explorer();
     // The user clicks the visible command-bar button with this tag in the active explorer
-    // window: its Click event fires, and a failure of a handler comes out here. False when
-    // there is no such button, and nothing happens. (Defined with the command bars.)
+    // window: its Click event fires, and a failure of a handler comes out here; a button whose
+    // Enabled is False takes the click and nothing fires. False when there is no such
+    // button, and nothing happens. (Defined with the command bars.)
     bool click_button(std::u16string_view tag);
 
     // --- what happened

@@ -148,6 +148,12 @@ TEST_F(CommandBarsTest, AClickReachesTheSubscribersOfEveryProxyOfTheButton) {
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 2);
 
+    button.put(u"Enabled", Variant::boolean(false));
+    EXPECT_FALSE(button.get(u"Enabled").as_bool());
+    EXPECT_TRUE(host.click_button(u"Mine"));  // greyed out: clicked, and nothing follows
+    EXPECT_EQ(second, 2);
+    button.put(u"Enabled", Variant::boolean(true));
+
     button.put(u"Visible", Variant::boolean(false));
     EXPECT_FALSE(host.click_button(u"Mine"));  // a hidden button cannot be clicked
     EXPECT_EQ(second, 2);
