@@ -36,10 +36,10 @@ void FrmDone::Form_Load() {
     }
 }
 
-void FrmDone::on_click(std::u16string_view control) {
-    if (control == u"cmdOk") cmdOk_Click();
-    else if (control == u"cmdCancel") cmdCancel_Click();
-    else if (control == u"cmdHelp") cmdHelp_Click();
+FrmDone::FrmDone(ViewFactory& v, WizardContext& c) : Page(design_frmDone(), v, c) {
+    handle(u"cmdOk", Event::Click, [this] { cmdOk_Click(); });
+    handle(u"cmdCancel", Event::Click, [this] { cmdCancel_Click(); });
+    handle(u"cmdHelp", Event::Click, [this] { cmdHelp_Click(); });
 }
 
 void FrmDone::cmdOk_Click() {

@@ -1,6 +1,7 @@
 #include "wizard/form.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "host/failure.h"
@@ -121,7 +122,7 @@ void Form::set_text(std::u16string_view name, std::u16string text) {
     Control& c = control(name);
     c.text = std::move(text);
     notify(c, Change::Text);
-    on_change(c.name);
+    fire(c.name, Event::Change);
 }
 
 void Form::set_visible(std::u16string_view name, bool visible) {
@@ -148,6 +149,25 @@ void Form::set_max(std::u16string_view name, float max) {
     notify(c, Change::Max);
 }
 
+void Form::handle(std::u16string_view control, Event event, std::function<void()> handler) {
+    const bool designed = std::any_of(design_.controls.begin(), design_.controls.end(),
+                                      [&](const Control& c) { return c.name == control; });
+    if (!designed)
+        throw std::logic_error("form " + host::to_utf8(design_.name) + " has no control " + host::to_utf8(control) +
+                               " to handle");
+    handlers_.push_back({std::u16string(control), event, std::move(handler)});
+}
+
+void Form::fire(std::u16string_view control, Event event) {
+    // Copied first: a handler may unload the form, never the handlers.
+    for (const Handler& h : handlers_)
+        if (h.event == event && h.control == control) {
+            const std::function<void()> run = h.run;
+            run();
+            return;
+        }
+}
+
 void Form::press(std::u16string_view name) {
     Control& c = control(name);
     if (!c.visible || !c.enabled) return;
@@ -161,7 +181,7 @@ void Form::press(std::u16string_view name) {
         }
     }
     if (c.kind == Kind::Button || c.kind == Kind::Option) give_focus(n);
-    if (loaded_) on_click(n);
+    if (loaded_) fire(n, Event::Click);
 }
 
 void Form::type(std::u16string_view name, std::u16string text) {
@@ -174,7 +194,7 @@ void Form::give_focus(std::u16string_view name) {
     if (!c.visible || !c.enabled || focus_ == c.name) return;
     focus_ = c.name;
     notify(c, Change::Focus);
-    on_got_focus(focus_);
+    fire(focus_, Event::GotFocus);
 }
 
 bool Form::key(std::u16string_view key) {

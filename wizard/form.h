@@ -3,6 +3,7 @@
 // its handlers. Each form exists at most once; any use of a form that is not loaded loads
 // it from its design. A view only mirrors the model and reports the user's acts back.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -146,21 +147,32 @@ public:
     void move_to(float left, float top);
     void close();                            // through the window frame
 
+    // What a control's handler answers.
+    enum class Event { Click, Change, GotFocus };
+
 protected:
-    // Handlers of the concrete forms.
     virtual void Form_Load() {}
-    virtual void on_click(std::u16string_view control) {}
-    virtual void on_change(std::u16string_view control) {}
-    virtual void on_got_focus(std::u16string_view control) {}
+    // Binds the handler of one event of one of the design's controls. A name the design does
+    // not have is a fault of the form's code: refused at once (std::logic_error) when the form
+    // is made, rather than dropping the user's click unseen.
+    void handle(std::u16string_view control, Event event, std::function<void()> handler);
 
     void notify(const Control& c, Change what);
 
 private:
     Control* find(std::u16string_view name);
+    void fire(std::u16string_view control, Event event);
+
+    struct Handler {
+        std::u16string control;
+        Event event;
+        std::function<void()> run;
+    };
 
     FormDesign design_;
     ViewFactory& views_;
     std::unique_ptr<FormView> view_;
+    std::vector<Handler> handlers_;
     std::vector<Control> controls_;
     bool loaded_ = false;
     bool visible_ = false;

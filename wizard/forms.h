@@ -42,22 +42,19 @@ protected:
 // frmStartUp: the welcome page (welcome_page.cpp).
 class FrmStartUp : public Page {
 public:
-    FrmStartUp(ViewFactory& v, WizardContext& c) : Page(design_frmStartUp(), v, c) {}
+    FrmStartUp(ViewFactory& v, WizardContext& c);
 
     void cmdStart_Click();   // Next: on to the work type page
     void cmdStop_Click();    // Cancel: closes the wizard
     void cmdHelp_Click();    // Help: the help file's topic of this page
     void lblAdres1_Click();  // the support form's link
     void lblAdres2_Click();  // the product site's link
-
-protected:
-    void on_click(std::u16string_view control) override;
 };
 
 // frmChoose: the work type page (work_type_page.cpp).
 class FrmChoose : public Page {
 public:
-    FrmChoose(ViewFactory& v, WizardContext& c) : Page(design_frmChoose(), v, c) {}
+    FrmChoose(ViewFactory& v, WizardContext& c);
 
     void cmdOk_Click();        // Next: on to the name page, or straight into the quick run
     void cmdBack_Click();      // Back: to the welcome page
@@ -68,16 +65,12 @@ public:
 
     // Stands in for the quick run when set (tests watch the hand-over to the run with it).
     Run quick_run;
-
-protected:
-    void on_click(std::u16string_view control) override;
-    void on_got_focus(std::u16string_view control) override;
 };
 
 // frmTitle: the list name page (name_page.cpp).
 class FrmTitle : public Page {
 public:
-    FrmTitle(ViewFactory& v, WizardContext& c) : Page(design_frmTitle(), v, c) {}
+    FrmTitle(ViewFactory& v, WizardContext& c);
 
     // The list name box, txtSubject.
     std::u16string subject() { return control(u"txtSubject").text; }
@@ -91,16 +84,12 @@ public:
 
     // Stands in for the custom run when set (tests watch the hand-over to the run with it).
     Run custom_run;
-
-protected:
-    void on_click(std::u16string_view control) override;
-    void on_change(std::u16string_view control) override;
 };
 
 // frmDone: the closing page (closing_page.cpp).
 class FrmDone : public Page {
 public:
-    FrmDone(ViewFactory& v, WizardContext& c) : Page(design_frmDone(), v, c) {}
+    FrmDone(ViewFactory& v, WizardContext& c);
 
     void cmdOk_Click();      // Yes: back to the work type page for another list
     void cmdCancel_Click();  // No: closes the wizard
@@ -108,7 +97,6 @@ public:
 
 protected:
     void Form_Load() override;  // opens at the remembered position, when there is one
-    void on_click(std::u16string_view control) override;
 };
 
 // frmPBar: the progress window (progress_window.cpp). Max and Value are those of its bar,

@@ -50,15 +50,12 @@ FormDesign design_frmTitle() {
     return d;
 }
 
-void FrmTitle::on_click(std::u16string_view control) {
-    if (control == u"cmdOk") cmdOk_Click();
-    else if (control == u"cmdBack") cmdBack_Click();
-    else if (control == u"cmdCancel") cmdCancel_Click();
-    else if (control == u"cmdHelp") cmdHelp_Click();
-}
-
-void FrmTitle::on_change(std::u16string_view control) {
-    if (control == u"txtSubject") txtSubject_Change();
+FrmTitle::FrmTitle(ViewFactory& v, WizardContext& c) : Page(design_frmTitle(), v, c) {
+    handle(u"cmdOk", Event::Click, [this] { cmdOk_Click(); });
+    handle(u"cmdBack", Event::Click, [this] { cmdBack_Click(); });
+    handle(u"cmdCancel", Event::Click, [this] { cmdCancel_Click(); });
+    handle(u"cmdHelp", Event::Click, [this] { cmdHelp_Click(); });
+    handle(u"txtSubject", Event::Change, [this] { txtSubject_Change(); });
 }
 
 void FrmTitle::cmdOk_Click() {

@@ -56,12 +56,12 @@ FormDesign design_frmStartUp() {
     return d;
 }
 
-void FrmStartUp::on_click(std::u16string_view control) {
-    if (control == u"cmdStart") cmdStart_Click();
-    else if (control == u"cmdStop") cmdStop_Click();
-    else if (control == u"cmdHelp") cmdHelp_Click();
-    else if (control == u"lblAdres1") lblAdres1_Click();
-    else if (control == u"lblAdres2") lblAdres2_Click();
+FrmStartUp::FrmStartUp(ViewFactory& v, WizardContext& c) : Page(design_frmStartUp(), v, c) {
+    handle(u"cmdStart", Event::Click, [this] { cmdStart_Click(); });
+    handle(u"cmdStop", Event::Click, [this] { cmdStop_Click(); });
+    handle(u"cmdHelp", Event::Click, [this] { cmdHelp_Click(); });
+    handle(u"lblAdres1", Event::Click, [this] { lblAdres1_Click(); });
+    handle(u"lblAdres2", Event::Click, [this] { lblAdres2_Click(); });
 }
 
 void FrmStartUp::cmdStart_Click() {

@@ -61,16 +61,13 @@ FormDesign design_frmChoose() {
     return d;
 }
 
-void FrmChoose::on_click(std::u16string_view control) {
-    if (control == u"cmdOk") cmdOk_Click();
-    else if (control == u"cmdBack") cmdBack_Click();
-    else if (control == u"cmdCancel") cmdCancel_Click();
-    else if (control == u"cmdHelp") cmdHelp_Click();
-}
-
-void FrmChoose::on_got_focus(std::u16string_view control) {
-    if (control == u"optDist") optDist_GotFocus();
-    else if (control == u"optQuick") optQuick_GotFocus();
+FrmChoose::FrmChoose(ViewFactory& v, WizardContext& c) : Page(design_frmChoose(), v, c) {
+    handle(u"cmdOk", Event::Click, [this] { cmdOk_Click(); });
+    handle(u"cmdBack", Event::Click, [this] { cmdBack_Click(); });
+    handle(u"cmdCancel", Event::Click, [this] { cmdCancel_Click(); });
+    handle(u"cmdHelp", Event::Click, [this] { cmdHelp_Click(); });
+    handle(u"optDist", Event::GotFocus, [this] { optDist_GotFocus(); });
+    handle(u"optQuick", Event::GotFocus, [this] { optQuick_GotFocus(); });
 }
 
 void FrmChoose::cmdOk_Click() {

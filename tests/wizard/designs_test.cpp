@@ -290,3 +290,22 @@ TEST(WizardDesign, ReloadBringsBackTheDesign) {
 }
 
 }  // namespace
+
+// A handler bound to a control the design does not have would drop the user's click unseen:
+// binding it fails as the form is made. (Every page binds its handlers when it is made, so a
+// misspelt name in any of them fails every test that makes the pages.)
+TEST(WizardDesign, AHandlerOfAControlTheDesignLacksIsRefused) {
+    struct Probe : Form {
+        explicit Probe(ViewFactory& v) : Form(design_frmDone(), v) {}
+        using Form::handle;
+    };
+    HeadlessViews views;
+    Probe form(views);
+    int clicks = 0;
+    form.handle(u"cmdOk", Form::Event::Click, [&] { ++clicks; });
+    EXPECT_THROW(form.handle(u"cmdOkay", Form::Event::Click, [] {}), std::logic_error);
+    form.show();
+    form.press(u"cmdOk");
+    form.press(u"cmdCancel");  // no handler: nothing happens
+    EXPECT_EQ(clicks, 1);
+}
