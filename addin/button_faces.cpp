@@ -54,7 +54,7 @@ void put_face(UINT face_id) {
     HANDLE dib = ::GetClipboardData(CF_DIB);
     if (!dib) return;
     const SIZE_T size = ::GlobalSize(dib);
-    GlobalBlock copy(clipboard_block, size);
+    GlobalBlock copy(::GlobalAlloc(clipboard_block, size));
     if (!copy || size == 0) return;
     {
         GlobalLocked from(dib);
@@ -68,7 +68,7 @@ void put_face(UINT face_id) {
 // Stores the mask block: info header, colour entries, pixel rows, two zero bytes.
 void put_mask(UINT mask_id, const MaskInfo& info, const std::vector<BYTE>& bits) {
     const SIZE_T image = info.header.biSizeImage;
-    GlobalBlock block(clipboard_block, sizeof(MaskInfo) + image + mask_tail);
+    GlobalBlock block(::GlobalAlloc(clipboard_block, sizeof(MaskInfo) + image + mask_tail));
     if (!block) return;
     {
         GlobalLocked to(block.get());
@@ -158,7 +158,7 @@ void PutPictureOnClipboard(HBITMAP bitmap, HDC reference_dc) {
     if (image > 0x7FFFFFFF) host::raise(out_of_memory, u"Out of memory");
     header.biSizeImage = static_cast<DWORD>(image);
 
-    GlobalBlock block(clipboard_block, sizeof header + static_cast<SIZE_T>(image));
+    GlobalBlock block(::GlobalAlloc(clipboard_block, sizeof header + static_cast<SIZE_T>(image)));
     if (!block) host::raise(out_of_memory, u"Out of memory");
     {
         GlobalLocked to(block.get());

@@ -21,6 +21,8 @@
 
 #include <utility>
 
+#include "host/unique_any.h"
+
 namespace host::win32 {
 
 // A device context of the screen (GetDC of no window), released with ReleaseDC.
@@ -54,31 +56,10 @@ private:
     HDC dc_;
 };
 
-// The owner of a GDI object (bitmap, palette), deleted with DeleteObject.
+// The owner of a GDI object (bitmap, palette, pen, font, brush), deleted with DeleteObject.
+inline void delete_gdi_object(HGDIOBJ object) { ::DeleteObject(object); }
 template <class H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H h) : h_(h) {}
-    GdiObject(GdiObject&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) reset(std::exchange(other.h_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { reset(); }
-
-    H get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void reset(H h = nullptr) {
-        if (H old = std::exchange(h_, h)) ::DeleteObject(old);
-    }
-    [[nodiscard]] H release() { return std::exchange(h_, nullptr); }
-
-private:
-    H h_ = nullptr;
-};
+using GdiObject = host::unique_any<H, &delete_gdi_object>;
 
 using Bitmap = GdiObject<HBITMAP>;
 using Palette = GdiObject<HPALETTE>;
@@ -133,21 +114,8 @@ private:
 };
 
 // A global memory block, freed at the end unless ownership went elsewhere (release).
-class GlobalBlock {
-public:
-    GlobalBlock(UINT flags, SIZE_T bytes) : h_(::GlobalAlloc(flags, bytes)) {}
-    ~GlobalBlock() {
-        if (h_) ::GlobalFree(h_);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    HGLOBAL get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    [[nodiscard]] HGLOBAL release() { return std::exchange(h_, nullptr); }
-
-private:
-    HGLOBAL h_;
-};
+inline void free_global(HGLOBAL block) { ::GlobalFree(block); }
+using GlobalBlock = host::unique_any<HGLOBAL, &free_global>;
 
 // A global memory block locked for access, unlocked at the end.
 class GlobalLocked {

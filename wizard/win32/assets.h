@@ -15,7 +15,7 @@
 
 namespace wizard::win32 {
 
-using unique_icon = host::com::unique_any<HICON, &DestroyIcon>;
+using unique_icon = host::unique_any<HICON, &DestroyIcon>;
 using unique_font = host::win32::GdiObject<HFONT>;
 using unique_brush = host::win32::GdiObject<HBRUSH>;
 
