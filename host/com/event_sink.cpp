@@ -15,19 +15,6 @@ namespace host::com {
 
 namespace {
 
-constexpr EventInterface events[] = {
-    // The explorers collection: NewExplorer(Explorer), before the explorer's window appears.
-    {u"NewExplorer",
-     {0x00063078, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}},
-     0xF001},
-    // An explorer window (its events of 2002 on): SelectionChange(), after the user selects.
-    {u"SelectionChange",
-     {0x0006300F, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}},
-     0xF007},
-    // A command-bar button: Click(Ctrl, CancelDefault).
-    {u"Click", {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 1},
-};
-
 // Writes a value the handler changed back into a by-reference argument; arguments passed by
 // value are the caller's copies and stay as they are.
 void write_back(VARIANT& target, const Variant& value) {
@@ -97,7 +84,7 @@ private:
 }  // namespace
 
 const EventInterface* find_event(std::u16string_view name) {
-    for (const auto& e : events)
+    for (const auto& e : event_interfaces)
         if (equal_ignoring_case(e.event, name)) return &e;
     return nullptr;
 }

@@ -11,6 +11,7 @@
 #include "host/com/com_dispatch.h"
 #include "host/com/com_edge.h"
 #include "host/com/com_object.h"
+#include "host/com/event_sink.h"
 #include "host/com/convert.h"
 #include "host/com/hresult.h"
 #include "host/sim/sim_object.h"
@@ -71,18 +72,9 @@ TypeTable& type_table(const std::u16string& type) {
 
 // ---------------------------------------------------------------- events
 
-struct EventKind {
-    std::u16string_view name;  // as the SimObject fires it
-    IID iid;                   // the source dispinterface
-    DISPID dispid;
-    bool bools_by_reference;   // Click's CancelDefault is a VARIANT_BOOL* the handler may set
-};
-
-constexpr EventKind event_kinds[] = {
-    {u"NewExplorer", {0x00063078, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 0xF001, false},
-    {u"Click", {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 1, true},
-    {u"SelectionChange", {0x0006300F, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 0xF007, false},
-};
+// The events are those the add-in subscribes to, named as the SimObject fires them.
+using EventKind = host::com::EventInterface;
+constexpr const auto& event_kinds = host::com::event_interfaces;
 
 // Fires one event at one sink, arguments right to left as IDispatch::Invoke takes them. A
 // handler's failure comes back out as a Failure, as the substitute host's own events do.
@@ -241,7 +233,7 @@ public:
         for (const auto& kind : event_kinds) {
             if (kind.iid != riid) continue;
             for (const auto& name : sim_->event_names())
-                if (host::equal_ignoring_case(name, kind.name)) {
+                if (host::equal_ignoring_case(name, kind.event)) {
                     points_.push_back(std::make_unique<EventPoint>(*this, kind));
                     *out = points_.back().get();
                     AddRef();
@@ -308,7 +300,7 @@ HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
     const EventKind& kind = kind_;
     return host::com::com_edge(IID_IConnectionPoint, [&] {
         host::Subscription link = owner_.sim().subscribe(
-            kind.name, [target, &kind](std::vector<host::Variant>& args) { fire(target.get(), kind, args); });
+            kind.event, [target, &kind](std::vector<host::Variant>& args) { fire(target.get(), kind, args); });
         DWORD c = next_cookie_++;
         sinks_.emplace(c, std::move(link));
         *cookie = c;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "addin/commands.h"
 #include "host/com/hresult.h"
 #include "host/com/safe_array.h"
 #include "host/outlook.h"
@@ -43,7 +44,7 @@ double now_ms() {
 }
 
 // The command-bar button that opens the wizard.
-constexpr std::u16string_view wizard_button = u"QuillamorWiz";
+constexpr std::u16string_view wizard_button = addin::toolbar_command.tag;
 
 const wizard::FormDesign& design(std::u16string_view form) { return *wizard::form_design(form); }
 

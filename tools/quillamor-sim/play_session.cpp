@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "addin/commands.h"
 #include "host/failure.h"
 #include "host/sim/objects.h"
 #include "host/text.h"
@@ -13,9 +14,9 @@ namespace quillamor_sim::play {
 namespace {
 
 // The add-in's toolbar button, found by its tag as the add-in itself finds it.
-constexpr std::u16string_view wizard_button_tag = u"QuillamorWiz";
+constexpr std::u16string_view wizard_button_tag = addin::toolbar_command.tag;
 // Its button on a ribbon host, found by its label as a person finds it.
-constexpr std::u16string_view wizard_button_label = u"Quillamor Wizard";
+constexpr std::u16string_view wizard_button_label = addin::toolbar_command.caption;
 constexpr std::u16string_view update_button_label = u"Update List";
 
 }  // namespace
