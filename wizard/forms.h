@@ -35,6 +35,11 @@ protected:
     void help(std::u16string_view command_line);
     // Opens the web address that a link label shows in a new browser window.
     void open_link(std::u16string_view label);
+    // Runs a list (`run` when a test set it, else `engine_run`), with this page put away:
+    // hidden, or `unloaded`. When the run stops part way, its progress window goes, the user
+    // is told, and the page comes back (an unloaded one at the remembered spot) so that the
+    // list can be tried again.
+    void run_list(const Run& run, void (*engine_run)(WizardContext&), bool unloaded);
 
     WizardContext& context_;
 };

@@ -60,17 +60,8 @@ FrmTitle::FrmTitle(ViewFactory& v, WizardContext& c) : Page(design_frmTitle(), v
 
 void FrmTitle::cmdOk_Click() {
     context_.position.store(*this);
-    hide();  // still loaded: the run reads the name from the box
-    try {
-        if (custom_run) custom_run(context_);
-        else engine::MakeCustomList(context_);
-    } catch (const host::Failure& f) {
-        // The run stopped part way: take down its progress window, tell the user and show
-        // this page again where it was, with the name the user typed.
-        context_.forms.frmPBar.unload();
-        host::ReportFailure(context_.env, f);
-        show();
-    }
+    hide();  // still loaded: the run reads the name from the box, and it comes back with it
+    run_list(custom_run, [](WizardContext& c) { engine::MakeCustomList(c); }, false);
 }
 
 void FrmTitle::cmdBack_Click() {

@@ -24,6 +24,18 @@ void Page::help(std::u16string_view command_line) {
     }
 }
 
+void Page::run_list(const Run& run, void (*engine_run)(WizardContext&), bool unloaded) {
+    try {
+        if (run) run(context_);
+        else engine_run(context_);
+    } catch (const host::Failure& f) {
+        context_.forms.frmPBar.unload();
+        host::ReportFailure(context_.env, f);
+        if (unloaded) context_.position.place(*this);
+        show();
+    }
+}
+
 void Page::open_link(std::u16string_view label) {
     const std::u16string address = control(label).text;
     try {

@@ -80,17 +80,7 @@ void FrmChoose::cmdOk_Click() {
     } else if (control(u"optQuick").selected) {
         context_.position.store(*this);
         unload();
-        try {
-            if (quick_run) quick_run(context_);
-            else engine::MakeQuickList(context_);
-        } catch (const host::Failure& f) {
-            // The run stopped part way: take down its progress window, tell the user and put
-            // this page back where the user left it, so that the list can be tried again.
-            forms.frmPBar.unload();
-            host::ReportFailure(context_.env, f);
-            context_.position.place(*this);
-            show();
-        }
+        run_list(quick_run, [](WizardContext& c) { engine::MakeQuickList(c); }, true);
     }
 }
 
