@@ -122,19 +122,31 @@ class State:
         return self.registry.get(key, {}).get(name)
 
 
-# Wine describes its display devices again whenever a program brings up its display driver,
-# stamping the time into values such as DriverDateData. Whether two plain restarts of the
-# prefix do that depends on the machine, so these keys are Wine's own whatever they show.
-# No setup or package of Quillamor writes under them.
-WINE_DEVICE_KEYS = tuple(rf"HKLM\System\CurrentControlSet\{k}".lower() for k in (
-    r"Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}",  # display adapters
-    r"Control\Class\{4D36E96E-E325-11CE-BFC1-08002BE10318}",  # monitors
-    r"Control\Video", r"Control\DeviceClasses", r"Enum\PCI", r"Enum\DISPLAY", r"Enum\ROOT"))
+# Keys that Wine writes on its own, whatever a test does, with the reason; no setup, package
+# or DLL of Quillamor writes under any of them (check_noise proves it on every run).
+WINE_OWN_KEYS = {
+    # Wine describes its display devices again whenever a program brings up its display
+    # driver, stamping the time into values such as DriverDateData; whether two plain restarts
+    # do that depends on the machine.
+    r"HKLM\System\CurrentControlSet\Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}": "display adapters",
+    r"HKLM\System\CurrentControlSet\Control\Class\{4D36E96E-E325-11CE-BFC1-08002BE10318}": "monitors",
+    r"HKLM\System\CurrentControlSet\Control\Video": "display devices",
+    r"HKLM\System\CurrentControlSet\Control\DeviceClasses": "display devices",
+    r"HKLM\System\CurrentControlSet\Enum\PCI": "display devices",
+    r"HKLM\System\CurrentControlSet\Enum\DISPLAY": "display devices",
+    r"HKLM\System\CurrentControlSet\Enum\ROOT": "display devices",
+    # Wine lists the machine's own fonts (of /usr/share/fonts) again at a start after they
+    # changed: a package installed on the machine while the test ran added fonts here once.
+    r"HKCU\Software\Wine\Fonts\External Fonts": "the machine's fonts",
+    r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts": "the machine's fonts",
+    r"HKLM\Software\Microsoft\Windows\CurrentVersion\Fonts": "the machine's fonts",
+}
+WINE_OWN_PREFIXES = tuple(k.lower() for k in WINE_OWN_KEYS)
 
 
-def is_wine_device_key(key):
+def is_wine_own_key(key):
     k = key.lower()
-    return any(k == p or k.startswith(p + "\\") for p in WINE_DEVICE_KEYS)
+    return any(k == p or k.startswith(p + "\\") for p in WINE_OWN_PREFIXES)
 
 
 # Wine's own debugger would write HKCU\Software\Wine\WineDbg and a console's HKCU\Console
@@ -154,7 +166,7 @@ def check_noise(label, fresh, noise_keys, noise_files):
     for key in sorted(noise_keys):
         if QUILLAMOR_TRACES.search(key):
             fail(label, f"a key Wine changed on its own lies where Quillamor writes: {key}")
-    for p in WINE_DEVICE_KEYS:
+    for p in WINE_OWN_PREFIXES:
         if QUILLAMOR_TRACES.search(p):
             fail(label, f"a key named as Wine's own lies where Quillamor writes: {p}")
     for f in sorted(noise_files):
@@ -172,7 +184,7 @@ def differences(before, after, noise_keys=frozenset(), noise_files=frozenset()):
     """Lines describing what differs between two states, Wine's own changes left out."""
     out = []
     for key in sorted(set(before.registry) | set(after.registry)):
-        if key in noise_keys or is_wine_device_key(key):
+        if key in noise_keys or is_wine_own_key(key):
             continue
         old, new = before.registry.get(key), after.registry.get(key)
         if old is None:
