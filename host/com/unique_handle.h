@@ -11,6 +11,5 @@ using host::unique_any;
 using unique_hmodule = unique_any<HMODULE, &FreeLibrary>;
 using unique_handle = unique_any<HANDLE, &CloseHandle>;
 using unique_hkey = unique_any<HKEY, &RegCloseKey>;
-using unique_hglobal = unique_any<HGLOBAL, &GlobalFree>;
 
 }  // namespace host::com

@@ -42,6 +42,7 @@ import time
 from typing import NamedTuple, Optional
 
 WINE64 = "/usr/lib/wine/wine64"
+WINE_PREFIX_LIB = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "lib" / "wine-prefix.sh"
 INSTALL_DIR_WIN = r"C:\Program Files\Orvane Corporation\Quillamor"
 INSTALL_DIR_REL = "Program Files/Orvane Corporation/Quillamor"
 PROGID = "Quillamor.Connect"
@@ -274,13 +275,11 @@ class Prefix:
         """The prefix's debugger, for the programs of each bitness: the crash reporter, which
         writes one line to the crash log and nothing into the prefix (Wine's own debugger
         writes HKCU\\Software\\Wine\\WineDbg and a console's HKCU\\Console)."""
-        lines = []
-        for bits in (32, 64) if self.arch == "win64" else (32,):
-            node = r"Software\Wow6432Node" if self.arch == "win64" and bits == 32 else "Software"
-            debugger = winpath(HELPERS["crash-report"][bits]).replace("\\", "\\\\")
-            lines += [rf"[HKEY_LOCAL_MACHINE\{node}\Microsoft\Windows NT\CurrentVersion\AeDebug]",
-                      f'"Debugger"="{debugger} %ld %ld"', '"Auto"="1"']
-        return lines
+        # The lines the suites' prefixes get, from the same place (scripts/lib/wine-prefix.sh).
+        out = subprocess.run(["bash", "-c", '. "$1" && wine_guard_lines "$2" "$3"', "bash", str(WINE_PREFIX_LIB),
+                              str(HELPERS["crash-report"][32].parent), self.arch],
+                             check=True, stdout=subprocess.PIPE, text=True).stdout
+        return [line.rstrip("\r") for line in out.splitlines()]
 
     def new_crashes(self):
         """The crash reports written since the last look, one line each (without waiting for
