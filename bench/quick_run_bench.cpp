@@ -11,8 +11,8 @@
 
 #include "addin/process_state.h"
 #include "engine/quick_list.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "host/sim/sim_host.h"
 #include "scenario/json_file.h"
 #include "scenario/scenario.h"
+#include "sim/sim_host.h"
 
 namespace {
 

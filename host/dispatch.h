@@ -1,6 +1,6 @@
 #pragma once
 // The interface behind host::Object. It has two implementations: the host's IDispatch
-// (host/com) and the substitute host's member tables (host/sim).
+// (host/com) and the substitute host's member tables (sim/model).
 #include <memory>
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 // The Windows graphics, clipboard and memory functions under their own names: the real ones
-// on Windows, the substitute's stand-in (host/sim/gdi/api.h) in the native build. Code
+// on Windows, the substitute's stand-in (host/gdi/api.h) in the native build. Code
 // written against this header runs unchanged on both.
 //
 // Beside them, small owners for the resources those functions hand out, so that every
@@ -16,7 +16,7 @@
 #include <windows.h>
 #include <olectl.h>
 #else
-#include "host/sim/gdi/api.h"
+#include "host/gdi/api.h"
 #endif
 
 #include <utility>

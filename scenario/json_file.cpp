@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "host/sim/json_checks.h"
 #include "scenario/scenario.h"
+#include "sim/profile/json_checks.h"
 
 namespace scenario {
 

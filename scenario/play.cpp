@@ -7,10 +7,10 @@
 
 #include "host/failure.h"
 #include "host/outlook.h"
-#include "host/sim/objects.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
 #include "scenario/unused.h"
+#include "sim/model/objects.h"
+#include "sim/sim_host.h"
 #include "wizard/form_designs.h"
 
 namespace scenario {

@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/sim/world.h"
 #include "scenario/driver.h"
 #include "scenario/scenario.h"
+#include "sim/model/world.h"
 
 namespace sim {
 class SimHost;

@@ -1,7 +1,7 @@
 #include "scenario/scenario.h"
 
-#include "host/sim/json_checks.h"
 #include "scenario/json_file.h"
+#include "sim/profile/json_checks.h"
 
 namespace scenario {
 
@@ -13,7 +13,7 @@ using nlohmann::json;
     throw ScenarioFileError(place.empty() ? what : place + ": " + what);
 }
 
-// A scenario's own fields; the profile's are checked where it is read (host/sim).
+// A scenario's own fields; the profile's are checked where it is read (sim/profile).
 const std::vector<std::string_view> scenario_fields = {
     "profile",
     "profileFile",

@@ -10,8 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/sim/world.h"
 #include "scenario/steps.h"
+#include "sim/model/world.h"
 
 namespace scenario {
 

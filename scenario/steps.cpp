@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/sim/json_checks.h"
 #include "scenario/scenario.h"
+#include "sim/profile/json_checks.h"
 
 namespace scenario {
 

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <variant>
 
-#include "host/sim/world.h"
 #include "host/text.h"
+#include "sim/model/world.h"
 #include "wizard/form_designs.h"
 
 namespace scenario {

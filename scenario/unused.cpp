@@ -1,6 +1,6 @@
 #include "scenario/unused.h"
 
-#include "host/sim/sim_host.h"
+#include "sim/sim_host.h"
 
 namespace scenario {
 

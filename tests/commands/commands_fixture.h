@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "addin/connect.h"
+#include "host/gdi/control.h"
 #include "host/office.h"
 #include "host/outlook.h"
-#include "host/sim/command_bars.h"
-#include "host/sim/gdi/control.h"
-#include "host/sim/sim_host.h"
-#include "host/sim/sim_object.h"
 #include "host/text.h"
+#include "sim/model/command_bars.h"
+#include "sim/model/sim_object.h"
+#include "sim/sim_host.h"
 
 namespace commands_test {
 

@@ -8,7 +8,7 @@
 #include "engine/categories.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
-#include "host/sim/restrict.h"
+#include "sim/model/restrict.h"
 
 namespace engine_test {
 namespace {

@@ -15,8 +15,8 @@
 #include "engine/messages.h"
 #include "engine/quick_list.h"
 #include "engine_fixture.h"
-#include "host/sim/restrict.h"
 #include "host/text.h"
+#include "sim/model/restrict.h"
 
 namespace engine_test {
 namespace {

@@ -11,8 +11,8 @@
 #include "addin/process_state.h"
 #include "host/outlook.h"
 #include "host/redemption.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 
 namespace engine_test {
 

@@ -8,8 +8,8 @@
 #include "engine/members.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
-#include "host/sim/sim_object.h"
 #include "host/text.h"
+#include "sim/model/sim_object.h"
 
 namespace engine_test {
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "addin/button_faces_gdi.h"
-#include "host/sim/gdi_picture.h"
-#include "host/sim/gdi/control.h"
+#include "host/gdi/control.h"
+#include "sim/gdi_picture.h"
 
 namespace icons_test {
 

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "addin/commands.h"
 #include "addin/button_faces.h"
-#include "host/sim/gdi_picture.h"
-#include "host/sim/gdi/control.h"
+#include "addin/commands.h"
+#include "host/gdi/control.h"
+#include "sim/gdi_picture.h"
 #include "tests/icons/face_cases.h"
 
 namespace {

@@ -12,11 +12,11 @@
 
 #include "addin/connect.h"
 #include "addin/ribbon.h"
+#include "host/gdi/control.h"
 #include "host/outlook.h"
-#include "host/sim/gdi/control.h"
-#include "host/sim/ribbon.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/model/ribbon.h"
+#include "sim/sim_host.h"
 #include "tests/scenarios/scenario_files.h"
 
 namespace ribbon_test {

@@ -7,8 +7,8 @@
 
 #include <map>
 
-#include "host/sim/sim_host.h"
 #include "scenario/play.h"
+#include "sim/sim_host.h"
 
 namespace {
 

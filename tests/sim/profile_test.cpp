@@ -1,7 +1,7 @@
 // Reading profiles, answers and faults from JSON, and the form views' records.
 #include <gtest/gtest.h>
 
-#include "host/sim/profile_json.h"
+#include "sim/profile/profile_json.h"
 #include "sim_fixture.h"
 #include "wizard/form.h"
 

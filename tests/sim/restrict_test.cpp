@@ -2,7 +2,7 @@
 // items match, and what Items.Restrict returns.
 #include <gtest/gtest.h>
 
-#include "host/sim/restrict.h"
+#include "sim/model/restrict.h"
 #include "sim_fixture.h"
 
 namespace sim_test {

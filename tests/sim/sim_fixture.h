@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "host/outlook.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 
 namespace sim_test {
 

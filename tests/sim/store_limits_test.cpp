@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/redemption.h"
-#include "host/sim/store_limits.h"
+#include "sim/model/store_limits.h"
 #include "sim_fixture.h"
 
 namespace {

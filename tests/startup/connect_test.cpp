@@ -9,10 +9,10 @@
 
 #include "addin/connect.h"
 #include "host/failure.h"
+#include "host/gdi/control.h"
 #include "host/service_library.h"
-#include "host/sim/gdi/control.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 
 namespace startup_test {
 namespace {

@@ -6,7 +6,7 @@
 #include "addin/process_state.h"
 #include "engine/custom_list.h"
 #include "engine/quick_list.h"
-#include "host/sim/interactive.h"
+#include "sim/model/interactive.h"
 #include "tests/sim/sim_fixture.h"
 
 namespace {

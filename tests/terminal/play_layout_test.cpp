@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "addin/process_state.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 #include "tools/quillamor-sim/play.h"
 #include "tools/quillamor-sim/play_layout.h"
 #include "wizard/forms.h"

@@ -11,11 +11,11 @@
 #include "host/com/com_dispatch.h"
 #include "host/com/com_edge.h"
 #include "host/com/com_object.h"
-#include "host/com/event_sink.h"
 #include "host/com/convert.h"
+#include "host/com/event_sink.h"
 #include "host/com/hresult.h"
-#include "host/sim/sim_object.h"
 #include "host/text.h"
+#include "sim/model/sim_object.h"
 
 namespace outlook_sim {
 

@@ -5,7 +5,7 @@
 #include "host/com/com_object.h"
 #include "host/com/hresult.h"
 #include "host/com/unique_handle.h"
-#include "host/sim/sim_host.h"
+#include "sim/sim_host.h"
 #include "tools/outlook-sim/adapter.h"
 
 namespace outlook_sim {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "host/com/bstr.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 #include "tools/outlook-sim/addins.h"
 
 namespace outlook_sim {

@@ -5,8 +5,8 @@
 #include "host/com/bstr.h"
 #include "host/com/com_variant.h"
 #include "host/com/hresult.h"
-#include "host/sim/world.h"
 #include "host/text.h"
+#include "sim/model/world.h"
 #include "tools/outlook-sim/adapter.h"
 #include "tools/outlook-sim/addins.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "host/com/com_ptr.h"
-#include "host/sim/ribbon.h"
+#include "sim/model/ribbon.h"
 
 namespace outlook_sim {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "host/com/bstr.h"
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 #include "tools/outlook-sim/message_box.h"
 #include "wizard/form_designs.h"
 #include "wizard/win32/assets.h"

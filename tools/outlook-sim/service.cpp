@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "host/sim/world.h"
 #include "host/text.h"
-#include "tools/liborvane-stub/liborvane_stub.h"
+#include "sim/liborvane-stub/liborvane_stub.h"
+#include "sim/model/world.h"
 
 namespace outlook_sim {
 

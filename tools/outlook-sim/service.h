@@ -1,6 +1,6 @@
 #pragma once
 // The maker's service library as the scenario's profile has it: present, the stand-in
-// (tools/liborvane-stub, built beside this program in its folder "service") is in a folder
+// (sim/liborvane-stub, built beside this program in its folder "service") is in a folder
 // the process adds to its trusted library folders (AddDllDirectory), as a host whose
 // administrator put the library there would, configured to answer the profile's start-up result and to report
 // every call into the event log; absent, no file of that name can be found.
@@ -10,7 +10,7 @@
 #include <string>
 
 #include "host/com/unique_handle.h"
-#include "tools/liborvane-stub/liborvane_stub.h"
+#include "sim/liborvane-stub/liborvane_stub.h"
 
 namespace sim {
 class World;

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "host/sim/json_checks.h"
+#include "scenario/transcript.h"
+#include "scenario/unused.h"
+#include "sim/profile/json_checks.h"
 #include "tools/quillamor-sim/commands.h"
 #include "tools/quillamor-sim/play.h"
 #include "tools/quillamor-sim/player.h"
-#include "scenario/transcript.h"
-#include "scenario/unused.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/sim/model.h"
+#include "sim/model/model.h"
 #include "wizard/form.h"
 
 namespace quillamor_sim::play {

@@ -5,9 +5,9 @@
 
 #include "addin/commands.h"
 #include "host/failure.h"
-#include "host/sim/objects.h"
 #include "host/text.h"
 #include "scenario/play.h"
+#include "sim/model/objects.h"
 
 namespace quillamor_sim::play {
 

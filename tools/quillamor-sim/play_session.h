@@ -14,10 +14,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/sim/command_bars.h"
-#include "host/sim/interactive.h"
-#include "host/sim/ribbon.h"
-#include "host/sim/sim_host.h"
+#include "sim/model/command_bars.h"
+#include "sim/model/interactive.h"
+#include "sim/model/ribbon.h"
+#include "sim/sim_host.h"
 #include "tools/quillamor-sim/play_layout.h"
 #include "tools/quillamor-sim/play_screen.h"
 #include "tools/quillamor-sim/sim_driver.h"

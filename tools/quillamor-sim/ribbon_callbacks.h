@@ -3,7 +3,7 @@
 // as the add-in's dispatch interface offers them. Shared by the scenario player and the
 // walk-through, which both play a ribbon host.
 #include "addin/connect.h"
-#include "host/sim/ribbon.h"
+#include "sim/model/ribbon.h"
 
 namespace quillamor_sim {
 

@@ -13,10 +13,10 @@
 
 #include "addin/connect.h"
 #include "addin/process_state.h"
-#include "host/sim/ribbon.h"
-#include "host/sim/sim_host.h"
 #include "scenario/driver.h"
 #include "scenario/scenario.h"
+#include "sim/model/ribbon.h"
+#include "sim/sim_host.h"
 
 namespace quillamor_sim {
 

@@ -3,9 +3,9 @@
 #include <random>
 
 #include "addin/commands.h"
-#include "host/sim/interactive.h"
 #include "host/text.h"
 #include "scenario/play.h"
+#include "sim/model/interactive.h"
 #include "tools/quillamor-sim/sim_driver.h"
 #include "wizard/form.h"
 #include "wizard/form_designs.h"

@@ -4,10 +4,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "host/sim/json_checks.h"
+#include "scenario/transcript.h"
+#include "sim/profile/json_checks.h"
 #include "tools/quillamor-sim/commands.h"
 #include "tools/quillamor-sim/player.h"
-#include "scenario/transcript.h"
 #include "tools/quillamor-sim/walks.h"
 
 namespace quillamor_sim {

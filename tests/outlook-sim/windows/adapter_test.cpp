@@ -14,9 +14,9 @@
 
 #include "host/com/com_dispatch.h"
 #include "host/com/com_variant.h"
-#include "host/sim/sim_host.h"
-#include "host/sim/sim_object.h"
 #include "host/text.h"
+#include "sim/model/sim_object.h"
+#include "sim/sim_host.h"
 #include "tools/outlook-sim/adapter.h"
 
 namespace {

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/sim/sim_host.h"
 #include "host/text.h"
+#include "sim/sim_host.h"
 #include "tools/outlook-sim/screen.h"
 #include "wizard/form_designs.h"
 #include "wizard/win32/win32_views.h"

@@ -1,0 +1,288 @@
+// Profile, answers and faults from the JSON of a scenario file.
+#include "sim/profile/profile_json.h"
+
+#include <limits>
+#include <set>
+
+#include "host/outlook.h"
+#include "host/text.h"
+#include "sim/model/command_bars.h"
+#include "sim/profile/command_bar_presets.h"
+#include "sim/profile/json_checks.h"
+
+namespace sim {
+
+namespace {
+
+[[noreturn]] void bad(const std::string& where, const std::string& what) {
+    throw ScenarioError(where.empty() ? what : where + ": " + what);
+}
+
+std::u16string text(const Json& v, const std::string& where, const char* name) {
+    if (!v.is_string()) bad(where, std::string("\"") + name + "\" must be text");
+    return host::from_utf8(v.get<std::string>());
+}
+
+bool flag(const Json& v, const std::string& where, const char* name) {
+    if (!v.is_boolean()) bad(where, std::string("\"") + name + "\" must be true or false");
+    return v.get<bool>();
+}
+
+int32_t integer(const Json& v, const std::string& where, const char* name) {
+    if (!v.is_number_integer()) bad(where, std::string("\"") + name + "\" must be a whole number");
+    // A number above the signed 64-bit range is kept unsigned; read as signed it would wrap.
+    bool in_range = v.is_number_unsigned()
+                        ? v.get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
+                        : v.get<int64_t>() >= std::numeric_limits<int32_t>::min() &&
+                              v.get<int64_t>() <= std::numeric_limits<int32_t>::max();
+    if (!in_range)
+        bad(where, std::string("\"") + name + "\" is out of range (" + v.dump() + "; at most " +
+                       std::to_string(std::numeric_limits<int32_t>::max()) + ")");
+    return static_cast<int32_t>(v.get<int64_t>());
+}
+
+struct DefaultFolder {
+    const char* name;
+    int32_t number;
+    int32_t item_type;
+};
+constexpr DefaultFolder default_folders[] = {
+    {"contacts", olFolderContacts, 2}, {"inbox", olFolderInbox, 0},     {"outbox", olFolderOutbox, 0},
+    {"sentMail", olFolderSentMail, 0}, {"deletedItems", olFolderDeletedItems, 0},
+    {"calendar", olFolderCalendar, 1}, {"journal", olFolderJournal, 4}, {"notes", olFolderNotes, 5},
+    {"tasks", olFolderTasks, 3},       {"drafts", olFolderDrafts, 0},
+};
+
+// An item's other fields are its properties, by any letter case; but one that is a letter or
+// two away from a field the host reads is taken for a misspelling of it.
+void check_item_field(const std::string& key, const std::string& where) {
+    static const std::vector<std::string_view> known = {
+        "class", "Categories", "members", "userProperties", "Subject", "FullName", "CompanyName",
+        "Email1Address", "Email2Address", "Email3Address"};
+    std::string near = nearest_name(key, known);
+    if (near.empty() || key == near) return;
+    bool special = near == "class" || near == "Categories" || near == "members" || near == "userProperties";
+    if (!special && host::equal_ignoring_case(host::from_utf8(key), host::from_utf8(near))) return;
+    bad(field_place(where, key), "unknown field; did you mean \"" + near + "\"?");
+}
+
+std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
+    if (!j.is_object()) bad(where, "an item must be an object");
+    auto item = std::make_shared<Item>();
+    ItemData& d = item->current;
+    for (const auto& [key, value] : j.items()) {
+        check_item_field(key, where);
+        if (key == "class") {
+            d.cls = integer(value, where, "class");
+        } else if (key == "Categories") {
+            if (!value.is_array()) bad(where, "\"Categories\" must be a list of names");
+            std::u16string joined;
+            for (const auto& c : value) {
+                std::u16string name = text(c, where, "Categories");
+                // The host keeps categories as one text separated by commas, so a name
+                // cannot hold one.
+                if (name.find(u',') != std::u16string::npos)
+                    bad(where, "the category \"" + c.get<std::string>() + "\" contains a comma");
+                if (!joined.empty()) joined += u", ";
+                joined += name;
+            }
+            d.categories = joined;
+        } else if (key == "members") {
+            if (!value.is_array()) bad(where, "\"members\" must be a list of texts");
+            for (const auto& m : value) d.members.push_back(text(m, where, "members"));
+        } else if (key == "userProperties") {
+            if (!value.is_object()) bad(where, "\"userProperties\" must be an object of texts");
+            for (const auto& [name, v] : value.items())
+                d.user_properties[host::from_utf8(name)] = text(v, where, name.c_str());
+        } else {
+            d.fields[host::from_utf8(key)] = text(value, where, key.c_str());
+        }
+    }
+    return item;
+}
+
+// `where` (the folder's place in the file) and `path` (its parent's folder path) are each one
+// buffer for the whole walk: this folder's part is added on the way in and taken off again on
+// the way out, so a chain of folders thousands deep costs two texts rather than two a level.
+std::shared_ptr<Folder> read_folder(const Json& j, std::string& where, std::string& path, int32_t inherited_type,
+                                    Profile& profile) {
+    const size_t parent_path_length = path.size();
+    if (!j.is_object()) bad(where, "a folder must be an object");
+    only_fields(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
+    if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
+    auto f = std::make_shared<Folder>();
+    f->name = text(j["name"], where, "name");
+    if (f->name.empty() || f->name.find(u'/') != std::u16string::npos)
+        bad(where, "a folder name must be non-empty and without \"/\"");
+    if (!path.empty()) path += '/';
+    path += utf8(f->name);
+    f->item_type = inherited_type;
+    if (j.contains("defaultFor")) {
+        std::u16string which = text(j["defaultFor"], where, "defaultFor");
+        const DefaultFolder* found = nullptr;
+        for (const auto& d : default_folders)
+            if (host::from_utf8(d.name) == which) found = &d;
+        if (!found) bad(where, "unknown \"defaultFor\": \"" + utf8(which) + "\"");
+        if (profile.defaults.count(found->number))
+            bad(where, std::string("a second default folder for \"") + found->name + "\"");
+        profile.defaults[found->number] = f;
+        f->item_type = found->item_type;
+    }
+    if (j.contains("itemType")) f->item_type = integer(j["itemType"], where, "itemType");
+    if (j.contains("items")) {
+        if (!j["items"].is_array()) bad(where, "\"items\" must be a list");
+        for (size_t i = 0; i < j["items"].size(); ++i)
+            f->items.push_back(read_item(j["items"][i], element_place(field_place(where, "items"), i)));
+    }
+    if (j.contains("folders")) {
+        if (!j["folders"].is_array()) bad(where, "\"folders\" must be a list");
+        std::set<std::u16string> names;
+        const size_t where_length = where.size();
+        for (size_t i = 0; i < j["folders"].size(); ++i) {
+            where += ".folders[" + std::to_string(i + 1) + "]";
+            auto child = read_folder(j["folders"][i], where, path, f->item_type, profile);
+            where.resize(where_length);
+            if (!names.insert(child->name).second)
+                bad(field_place(where, "folders"), "two subfolders of \"" + path + "\" are named \"" +
+                                                       utf8(child->name) + "\"");
+            f->folders.push_back(child);
+        }
+    }
+    path.resize(parent_path_length);
+    return f;
+}
+
+}  // namespace
+
+Profile profile_from_json(const Json& j) {
+    if (!j.is_object()) bad("profile", "must be an object");
+    only_fields(j,
+                {
+                    "folders",
+                    "explorer",
+                    "serviceLibrary",
+                    "picture",
+                    "redemption",
+                    "internetExplorer",
+                    "commandBars",
+                    "version",
+                    "listLimitBytes",
+                    "listFull",
+                    "openItemLimit",
+                },
+                "profile");
+    Profile p;
+    if (j.contains("folders")) {
+        if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
+        std::set<std::u16string> names;
+        for (size_t i = 0; i < j["folders"].size(); ++i) {
+            std::string where = element_place("profile.folders", i), path;
+            auto folder = read_folder(j["folders"][i], where, path, 0, p);
+            if (!names.insert(folder->name).second)
+                bad("profile", "two top-level folders are named \"" + utf8(folder->name) + "\"");
+            p.folders.push_back(folder);
+        }
+    }
+    // Every profile has a default Contacts folder; a profile that marks none gets an empty one.
+    if (!p.contacts()) {
+        if (p.find(u"Contacts"))
+            bad("profile", "a folder is named \"Contacts\" but no folder has \"defaultFor\": \"contacts\"");
+        Profile d = default_profile();
+        p.folders.push_back(d.folders.front());
+        p.defaults[olFolderContacts] = d.folders.front();
+    }
+    if (j.contains("explorer")) p.explorer = flag(j["explorer"], "profile", "explorer");
+    if (j.contains("version")) p.version = text(j["version"], "profile", "version");
+    if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
+    if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
+    if (j.contains("internetExplorer"))
+        p.internet_explorer = flag(j["internetExplorer"], "profile", "internetExplorer");
+    if (j.contains("commandBars")) p.command_bars = command_bar_presets_from_json(j["commandBars"]);
+    if (j.contains("listLimitBytes")) {
+        const int32_t limit = integer(j["listLimitBytes"], "profile", "listLimitBytes");
+        if (limit < 0) bad("profile", "\"listLimitBytes\" must be 0 (no limit) or more");
+        p.list_limit_bytes = limit;
+    }
+    if (j.contains("listFull")) {
+        const std::u16string mode = text(j["listFull"], "profile", "listFull");
+        if (mode != u"truncate" && mode != u"fail")
+            bad("profile", "\"listFull\" must be \"truncate\" or \"fail\", not \"" + utf8(mode) + "\"");
+        p.list_full_fails = mode == u"fail";
+    }
+    if (j.contains("openItemLimit")) {
+        p.open_item_limit = integer(j["openItemLimit"], "profile", "openItemLimit");
+        if (p.open_item_limit < 0) bad("profile", "\"openItemLimit\" must be 0 (no limit) or more");
+        p.report_peaks = true;
+    }
+    if (j.contains("serviceLibrary")) {
+        const Json& s = j["serviceLibrary"];
+        std::string where = "profile.serviceLibrary";
+        if (!s.is_object()) bad(where, "must be an object");
+        only_fields(s, {"present", "initResult"}, where);
+        if (s.contains("present")) p.service_present = flag(s["present"], where, "present");
+        // One answer for every start-up call, or a list of them: the calls in turn, the last
+        // one answering every call after it.
+        if (s.contains("initResult")) {
+            const Json& r = s["initResult"];
+            if (r.is_array()) {
+                if (r.empty()) bad(where, "\"initResult\" must not be an empty list");
+                for (size_t i = 0; i < r.size(); ++i)
+                    (i == 0 ? p.service_init_result : p.later_init_results.emplace_back()) =
+                        integer(r[i], where, "initResult");
+            } else {
+                p.service_init_result = integer(r, where, "initResult");
+            }
+        }
+    }
+    return p;
+}
+
+std::vector<Answer> answers_from_json(const Json& j) {
+    if (!j.is_array()) bad("answers", "must be a list");
+    std::vector<Answer> out;
+    for (size_t i = 0; i < j.size(); ++i) {
+        std::string where = element_place("answers", i);
+        const Json& a = j[i];
+        if (!a.is_object() || a.size() != 1)
+            bad(where, "an answer is an object with one field: categories, pickFolder or msgbox");
+        only_fields(a, {"categories", "pickFolder", "msgbox"}, where);
+        Answer answer;
+        if (a.contains("categories")) {
+            answer.kind = AnswerKind::Categories;
+            if (!a["categories"].is_null()) answer.value = text(a["categories"], where, "categories");
+        } else if (a.contains("pickFolder")) {
+            answer.kind = AnswerKind::PickFolder;
+            if (!a["pickFolder"].is_null()) answer.value = text(a["pickFolder"], where, "pickFolder");
+        } else if (a.contains("msgbox")) {
+            answer.kind = AnswerKind::MsgBox;
+            answer.value = text(a["msgbox"], where, "msgbox");
+            if (*answer.value != u"Yes" && *answer.value != u"No" && *answer.value != u"Cancel")
+                bad(where, "\"msgbox\" must be \"Yes\", \"No\" or \"Cancel\"");
+        } else {
+            bad(where, "unknown answer \"" + a.begin().key() + "\"");
+        }
+        out.push_back(std::move(answer));
+    }
+    return out;
+}
+
+std::vector<Fault> faults_from_json(const Json& j) {
+    if (!j.is_array()) bad("faults", "must be a list");
+    std::vector<Fault> out;
+    for (size_t i = 0; i < j.size(); ++i) {
+        std::string where = element_place("faults", i);
+        const Json& f = j[i];
+        if (!f.is_object()) bad(where, "a fault must be an object");
+        only_fields(f, {"member", "occurrence", "object"}, where);
+        if (!f.contains("member")) bad(where, "a fault needs a \"member\"");
+        Fault fault;
+        fault.member = text(f["member"], where, "member");
+        fault.occurrence = f.contains("occurrence") ? integer(f["occurrence"], where, "occurrence") : 1;
+        if (fault.occurrence < 1) bad(where, "\"occurrence\" counts from 1");
+        if (f.contains("object")) fault.object = text(f["object"], where, "object");
+        out.push_back(std::move(fault));
+    }
+    return out;
+}
+
+}  // namespace sim
