@@ -46,6 +46,13 @@ std::optional<ListSource> parse_source(std::u16string_view text) {
     return s;
 }
 
+void RecordFolder(ListSource& source, const host::MAPIFolder& folder) {
+    host::skip([&] {
+        source.folder_entry_id = folder.EntryID();
+        source.folder_store_id = folder.StoreID();
+    });
+}
+
 void RecordSource(const host::DistListItem& list, const ListSource& source) {
     if (source.kind == ListSource::Kind::custom && source.folder_entry_id.empty()) return;
     host::skip([&] {

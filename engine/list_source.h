@@ -28,6 +28,10 @@ std::u16string source_text(const ListSource& source);
 // The source a text says; nothing when it is not one of those forms.
 std::optional<ListSource> parse_source(std::u16string_view text);
 
+// The custom run's folder, by its IDs. IDs that cannot be read leave the source without
+// them: the list is made all the same, and an update asks where to look.
+void RecordFolder(ListSource& source, const host::MAPIFolder& folder);
+
 // Writes the source onto a list before it is saved. A host that refuses the property, or a
 // folder whose IDs cannot be read, leaves the list without one: the list itself matters more.
 void RecordSource(const host::DistListItem& list, const ListSource& source);

@@ -1,6 +1,6 @@
 #pragma once
-// The member routines of the mChoose module, which both runs use: counting the matches of
-// each category, collecting the members of the new list, and filling and saving it.
+// The member routines of the mChoose module, which every run uses (engine/collect.h puts
+// them together): counting the matches of each category and collecting the members.
 #include <functional>
 #include <string>
 #include <string_view>

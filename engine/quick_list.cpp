@@ -3,7 +3,7 @@
 #include "engine/quick_list.h"
 
 #include "engine/categories.h"
-#include "engine/members.h"
+#include "engine/collect.h"
 #include "engine/messages.h"
 #include "engine/save_list.h"
 
@@ -31,31 +31,12 @@ void MakeQuickList(RunContext& run) {
     const std::vector<std::u16string> names =
         SplitCategories(selection, FindCategorySeparator(selection));
 
-    run.ProgressCount = 0;
-    run.ItemTotal = 1;
-    for (const auto& name : names) {
-        host::Items restricted = folder.GetItems().Restrict(CategoryFilter(name));
-        CountSubfolderMatches(run, folder, name);
-        CountMatches(run, restricted);
-    }
-
-    int32_t answer = host::MsgBox(run.env, text::one_email_question, host::vbYesNo | host::vbInformation);
-    run.AllEmails = answer == host::vbYes ? host::False : host::True;
-
-    run.windows.show_progress();
-    run.windows.set_progress_max(static_cast<float>(run.ItemTotal));
-    run.windows.refresh_progress();
-    for (const auto& name : names) {
-        host::Items restricted = folder.GetItems().Restrict(CategoryFilter(name));
-        AddContacts(run, restricted, members);
-        AddSubfolderContacts(run, folder, members, name);
-    }
-    run.windows.unload_progress();
+    CollectMembers(run, {folder, names, true, OnFailure::stop}, members);
     host::MsgBox(run.env, text::quick_thanks);
 
     const ListSource source{ListSource::Kind::quick, run.AllEmails == host::True, {}, {}};
-    std::u16string entry_id =
-        FillAndSaveList(run, safe_list, list_item, members, [&] { return selection; }, selection, source);
+    const std::u16string entry_id =
+        SaveList(run, members, {std::move(list_item), std::move(safe_list), {}, [&] { return selection; }, selection, source}).entry_id;
     host::DistListItem(mapi.GetItemFromID(entry_id)).Display();
     run.windows.show_done();
 }

@@ -5,6 +5,7 @@
 
 #include "engine/messages.h"
 #include "host/failure.h"
+#include "host/skip.h"
 #include "host/text.h"
 
 namespace engine {
@@ -13,22 +14,31 @@ namespace {
 
 int32_t member_count(const host::SafeDistList& list) { return host::DistListItem(list.Item()).MemberCount(); }
 
-// Names, files and saves a list, closes it and lets go of it; its entry ID.
-// `saved_flag`, when given, is set as soon as the store has the list.
+// Names, files and saves a list, closes it and lets go of it; its entry ID. `on_saved` runs
+// as soon as the store has the list.
+template <class OnSaved>
 std::u16string save(host::SafeDistList& safe_list, host::Object& list_item, std::u16string_view subject,
-                    std::u16string_view categories, const ListSource& source, bool* saved_flag = nullptr) {
+                    std::u16string_view categories, const ListSource& source, OnSaved&& on_saved) {
     safe_list.object().put(u"Subject", subject);
     safe_list.object().put(u"Categories", categories);
     host::DistListItem saved(safe_list.Item());
     RecordSource(saved, source);
     saved.Save();
-    if (saved_flag) *saved_flag = true;
+    on_saved();
     std::u16string entry_id = saved.EntryID();
     saved.Close(host::olDiscard);
     // The list is read anew from the store to be shown; the run lets go of what it filled.
     safe_list.reset();
     list_item.reset();
     return entry_id;
+}
+
+// No success follows a loss: the run ends with a failure that counts what was lost, in the
+// words of the store's own refusal when there was one.
+[[noreturn]] void raise_not_stored(size_t not_stored, size_t collected, const std::optional<host::Failure>& refused) {
+    const std::u16string lost = text::members_not_stored(not_stored, collected);
+    if (refused) host::raise(refused->number(), refused->description() + u" " + lost);
+    host::raise(host::errors::list_full, lost);
 }
 
 // A list that is being filled: its item and the wrapper that fills it.
@@ -132,18 +142,23 @@ void RemoveAllMembers(const host::DistListItem& list) {
     for (int32_t i = list.MemberCount(); i >= 1; --i) list.RemoveMember(list.GetMember(i));
 }
 
-std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, host::Object& list_item,
-                               MemberStore& members, const std::function<std::u16string()>& subject,
-                               std::u16string_view categories, const ListSource& source, bool* existing) {
+namespace {
+
+// Fills the list, or the parts it takes, and saves them. `existing_saved` is true once an
+// existing list is saved.
+SavedList fill_and_save(RunContext& run, MemberStore& members, ListToSave& list, bool& existing_saved) {
+    const bool existing = static_cast<bool>(list.existing);
+    const auto when_first_saved = [&] { existing_saved = existing; };
     const size_t collected = members.texts.size();
     std::optional<host::Failure> refused;
     try {
-        safe_list.AddMembers(members.mail.Recipients());
+        list.safe_list.AddMembers(members.mail.Recipients());
     } catch (const host::Failure& f) {
         refused = f;
     }
-    const size_t held = refused ? 0 : static_cast<size_t>(member_count(safe_list));
-    if (!refused && held >= collected) return save(safe_list, list_item, subject(), categories, source, existing);
+    const size_t held = refused ? 0 : static_cast<size_t>(member_count(list.safe_list));
+    if (!refused && held >= collected)
+        return {save(list.safe_list, list.item, list.name(), list.categories, list.source, when_first_saved), 1};
 
     // Fewer taken than collected: the members go into as many lists as it takes, measured
     // first, then filled and saved one at a time under their final names.
@@ -151,20 +166,16 @@ std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, h
     host::Object kept_item;
     host::SafeDistList kept_safe;
     if (existing) {
-        kept_item = std::move(list_item);
-        kept_safe = std::move(safe_list);
+        kept_item = std::move(list.item);
+        kept_safe = std::move(list.safe_list);
     }
-    safe_list.reset();
-    list_item.reset();
+    list.safe_list.reset();
+    list.item.reset();
     PartFiller filler(run, members.texts);
     const std::vector<size_t> sizes = filler.measure(held, refused);
-    if (existing && filler.stored() < collected) {
-        // An existing list is not given up for parts that would still lose members.
-        const std::u16string lost = text::members_not_stored(collected - filler.stored(), collected);
-        if (refused) host::raise(refused->number(), refused->description() + u" " + lost);
-        host::raise(host::errors::list_full, lost);
-    }
-    const std::u16string name = subject();
+    // An existing list is not given up for parts that would still lose members.
+    if (existing && filler.stored() < collected) raise_not_stored(collected - filler.stored(), collected, refused);
+    const std::u16string name = list.name();
     const size_t k = sizes.size();
     std::u16string first_id;
     size_t not_stored = collected - filler.stored();
@@ -180,22 +191,39 @@ std::u16string FillAndSaveList(RunContext& run, host::SafeDistList& safe_list, h
             // Taken whole after all: the one list keeps the run's own name.
             const std::u16string part_name =
                 k == 1 && not_stored == 0 ? name : text::part_name(name, p + 1, k);
-            std::u16string id = save(part.safe, part.item, part_name, categories, source, p == 0 ? existing : nullptr);
+            std::u16string id = save(part.safe, part.item, part_name, list.categories, list.source, [&] {
+                if (p == 0) when_first_saved();
+            });
             if (first_id.empty()) first_id = id;
         } catch (const host::Failure& f) {
             not_stored += sizes[p];
             refused = f;
         }
     }
-    if (k == 1 && not_stored == 0) return first_id;
-    if (not_stored > 0) {
-        // No success follows a loss: the run ends with a failure that counts what was lost.
-        const std::u16string lost = text::members_not_stored(not_stored, collected);
-        if (refused) host::raise(refused->number(), refused->description() + u" " + lost);
-        host::raise(host::errors::list_full, lost);
-    }
+    if (k == 1 && not_stored == 0) return {first_id, 1};
+    if (not_stored > 0) raise_not_stored(not_stored, collected, refused);
     host::MsgBox(run.env, text::saved_as_parts(collected, k, name), host::vbOKOnly | host::vbInformation);
-    return first_id;
+    return {first_id, k};
+}
+
+}  // namespace
+
+SavedList SaveList(RunContext& run, MemberStore& members, ListToSave list) {
+    bool existing_saved = false;
+    if (!list.existing) return fill_and_save(run, members, list, existing_saved);
+    try {
+        RemoveAllMembers(list.existing);
+        list.safe_list = host::SafeDistList(run.env.create_object(host::progid_safe_dist_list));
+        list.item = list.existing.object();
+        list.safe_list.SetItem(list.item);
+        return fill_and_save(run, members, list, existing_saved);
+    } catch (const host::Failure& f) {
+        // Saved already: the failure came after, and says itself what it was.
+        if (existing_saved) throw;
+        // Whatever was changed in the item goes: the store still holds the list as it was.
+        host::skip([&] { list.existing.Close(host::olDiscard); });
+        host::raise(f.number(), text::update_failed(list.name()) + u" " + f.description());
+    }
 }
 
 }  // namespace engine

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/categories.h"
+#include "engine/collect.h"
 #include "engine/list_source.h"
 #include "engine/members.h"
 #include "engine/messages.h"
@@ -51,56 +52,11 @@ std::optional<Origin> asked_origin(RunContext& run, const host::NameSpace& mapi)
     } else {
         o.source.kind = ListSource::Kind::custom;
         o.folder = mapi.PickFolder();
-        if (!o.folder) {
-            host::MsgBox(run.env, text::no_folder);
-            return std::nullopt;
-        }
-        if (o.folder.DefaultItemType() != host::olContactItem) {
-            host::MsgBox(run.env, text::wrong_folder);
-            return std::nullopt;
-        }
-        host::skip([&] {
-            o.source.folder_entry_id = o.folder.EntryID();
-            o.source.folder_store_id = o.folder.StoreID();
-        });
+        if (!IsContactFolder(run, o.folder, OnFailure::stop)) return std::nullopt;
+        RecordFolder(o.source, o.folder);
     }
-    const int32_t answer = host::MsgBox(run.env, text::one_email_question, host::vbYesNo | host::vbInformation);
-    o.source.all_emails = answer != host::vbYes;
+    o.source.all_emails = AskAllEmails(run, OnFailure::stop);
     return o;
-}
-
-// The progress window goes however the fill ends.
-class ProgressShown {
-public:
-    explicit ProgressShown(RunContext& run) : run_(run) { run.windows.show_progress(); }
-    ~ProgressShown() {
-        host::skip([&] { run_.windows.unload_progress(); });
-    }
-    ProgressShown(const ProgressShown&) = delete;
-    ProgressShown& operator=(const ProgressShown&) = delete;
-
-private:
-    RunContext& run_;
-};
-
-// Collects the members a new run with these categories, folders and choice would collect.
-void collect(RunContext& run, const Origin& origin, const std::vector<std::u16string>& names, MemberStore& members) {
-    const bool quick = origin.source.kind == ListSource::Kind::quick;
-    run.AllEmails = origin.source.all_emails ? host::True : host::False;
-    run.ProgressCount = 0;
-    run.ItemTotal = 1;
-    for (const auto& name : names) {
-        host::Items restricted = origin.folder.GetItems().Restrict(CategoryFilter(name));
-        if (quick) CountSubfolderMatches(run, origin.folder, name);
-        CountMatches(run, restricted);
-    }
-    ProgressShown progress(run);
-    run.windows.set_progress_max(static_cast<float>(run.ItemTotal));
-    run.windows.refresh_progress();
-    for (const auto& name : names) {
-        AddContacts(run, origin.folder.GetItems().Restrict(CategoryFilter(name)), members);
-        if (quick) AddSubfolderContacts(run, origin.folder, members, name);
-    }
 }
 
 }  // namespace
@@ -130,7 +86,14 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
     MemberStore members{host::SafeMailItem(run.env.create_object(host::progid_safe_mail_item))};
     host::Object scratch_mail = app.CreateItem(host::olMailItem);
     members.mail.SetItem(scratch_mail);
-    collect(run, *origin, names, members);
+    try {
+        CollectMembers(run, {origin->folder, names, origin->source.kind == ListSource::Kind::quick, OnFailure::stop},
+                       members, origin->source.all_emails);
+    } catch (const host::Failure&) {
+        // No page takes the progress window back from an update.
+        host::skip([&] { run.windows.unload_progress(); });
+        throw;
+    }
 
     // What changes, by address (ignoring letter case, as the host compares them), as the
     // duplicate rule tells members apart.
@@ -149,22 +112,8 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
         host::vbYes)
         return;
 
-    std::u16string entry_id;
-    bool saved = false;
-    try {
-        RemoveAllMembers(list);
-        host::SafeDistList safe_list(run.env.create_object(host::progid_safe_dist_list));
-        host::Object item = list.object();
-        safe_list.SetItem(item);
-        entry_id = FillAndSaveList(run, safe_list, item, members, [&] { return name; }, categories, origin->source,
-                                   &saved);
-    } catch (const host::Failure& f) {
-        // Saved already: the failure came after, and says itself what it was.
-        if (saved) throw;
-        // Whatever was changed in the item goes: the store still holds the list as it was.
-        host::skip([&] { list.Close(host::olDiscard); });
-        host::raise(f.number(), text::update_failed(name) + u" " + f.description());
-    }
+    const std::u16string entry_id =
+        SaveList(run, members, {{}, {}, list, [&] { return name; }, categories, origin->source}).entry_id;
     host::skip([&] { host::DistListItem(mapi.GetItemFromID(entry_id)).Display(); });
 }
 

@@ -1,0 +1,91 @@
+#include "engine/collect.h"
+
+#include "engine/categories.h"
+#include "engine/members.h"
+#include "engine/messages.h"
+#include "host/skip.h"
+
+namespace engine {
+
+namespace {
+
+// One step of a run, as the run meets failures.
+template <class Step>
+void step(OnFailure on_failure, Step&& s) {
+    if (on_failure == OnFailure::skip)
+        host::skip(s);
+    else
+        s();
+}
+
+// The folder's items restricted to one category. When the run skips failures and the host
+// refuses the filter, nothing: that name is then left out rather than walking another name's
+// items again.
+std::optional<host::Items> restricted(const Collection& from, std::u16string_view name) {
+    try {
+        return from.folder.GetItems().Restrict(CategoryFilter(name));
+    } catch (const host::Failure&) {
+        if (from.on_failure == OnFailure::stop) throw;
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+bool AskAllEmails(RunContext& run, OnFailure on_failure) {
+    const auto one_address = [&] {
+        return host::MsgBox(run.env, text::one_email_question, host::vbYesNo | host::vbInformation) == host::vbYes;
+    };
+    return on_failure == OnFailure::skip ? !host::met_or_failed(one_address) : !one_address();
+}
+
+void CollectMembers(RunContext& run, const Collection& from, MemberStore& members, std::optional<bool> all_emails) {
+    run.ProgressCount = 0;
+    run.ItemTotal = 1;
+    for (const auto& name : from.names) {
+        auto items = restricted(from, name);
+        if (from.subfolders) step(from.on_failure, [&] { CountSubfolderMatches(run, from.folder, name); });
+        if (items) step(from.on_failure, [&] { CountMatches(run, *items); });
+    }
+    if (!all_emails) all_emails = AskAllEmails(run, from.on_failure);
+    run.AllEmails = *all_emails ? host::True : host::False;
+
+    const auto fill = [&] {
+        for (const auto& name : from.names) {
+            if (auto items = restricted(from, name)) step(from.on_failure, [&] { AddContacts(run, *items, members); });
+            if (from.subfolders)
+                step(from.on_failure, [&] { AddSubfolderContacts(run, from.folder, members, name); });
+        }
+    };
+    const auto max = [&] { run.windows.set_progress_max(static_cast<float>(run.ItemTotal)); };
+    if (from.on_failure == OnFailure::skip) {
+        // Every step of its own, the total set before the bar shows.
+        host::skip(max);
+        host::skip([&] { run.windows.show_progress(); });
+        host::skip([&] { run.windows.refresh_progress(); });
+        fill();
+        host::skip([&] { run.windows.unload_progress(); });
+        return;
+    }
+    // A failure leaves the progress window to whatever started the run, which closes it.
+    run.windows.show_progress();
+    max();
+    run.windows.refresh_progress();
+    fill();
+    run.windows.unload_progress();
+}
+
+bool IsContactFolder(RunContext& run, const host::MAPIFolder& folder, OnFailure on_failure) {
+    if (!folder) {
+        step(on_failure, [&] { host::MsgBox(run.env, text::no_folder); });
+        return false;
+    }
+    const auto wrong_type = [&] { return folder.DefaultItemType() != host::olContactItem; };
+    if (on_failure == OnFailure::skip ? host::met_or_failed(wrong_type) : wrong_type()) {
+        step(on_failure, [&] { host::MsgBox(run.env, text::wrong_folder); });
+        return false;
+    }
+    return true;
+}
+
+}  // namespace engine
