@@ -43,7 +43,7 @@ void Connect::ContactsList1() {
     CommandBarControls menu_controls = menu.GetCommandBar().Controls();
     CommandBarControls standard_controls = standard.Controls();
 
-    host::Object picture = state_.env.load_picture(button_picture_path);
+    host::Object picture = state_.env.load_picture(host::shipped_file(state_.env, button_picture_file, button_picture_path));
     mTrIcons::CopyFaceToClipboard(picture, button_mask_colour);
 
     CommandBar help = bars.Item(u"Help");

@@ -26,6 +26,9 @@ inline constexpr std::u16string_view about_menu_tag = u"Orvane About";
 // The built-in popup the menu button goes into: the Actions menu.
 inline constexpr int32_t menu_popup_id = 30037;
 
+// The button picture is shipped beside the DLL; the fixed path is where setups always put it,
+// and is looked at only when the DLL's own folder has no such file.
+inline constexpr std::u16string_view button_picture_file = u"contactsicon.gif";
 inline constexpr std::u16string_view button_picture_path =
     u"C:\\Program Files\\Orvane Corporation\\Quillamor\\contactsicon.gif";
 // The caption-text system colour: transparent on the button faces.

@@ -23,7 +23,7 @@ void Connect::Ribbon_Load(const host::Object& ribbon) { ribbon_ = ribbon; }
 // without an image and the ribbon without an error.
 host::Object Connect::Ribbon_GetImage(const host::Object&) {
     try {
-        return state_.env.load_picture(button_picture_path);
+        return state_.env.load_picture(host::shipped_file(state_.env, button_picture_file, button_picture_path));
     } catch (const host::Failure&) {
         return {};
     }

@@ -4,6 +4,7 @@
 // ProgID, message boxes, starting a process, loading a library or a picture.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,11 @@ public:
     // Failure when the file is missing or is not a picture.
     virtual Object load_picture(std::u16string_view path);
 
+    // The full name of the file `name` in the folder of the add-in's own module, when there is
+    // such a file; nothing otherwise. The files the add-in ships beside itself (the button
+    // picture, the help file) are looked for there first, whatever folder it was installed to.
+    virtual std::optional<std::u16string> installed_file(std::u16string_view name);
+
     // A resource of the add-in's own file (raw data, by name); raises a Failure when there is
     // none.
     virtual std::string module_resource(std::u16string_view name);
@@ -74,6 +80,10 @@ public:
     // Told of every failure that reached the top of a user action, before the user sees it.
     virtual void failure_reached_top(const Failure&) {}
 };
+
+// A file the add-in ships: beside the add-in's module when it is there, else `fallback`, the
+// fixed folder earlier setups always installed to.
+std::u16string shipped_file(Environment& env, std::u16string_view name, std::u16string_view fallback);
 
 // Shows a "Quillamor" message box.
 int32_t MsgBox(Environment& env, std::u16string_view text, int32_t style = vbOKOnly);

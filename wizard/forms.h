@@ -31,8 +31,9 @@ public:
 protected:
     // The Cancel action shared by the four pages.
     void cancel_wizard();
-    // Starts the help viewer on a command line.
-    void help(std::u16string_view command_line);
+    // Starts the help viewer on a topic of the help file: `viewer` is the viewer's command
+    // with what separates it from the file, `topic` what follows the file ("::Topic.htm").
+    void help(std::u16string_view viewer, std::u16string_view topic);
     // Opens the web address that a link label shows in a new browser window.
     void open_link(std::u16string_view label);
     // Runs a list (`run` when a test set it, else `engine_run`), with this page put away:

@@ -15,9 +15,19 @@ void Page::cancel_wizard() {
     context_.forms.frmStartUp.unload();
 }
 
-void Page::help(std::u16string_view command_line) {
+namespace {
+
+// The help file beside the add-in, else where setups always installed it (written as the
+// command lines always named it).
+constexpr std::u16string_view help_file = u"Quillamor.chm";
+constexpr std::u16string_view fixed_help_file = u"c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm";
+
+}  // namespace
+
+void Page::help(std::u16string_view viewer, std::u16string_view topic) {
     try {
-        context_.env.start_process(command_line);
+        context_.env.start_process(std::u16string(viewer) + host::shipped_file(context_.env, help_file, fixed_help_file) +
+                                   std::u16string(topic));
     } catch (const host::Failure& f) {
         // Starting the viewer is the only effect, so the page is left exactly as it was.
         host::ReportFailure(context_.env, f);

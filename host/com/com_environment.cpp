@@ -143,6 +143,15 @@ void* ComEnvironment::module_handle() {
     return module;
 }
 
+std::optional<std::u16string> ComEnvironment::installed_file(std::u16string_view name) {
+    const std::wstring folder = folder_of(static_cast<HMODULE>(module_handle()));
+    if (folder.empty()) return std::nullopt;
+    const std::wstring file = folder + L"\\" + to_wide(name);
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    return from_wide(file.c_str());
+}
+
 void* ComEnvironment::raw_interface(const Object& o) { return interface_of(o).get(); }
 
 }  // namespace host::com

@@ -26,6 +26,9 @@ public:
     std::unique_ptr<Library> load_library(std::u16string_view file) override;
     // The module this code is linked into: the add-in DLL (or a test program).
     void* module_handle() override;
+    // The file beside the module this code is linked into (the add-in DLL), by the module's
+    // own path: the folder it was installed to, whatever that is.
+    std::optional<std::u16string> installed_file(std::u16string_view name) override;
     // An RCDATA resource of the add-in's DLL.
     std::string module_resource(std::u16string_view name) override;
     // The object's IDispatch, without a reference of its own.

@@ -93,7 +93,8 @@ def main(chm, root):
         for source in sorted((root / "wizard").glob("*_page.cpp")):
             code = source.read_text()
             captions = re.findall(r'u"(Quillamor - [^"]+)"', code)
-            for topic in re.findall(r'Quillamor\.chm::/?([\w.]+)"', code):
+            # help(viewer, "::Topic.htm"): the file is named where the add-in finds it.
+            for topic in re.findall(r'help\(u"[^"]*", u"::/?([\w.]+)"\)', code):
                 opened.add(topic)
                 if topic not in files:
                     problem(f"{source.name} opens {topic}, which is not in the archive")

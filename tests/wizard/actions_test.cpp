@@ -12,6 +12,7 @@ using wizard_test::Log;
 using wizard_test::utf8;
 using wizard_test::World;
 
+constexpr char fixed_help_file[] = "c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm";
 // Byte for byte, two spaces after hh.exe on the work type page, "::" on two topics.
 const std::string start_topic =
     "process c:\\windows\\hh.exe c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm::Contacting.htm";
@@ -48,20 +49,27 @@ TEST(WizardHelp, CommandLines) {
         {"title", [](World& w) -> wizard::Form& { return w.forms.frmTitle; }, title_topic},
         {"done", [](World& w) -> wizard::Form& { return w.forms.frmDone; }, done_topic},
     };
-    for (auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        World w;
-        wizard::Form& page = c.open(w);
-        page.show();
-        std::string before = w.pages() + " " + w.where(page);
-        w.clear();
-        page.press(u"cmdHelp");
-        EXPECT_EQ(w.log, (Log{c.line}));
-        EXPECT_EQ(w.pages() + " " + w.where(page), before);
-        // Alt+H presses the same button.
-        w.clear();
-        EXPECT_TRUE(page.key(u"Alt+H"));
-        EXPECT_EQ(w.log, (Log{c.line}));
+    // The help file beside the add-in wins; without one there, the fixed path as always.
+    for (const std::string folder : {"", "D:\\Apps\\Contact Lists\\"}) {
+        for (auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " " + folder);
+            World w;
+            w.env.install_folder = folder;
+            std::string line = c.line;
+            if (!folder.empty())
+                line.replace(line.find(fixed_help_file), sizeof fixed_help_file - 1, folder + "Quillamor.chm");
+            wizard::Form& page = c.open(w);
+            page.show();
+            std::string before = w.pages() + " " + w.where(page);
+            w.clear();
+            page.press(u"cmdHelp");
+            EXPECT_EQ(w.log, (Log{line}));
+            EXPECT_EQ(w.pages() + " " + w.where(page), before);
+            // Alt+H presses the same button.
+            w.clear();
+            EXPECT_TRUE(page.key(u"Alt+H"));
+            EXPECT_EQ(w.log, (Log{line}));
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 // views that record what happens to the forms. Everything goes into one ordered log so that
 // tests can check the order of steps across forms and the outside world.
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,6 +70,7 @@ public:
     bool fail_create = false;
     bool fail_navigate = false;
     bool fail_shell = false;
+    std::string install_folder;  // where the add-in's files are; empty: beside it are none
 
     host::Object create_application() override { host::raise(429, u"ActiveX component can't create object"); }
     host::Object create_object(std::u16string_view progid) override {
@@ -89,6 +91,10 @@ public:
         log_.push_back("shell " + utf8(address));
     }
     std::unique_ptr<host::Library> load_library(std::u16string_view) override { return nullptr; }
+    std::optional<std::u16string> installed_file(std::u16string_view name) override {
+        if (install_folder.empty()) return std::nullopt;
+        return host::from_utf8(install_folder) + std::u16string(name);
+    }
     void* module_handle() override { return nullptr; }
     void* raw_interface(const host::Object&) override { return nullptr; }
     void failure_reached_top(const host::Failure& f) override {
