@@ -21,8 +21,6 @@ namespace sim {
 
 namespace {
 
-constexpr std::u16string_view install_folder = u"C:\\Program Files\\Orvane Corporation\\Quillamor\\";
-
 // The build names the folder: this file's own name may be relative to wherever it was
 // compiled (a compiler cache shares objects between build folders that way).
 std::filesystem::path assets_folder() { return QUILLAMOR_ASSETS_DIR; }
@@ -116,9 +114,9 @@ host::Object make_picture(HBITMAP bitmap, HPALETTE palette, int16_t type) {
 }
 
 std::string native_picture_path(std::u16string_view path) {
-    if (path.size() > install_folder.size() &&
-        host::equal_ignoring_case(path.substr(0, install_folder.size()), install_folder)) {
-        std::string rest = host::to_utf8(path.substr(install_folder.size()));
+    if (path.size() > fixed_install_folder.size() &&
+        host::equal_ignoring_case(path.substr(0, fixed_install_folder.size()), fixed_install_folder)) {
+        std::string rest = host::to_utf8(path.substr(fixed_install_folder.size()));
         for (auto& c : rest)
             if (c == '\\') c = '/';
         return (assets_folder() / rest).string();

@@ -210,8 +210,18 @@ host::Object SimHost::load_picture(std::u16string_view path) {
     // Windows has the real graphics functions and no stand-in to load into.
     return host::Environment::load_picture(path);
 #else
+    // The install folder holds the same files as the fixed one, whose names the loader knows.
+    const std::u16string& folder = world_->profile.install_folder;
+    if (!folder.empty() && path.size() > folder.size() &&
+        host::equal_ignoring_case(path.substr(0, folder.size()), folder))
+        return load_picture_file(std::u16string(fixed_install_folder) + std::u16string(path.substr(folder.size())));
     return load_picture_file(path);
 #endif
+}
+
+std::optional<std::u16string> SimHost::installed_file(std::u16string_view name) {
+    if (world_->profile.install_folder.empty()) return std::nullopt;
+    return world_->profile.install_folder + std::u16string(name);
 }
 
 std::unique_ptr<host::Library> SimHost::load_library(std::u16string_view file) {

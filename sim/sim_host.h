@@ -84,6 +84,9 @@ public:
     // The picture file is missing when the profile says so; otherwise the graphics stand-in
     // loads it.
     host::Object load_picture(std::u16string_view path) override;
+    // In the profile's install folder, when it names one; else nothing, and the add-in falls
+    // back to the fixed path.
+    std::optional<std::u16string> installed_file(std::u16string_view name) override;
     std::unique_ptr<host::Library> load_library(std::u16string_view file) override;
     void* module_handle() override;
     // The add-in's resources, from the files that the Windows build puts into the DLL.

@@ -100,6 +100,9 @@ struct Profile {
     int32_t service_init_result = 0; // what its start-up call returns
     std::vector<int32_t> later_init_results;  // what the calls after the next one return, in turn
     bool picture = true;             // the button picture file is there
+    // The folder the add-in is installed in ("installFolder", ending in a backslash); empty:
+    // the add-in's folder has none of its files, so it falls back to the fixed path.
+    std::u16string install_folder;
     bool redemption = true;          // the safe-item library is registered
     bool internet_explorer = true;   // the web browser's automation object can be created
     std::vector<PresetBar> command_bars;  // other programs' controls, in every explorer window

@@ -162,6 +162,7 @@ Profile profile_from_json(const Json& j) {
                     "explorer",
                     "serviceLibrary",
                     "picture",
+                    "installFolder",
                     "redemption",
                     "internetExplorer",
                     "commandBars",
@@ -194,6 +195,11 @@ Profile profile_from_json(const Json& j) {
     if (j.contains("explorer")) p.explorer = flag(j["explorer"], "profile", "explorer");
     if (j.contains("version")) p.version = text(j["version"], "profile", "version");
     if (j.contains("picture")) p.picture = flag(j["picture"], "profile", "picture");
+    if (j.contains("installFolder")) {
+        p.install_folder = text(j["installFolder"], "profile", "installFolder");
+        if (p.install_folder.empty()) bad("profile", "\"installFolder\" must name a folder");
+        if (p.install_folder.back() != u'\\') p.install_folder += u'\\';
+    }
     if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
     if (j.contains("internetExplorer"))
         p.internet_explorer = flag(j["internetExplorer"], "profile", "internetExplorer");

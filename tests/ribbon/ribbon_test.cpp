@@ -153,6 +153,35 @@ TEST_F(RibbonTest, ThePicturesComeFromTheButtonPictureAndAreMissingWithIt) {
     }
 }
 
+// Both kinds of host load the picture from the add-in's own folder when it was installed
+// elsewhere, and from the fixed path when the folder tells nothing.
+TEST_F(RibbonTest, TheButtonPictureIsTakenFromTheAddInsFolderElseTheFixedPath) {
+    struct Case {
+        const char* version;
+        const char16_t* folder;
+        const char* path;
+    } cases[] = {
+        {"16.0", u"", "C:\\Program Files\\Orvane Corporation\\Quillamor\\contactsicon.gif"},
+        {"16.0", u"D:\\Apps\\Contact Lists\\", "D:\\Apps\\Contact Lists\\contactsicon.gif"},
+        {"11.0", u"", "C:\\Program Files\\Orvane Corporation\\Quillamor\\contactsicon.gif"},
+        {"11.0", u"D:\\Apps\\Contact Lists\\", "D:\\Apps\\Contact Lists\\contactsicon.gif"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.version) + " " + c.path);
+        AddIn a(c.version);
+        a.host.profile().install_folder = c.folder;
+        a.connected();
+        bool loaded = true;
+        if (std::string(c.version) == "16.0") loaded = static_cast<bool>(a.connect->Ribbon_GetImage(host::Object()));
+        std::vector<std::string> paths;
+        for (const auto& e : a.host.events())
+            if (e["event"] == "call" && e["member"] == "LoadPicture") paths.push_back(e["args"][0].get<std::string>());
+        EXPECT_EQ(paths, std::vector<std::string>{c.path});
+        EXPECT_TRUE(loaded);
+        for (const auto& e : a.host.effects()) EXPECT_NE(e["event"], "msgbox") << e.dump();
+    }
+}
+
 TEST_F(RibbonTest, TheButtonsDoWhatTheCommandBarButtonsDo) {
     AddIn a("16.0");
     a.connected();

@@ -15,7 +15,7 @@ TEST(ProfileJson, ReadsFoldersItemsAndFlags) {
                    "folders": [{"name": "Büro", "folders": [{"name": "Alt"}]}]},
                   {"name": "Calendar", "defaultFor": "calendar"}],
       "explorer": false, "serviceLibrary": {"present": false, "initResult": -3},
-      "picture": false, "redemption": false})"));
+      "picture": false, "redemption": false, "installFolder": "D:\\Apps\\Contact Lists"})"));
     ASSERT_TRUE(p.contacts());
     EXPECT_EQ(p.contacts()->name, u"Kontakte");
     const auto& zoe = p.contacts()->items.at(0)->current;
@@ -33,6 +33,7 @@ TEST(ProfileJson, ReadsFoldersItemsAndFlags) {
     EXPECT_EQ(p.service_init_result, -3);
     EXPECT_FALSE(p.picture);
     EXPECT_FALSE(p.redemption);
+    EXPECT_EQ(p.install_folder, u"D:\\Apps\\Contact Lists\\");  // a folder, whether or not it ends in "\\"
 }
 
 TEST(ProfileJson, AProfileWithoutContactsGetsAnEmptyOne) {
@@ -57,6 +58,7 @@ TEST(ProfileJson, MalformedInputIsAScenarioErrorThatSaysWhere) {
         {"profile", R"({"folders": [{"name": "A"}, {"name": "A"}]})", "two top-level folders"},
         {"profile", R"({"folders": [{"name": "Contacts"}]})", "no folder has \"defaultFor\""},
         {"profile", R"({"serviceLibrary": {"initResult": 1.5}})", "whole number"},
+        {"profile", R"({"installFolder": ""})", "\"installFolder\" must name a folder"},
         {"answers", R"([{"msgbox": "Maybe"}])", "answers[1]: \"msgbox\" must be"},
         {"answers", R"([{"categories": "A", "msgbox": "Yes"}])", "one field"},
         {"faults", R"([{"member": "Save", "occurrence": 0}])", "faults[1]: \"occurrence\" counts from 1"},
