@@ -13,7 +13,7 @@
 ; Built by scripts/build-installer, which passes the file locations:
 ;   makensis -DDLL32=... -DDLL64=... -DPICTURE=... -DHELPFILE=... -DUNINSTALLER=... -DOUTFILE=...
 ;            [-DVERSION=x.y.z]
-; UNINSTALLER is installer/uninstall.c built: Uninstall.exe, which runs this script's own
+; UNINSTALLER is installer/uninstall/ built: Uninstall.exe, which runs this script's own
 ; uninstaller (written as Uninstall.dat) and waits for it.
 ;            [-DSIGN_COMMAND=...]   (signs the uninstaller as it is made)
 

@@ -61,7 +61,7 @@ EARLIER_VERSION = "0.9.0"  # and the earlier setup and packages
 ADMINISTRATOR, OTHER_USER = "administrator", "another user"
 # The setup's exit codes (docs/admin-guide.md) and those of Windows Installer.
 EXIT_OK, EXIT_RESTART, EXIT_FAILED, EXIT_OTHER_VERSION = 0, 3010, 1603, 1638
-EXIT_NO_LIBRARY, EXIT_IN_USE, EXIT_LOG_FAILED = 1157, 32, 1622
+EXIT_NO_LIBRARY, EXIT_IN_USE, EXIT_LOG_FAILED, EXIT_NOT_ADMIN = 1157, 32, 1622, 740
 # Logs go to the temporary folder, which the comparisons of drive C leave out.
 LOG_DIR_WIN = r"C:\windows\temp\quillamor-test"
 LOG_DIR_REL = "windows/temp/quillamor-test"
@@ -589,12 +589,15 @@ def check_installed(case, prefix, state, bits, sources, load_behavior=3, version
 HELPERS = {}
 
 
-def run_command(prefix, command_line, settle=True):
+def run_command(prefix, command_line, settle=True, limited=False):
     """Runs a Windows command line, as it is written, to its end and gives its exit code, all
     32 bits of it (Wine passes on 8). In a 64-bit prefix the command runs from a 64-bit
-    program, so that msiexec is the 64-bit one, as on Windows."""
+    program, so that msiexec is the 64-bit one, as on Windows. `limited`: with the filtered
+    token of an administrator who has not consented, which Wine hands out as Windows does
+    (though Wine never refuses it a program that asks for elevation)."""
     bits = 64 if prefix.arch == "win64" else 32
-    r = prefix.wine(str(HELPERS["run-wait"][bits]), command_line, loader=WINE64 if bits == 64 else "wine")
+    r = prefix.wine(str(HELPERS["run-wait"][bits]), *(["--limited"] if limited else []), command_line,
+                    loader=WINE64 if bits == 64 else "wine")
     if settle:
         prefix.settle()
     m = re.search(r"^exit (\d+)", r.stdout, re.M)
@@ -1018,6 +1021,15 @@ def run_deployment(prefix, bits, outlook, setups, sources, player, ca, noise_key
     rc = run_command(prefix, f'msiexec /i "{winpath(msi_package(setups["good"], bits))}" /qn')
     expect_code(label, "the Windows Installer package over the setup", rc, EXIT_FAILED)
     expect_unchanged(label, "the package refused over the setup", installed, prefix, noise_keys, noise_files)
+
+    # The uninstaller asks Windows for an administrator; without one it changes nothing.
+    uninstaller = prefix.path / "drive_c" / INSTALL_DIR_REL / "Uninstall.exe"
+    if b'level="requireAdministrator"' not in uninstaller.read_bytes():
+        fail(label, "Uninstall.exe carries no manifest asking for an administrator")
+    rc = run_command(prefix, f'"{INSTALL_DIR_WIN}\\Uninstall.exe" /S', limited=True)
+    expect_code(label, "the uninstaller without an administrator's rights", rc, EXIT_NOT_ADMIN)
+    expect_unchanged(label, "an uninstaller without an administrator's rights", installed, prefix, noise_keys,
+                     noise_files)
 
     # Removal under a running Outlook: done when the uninstaller returns, the DLL at the restart.
     host = Holder(prefix, bits, "load", PROGID)

@@ -11,12 +11,43 @@
  *
  *   Uninstall.exe [/S] [/LOG=FILE]     (the arguments go to the uninstaller as they are)
  *
- * Exit code: the uninstaller's (docs/admin-guide.md), or 1603 when it cannot be started. */
+ * Its manifest (uninstall.manifest) asks Windows for an administrator's rights, so a person
+ * gets the consent prompt. Where it runs without them all the same (an administrator's
+ * filtered token handed on by a tool, a standard user where the prompt is switched off), it
+ * changes nothing and ends with 740, the code Windows gives for a program that needs
+ * elevation, as the setup does.
+ *
+ * Exit code: the uninstaller's (docs/admin-guide.md), 740 without an administrator's rights,
+ * or 1603 when the uninstaller cannot be started. */
 #include <windows.h>
 #include <stdio.h>
 #include <wchar.h>
 
 #define EXIT_FAILED 1603
+/* ERROR_ELEVATION_REQUIRED, which mingw-w64's headers lack: CreateProcess's error for a program
+ * that needs elevation, and the exit code for it. */
+#define EXIT_NOT_ADMIN 740
+
+/* Whether this process holds an administrator's rights: a token that is not the filtered half
+ * of an administrator's (which Windows hands out until consent is given) and that counts the
+ * Administrators group among its enabled groups. */
+static BOOL administrator(void) {
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return FALSE;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    BOOL filtered = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) &&
+                    type == TokenElevationTypeLimited;
+    CloseHandle(token);
+    if (filtered) return FALSE;
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD sid_size = sizeof sid;
+    BOOL member = FALSE;
+    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, NULL, sid, &sid_size) ||
+        !CheckTokenMembership(NULL, sid, &member))
+        return FALSE;
+    return member;
+}
 
 /* The command line after this program's own name. */
 static const wchar_t *arguments(void) {
@@ -34,6 +65,7 @@ static const wchar_t *arguments(void) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR line, int show) {
     (void)instance, (void)previous, (void)line, (void)show;
+    if (!administrator()) return EXIT_NOT_ADMIN;
     wchar_t folder[MAX_PATH], core[MAX_PATH + 16], temp[MAX_PATH], copy[MAX_PATH + 8];
     DWORD n = GetModuleFileNameW(NULL, folder, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return EXIT_FAILED;
@@ -67,6 +99,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR line, int show
         GetExitCodeProcess(process.hProcess, &code);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
+    } else if (GetLastError() == EXIT_NOT_ADMIN) {
+        /* The setup's uninstaller asks for rights this process lacks. */
+        code = EXIT_NOT_ADMIN;
     }
     if (!DeleteFileW(copy)) MoveFileExW(copy, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     return (int)code;
