@@ -404,8 +404,10 @@ Function ReadOutlookBitness
   ${Next}
 FunctionEnd
 
-; A 64-bit Outlook records "x64" in the 64-bit view; a 32-bit one on 64-bit Windows records
-; "x86" in the 32-bit view. Outlook before 2010 records nothing and is always 32-bit.
+; An Outlook installed by Windows Installer records "x64" in the 64-bit view, or "x86" (in
+; the 32-bit view on 64-bit Windows). Click-to-Run Office (Microsoft 365 and the volume
+; editions since 2019) records no Bitness: its platform is the value Platform of its
+; configuration, in the 64-bit view. Outlook before 2010 records nothing and is always 32-bit.
 Function DetectOutlookBits
   StrCpy $OutlookBits "32"
   ${If} ${RunningX64}
@@ -414,6 +416,13 @@ Function DetectOutlookBits
     ${If} $0 == ""
       SetRegView 32
       Call ReadOutlookBitness
+    ${EndIf}
+    ${If} $0 == ""
+      SetRegView 64
+      ReadRegStr $0 HKLM "${OFFICE_KEY}\ClickToRun\Configuration" "Platform"
+      ${If} $0 != ""
+        ${LOG} "Click-to-Run Office's platform is $0."
+      ${EndIf}
     ${EndIf}
     SetRegView default
     ${If} $0 == "x64"

@@ -668,6 +668,9 @@ def log_text(prefix, name):
     return path.read_text(errors="replace") if path.is_file() else None
 
 
+CLICK_TO_RUN = "ClickToRun"  # as the version of Outlook in a Case: Click-to-Run Office
+
+
 class Case(NamedTuple):
     name: str
     outlook: Optional[tuple]   # Outlook as recorded in the registry: (version, Bitness, view)
@@ -693,6 +696,7 @@ CASES = {
              "by another user", ("15.0", "x86", 32), 32, play=True, other_user=True),
         Case("64-bit Outlook 2016, then 32-bit Outlook and the setup again", ("16.0", "x64", 64), 64,
              outlook_after=("16.0", "x86", 32), play=True),
+        Case("64-bit Microsoft 365 (Click-to-Run), which records no Bitness", (CLICK_TO_RUN, "x64", 64), 64),
         Case("64-bit Outlook over an earlier per-user setup: upgrade, repair, no downgrade",
              ("16.0", "x64", 64), 64, history=True),
         Case("registration fails (64-bit)", ("16.0", "x64", 64), None, setup="failing"),
@@ -721,7 +725,11 @@ def record_outlook(prefix, outlook, neighbours=False):
 
 def outlook_lines(prefix, outlook, neighbours=False):
     lines = [f"[-{office_key(prefix, view)}]" for view in (64, 32)]
-    if outlook:
+    if outlook and outlook[0] == CLICK_TO_RUN:
+        # Click-to-Run Office records its platform, and no Bitness.
+        _, platform, view = outlook
+        lines += [f"[{office_key(prefix, view)}\\ClickToRun\\Configuration]", f'"Platform"="{platform}"']
+    elif outlook:
         version, bitness, view = outlook
         lines += [f"[{office_key(prefix, view)}\\{version}\\Outlook]", f'"Bitness"="{bitness}"']
     if neighbours:
