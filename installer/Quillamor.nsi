@@ -49,8 +49,6 @@ SetCompressor /SOLID lzma
 
 !define PRODUCT "Quillamor"
 !define MAKER "Orvane Corporation"
-; The add-in reads its picture and help file from this folder as it stands.
-!define FIXED_DIR "C:\Program Files\${MAKER}\${PRODUCT}"
 !define OFFICE_KEY "Software\Microsoft\Office"
 !define ADDIN_PARENT "${OFFICE_KEY}\Outlook\Addins"
 !define ADDIN_KEY "${ADDIN_PARENT}\Quillamor.Connect"
@@ -492,7 +490,8 @@ Function RefuseWhereMsiInstalled
 FunctionEnd
 
 Function .onInit
-  ; The add-in looks for its files in one fixed folder, so the folder is not the user's choice.
+  ; One folder for every installation by this setup, so that an upgrade, a repair and the
+  ; uninstaller always find the earlier files (the add-in itself finds its files beside it).
   StrCpy $INSTDIR "$PROGRAMFILES64\${MAKER}\${PRODUCT}"
   StrCpy $0 "QuillamorSetup.log"
   Call OpenLog
@@ -682,10 +681,6 @@ Section "Quillamor" SecMain
     ${LOG} "Repairing ${PRODUCT} ${VERSION}."
   ${Else}
     ${LOG} "Upgrading ${PRODUCT} $InstalledVersion to ${VERSION}."
-  ${EndIf}
-  ${If} $INSTDIR != "${FIXED_DIR}"
-    ${LOG} "Program Files is not C:\Program Files on this computer: the add-in's buttons and help will not find their files."
-    MessageBox MB_OK|MB_ICONEXCLAMATION "Program Files is not $\"C:\Program Files$\" on this computer. ${PRODUCT} will be installed into $\"$INSTDIR$\", but its buttons and help look in $\"${FIXED_DIR}$\" and will not find their files." /SD IDOK
   ${EndIf}
 
   CreateDirectory "$INSTDIR"

@@ -422,7 +422,8 @@ class ScenarioPlayer:
         self.scenario = scenario
         self.expected = [json.loads(line) for line in expected.read_text().splitlines() if line.strip()]
 
-    def play(self, case, prefix, bits):
+    def play(self, case, prefix, bits, folder=INSTALL_DIR_REL):
+        """Plays the scenario with the add-in installed in `folder` (relative to drive C)."""
         label = f"{case}: outlook-sim {self.scenario.name}"
         loader = WINE64 if bits == 64 else "wine"
         # Through a file, not a pipe: Wine's background processes inherit the program's output
@@ -450,7 +451,7 @@ class ScenarioPlayer:
                 other.append(line)
         if rc != 0 or other:
             fail(label, f"exit code {rc}: " + " | ".join(other[-5:]))
-        self.check(label, prefix, events)
+        self.check(label, prefix, events, folder)
 
     @staticmethod
     def comparable(event):
@@ -463,13 +464,19 @@ class ScenarioPlayer:
         elif e.get("event") == "msgbox":
             # Under Windows every box is task-modal (it has no owner window to be modal to).
             e["style"] &= ~0x2000
+        elif e.get("event") == "process":
+            # The help file is named where the add-in finds it, which check() holds to the
+            # installed one: only the viewer and the topic are compared.
+            m = re.match(r"^(\S*hh\.exe\s+).*?(::.*)?$", e["commandLine"], re.I)
+            if m:
+                e["commandLine"] = m.group(1) + "HELPFILE" + (m.group(2) or "")
         elif e.get("event") == "form":
             # Real windows sit at whole pixels (15 twips), rounded half away from zero.
             for k in ("left", "top"):
                 e[k] = int(math.copysign(math.floor(abs(e[k]) / 15 + 0.5), e[k])) * 15
         return e
 
-    def check(self, label, prefix, events):
+    def check(self, label, prefix, events, folder):
         saved = [e for e in events if e.get("event") == "saved"]
         if not saved or not saved[-1].get("members"):
             fail(label, "no list was saved")
@@ -492,7 +499,7 @@ class ScenarioPlayer:
             file = drive_c_file(prefix, m.group(1)) if m else None
             if file is None:
                 fail(label, f"the help command line {line!r} names no file of the installation")
-            elif file != prefix.path / "drive_c" / INSTALL_DIR_REL / "Quillamor.chm":
+            elif file != prefix.path / "drive_c" / folder / "Quillamor.chm":
                 fail(label, f"the help command line {line!r} names {file}, not the installed help file")
 
 
@@ -1149,6 +1156,42 @@ def run_msi(prefix, label, bits, outlook, setups, sources, player, short, noise_
     compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
 
 
+# A folder of another name than the one setups always used, with a space in it.
+ELSEWHERE_WIN = r"C:\Apps\Contact Lists"
+ELSEWHERE_REL = "Apps/Contact Lists"
+
+
+def run_msi_elsewhere(prefix, bits, outlook, setups, sources, player, noise_keys, noise_files):
+    """The package installed into a folder of the administrator's choosing (its INSTALLDIR
+    property): the add-in registered there, and, played, its button faces and help topic
+    found there, beside the DLL, with nothing in the folder setups always used."""
+    label = f"{prefix.arch}: {msi_package(setups['good'], bits).name} into {ELSEWHERE_WIN}"
+    print(f"- {label}", flush=True)
+    record_outlook(prefix, outlook)
+    # The administrator's own folder of programs, which the package must leave as it found it.
+    (prefix.path / "drive_c" / ELSEWHERE_REL).parent.mkdir(exist_ok=True)
+    before = prefix.state()
+    package = msi_package(setups["good"], bits)
+    rc = run_command(prefix, f'msiexec /i "{winpath(package)}" INSTALLDIR="{ELSEWHERE_WIN}" /qn /norestart')
+    expect_code(label, "installing into another folder", rc, EXIT_OK)
+    folder = prefix.path / "drive_c" / ELSEWHERE_REL
+    present = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
+    if present != MSI_FILES:
+        fail(label, f"{ELSEWHERE_WIN} holds {sorted(present)}, expected {sorted(MSI_FILES)}")
+    if (prefix.path / "drive_c" / INSTALL_DIR_REL).exists():
+        fail(label, f"files went to {INSTALL_DIR_WIN} as well")
+    state = prefix.state()
+    clsid = string_value(state.value(rf"HKLM\Software\Classes\{PROGID}\CLSID", "@"))
+    server = string_value(state.value(rf"{prefix.classes_key(bits)}\{clsid}\InprocServer32", "@"))
+    if (server or "").lower() != (ELSEWHERE_WIN + r"\Quillamor.dll").lower():
+        fail(label, f"the class's server is {server!r}, expected the DLL in {ELSEWHERE_WIN}")
+    if player:
+        player.play(label, prefix, bits, ELSEWHERE_REL)
+    rc = run_command(prefix, f"msiexec /x {product_code(package)} /qn /norestart")
+    expect_code(label, "msiexec /x", rc, EXIT_OK)
+    compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
+
+
 # The setup driven by a deployment tool: (bits, Outlook as for Case).
 DEPLOYMENTS = {
     "win32": [(32, None)],
@@ -1249,6 +1292,9 @@ def main(argv):
                   noise_keys, noise_files)
         for name, bits, outlook, short in PACKAGES[arch]:
             timed(name, run_msi, prefix, name, bits, outlook, setups, sources, player, short, noise_keys, noise_files)
+        bits, outlook = DEPLOYMENTS[arch][0]
+        timed("another folder", run_msi_elsewhere, prefix, bits, outlook, setups, sources, player, noise_keys,
+              noise_files)
         print(f"== {arch} done in {time.monotonic() - started:.0f} s", flush=True)
 
     if failures:
