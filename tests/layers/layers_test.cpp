@@ -53,6 +53,7 @@ const std::map<std::string, std::set<std::string>> may_include = {
     {"fuzz", with(with(addin_layers, substitute_host), {"scenario"})},
     {"installer", {}},
     {"installer/test", {}},
+    {"installer/uninstall", {}},
 };
 
 bool is_code(const fs::path& file) {
