@@ -19,15 +19,37 @@ void step(OnFailure on_failure, Step&& s) {
 }
 
 // The folder's items restricted to one category. When the run skips failures and the host
-// refuses the filter, nothing: that name is then left out rather than walking another name's
-// items again.
-std::optional<host::Items> restricted(const Collection& from, std::u16string_view name) {
+// refuses the filter, nothing, and `refused` says why: that name is then left out rather than
+// walking another name's items again.
+std::optional<host::Items> restricted(const Collection& from, std::u16string_view name,
+                                      std::optional<host::Failure>* refused = nullptr) {
     try {
         return from.folder.GetItems().Restrict(CategoryFilter(name));
-    } catch (const host::Failure&) {
+    } catch (const host::Failure& f) {
         if (from.on_failure == OnFailure::stop) throw;
+        if (refused) *refused = f;
         return std::nullopt;
     }
+}
+
+// One category's contacts into the list. Under OnFailure::skip a failure that stops the walk
+// of the category is recorded against it; under stop it ends the run.
+void add_category(RunContext& run, const Collection& from, std::u16string_view name, MemberStore& members) {
+    std::optional<host::Failure> failed;
+    if (auto items = restricted(from, name, &failed)) {
+        try {
+            AddContacts(run, *items, members);
+        } catch (const host::Failure& f) {
+            if (from.on_failure == OnFailure::stop) throw;
+            failed = f;
+        }
+    }
+    if (failed) {
+        std::u16string folder;
+        host::skip([&] { folder = from.folder.Name(); });
+        members.left_out.category(std::u16string(name), folder, *failed);
+    }
+    if (from.subfolders) step(from.on_failure, [&] { AddSubfolderContacts(run, from.folder, members, name); });
 }
 
 }  // namespace
@@ -51,11 +73,7 @@ void CollectMembers(RunContext& run, const Collection& from, MemberStore& member
     run.AllEmails = *all_emails ? host::True : host::False;
 
     const auto fill = [&] {
-        for (const auto& name : from.names) {
-            if (auto items = restricted(from, name)) step(from.on_failure, [&] { AddContacts(run, *items, members); });
-            if (from.subfolders)
-                step(from.on_failure, [&] { AddSubfolderContacts(run, from.folder, members, name); });
-        }
+        for (const auto& name : from.names) add_category(run, from, name, members);
     };
     const auto max = [&] { run.windows.set_progress_max(static_cast<float>(run.ItemTotal)); };
     if (from.on_failure == OnFailure::skip) {
@@ -73,6 +91,10 @@ void CollectMembers(RunContext& run, const Collection& from, MemberStore& member
     run.windows.refresh_progress();
     fill();
     run.windows.unload_progress();
+}
+
+void TellWhatWasLeftOut(RunContext& run, const LeftOut& left_out) {
+    if (!left_out.empty()) host::MsgBox(run.env, text::left_out(left_out), host::vbOKOnly | host::vbExclamation);
 }
 
 bool IsContactFolder(RunContext& run, const host::MAPIFolder& folder, OnFailure on_failure) {

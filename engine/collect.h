@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/left_out.h"
 #include "engine/member_store.h"
 #include "engine/run_context.h"
 #include "host/outlook.h"
@@ -37,6 +38,10 @@ bool AskAllEmails(RunContext& run, OnFailure on_failure);
 // collected; under OnFailure::stop a failure leaves it to whatever started the run.
 void CollectMembers(RunContext& run, const Collection& from, MemberStore& members,
                     std::optional<bool> all_emails = std::nullopt);
+
+// When a failure kept contacts or categories out of the list, one message that says which
+// and why, before the run's closing message; nothing otherwise.
+void TellWhatWasLeftOut(RunContext& run, const LeftOut& left_out);
 
 // A folder the user picked, checked: true when it is a folder of contacts. Otherwise the
 // user has been told that no folder was picked, or that it holds no contacts. Under

@@ -44,6 +44,7 @@ void MakeCustomList(RunContext& run) {
     skip([&] { names = SplitCategories(selection, separator); });
 
     CollectMembers(run, {folder, names, false, OnFailure::skip}, members);
+    skip([&] { TellWhatWasLeftOut(run, members.left_out); });
     skip([&] { host::MsgBox(run.env, text::custom_thanks); });
 
     // Filling, naming and saving the list are not skipped one by one: a list that could not

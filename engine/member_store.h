@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/left_out.h"
 #include "host/redemption.h"
 
 namespace engine {
@@ -22,6 +23,8 @@ struct MemberStore {
     // The texts the recipients were added with, in order: what the list is filled from again
     // when one list cannot hold them all.
     std::vector<std::u16string> texts;
+    // The contacts and categories that a failure kept out.
+    LeftOut left_out;
 };
 
 }  // namespace engine

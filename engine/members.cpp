@@ -3,8 +3,10 @@
 #include "engine/members.h"
 
 #include <cmath>
+#include <optional>
 
 #include "engine/categories.h"
+#include "engine/messages.h"
 #include "host/checked.h"
 #include "host/skip.h"
 
@@ -51,19 +53,34 @@ void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& 
     skip([&] { run.windows.set_progress_value(static_cast<float>(run.ProgressCount)); });
     skip([&] { run.ProgressCount = host::checked_add(run.ProgressCount, 1); });
 
-    skip([&] { wrapper.SetItem(contact.object()); });
+    // Every step from here can cost the contact a member: the first failure is recorded
+    // against the contact, and the others still run, so that the contact gets whatever can
+    // still be read.
+    std::optional<host::Failure> lost;
+    auto costly = [&](auto&& step) {
+        try {
+            step();
+        } catch (const host::Failure& f) {
+            if (!lost) lost = f;
+        }
+    };
+    costly([&] { wrapper.SetItem(contact.object()); });
     std::u16string email1, email2, email3, full_name;
-    skip([&] { email1 = wrapper.Field(u"Email1Address"); });
-    skip([&] { email2 = wrapper.Field(u"Email2Address"); });
-    skip([&] { email3 = wrapper.Field(u"Email3Address"); });
-    skip([&] { full_name = wrapper.Field(u"FullName"); });
+    costly([&] { email1 = wrapper.Field(u"Email1Address"); });
+    costly([&] { email2 = wrapper.Field(u"Email2Address"); });
+    costly([&] { email3 = wrapper.Field(u"Email3Address"); });
+    bool name_read = false;
+    costly([&] {
+        full_name = wrapper.Field(u"FullName");
+        name_read = true;
+    });
     bool added = false;
     std::u16string display_name = full_name;
-    if (full_name.empty()) skip([&] { display_name = wrapper.Field(u"CompanyName"); });
+    if (full_name.empty()) costly([&] { display_name = wrapper.Field(u"CompanyName"); });
 
     auto absent = [&](const std::u16string& address) { return !RecipientExists(members, address); };
     auto add = [&](const std::u16string& address) {
-        skip([&] { AddRecipient(members, display_name + u" " + address); });
+        costly([&] { AddRecipient(members, display_name + u" " + address); });
         added = true;
     };
     if (!email1.empty() && absent(email1)) add(email1);
@@ -72,12 +89,20 @@ void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& 
     auto wanted = [&] { return (!added && run.AllEmails == host::False) || run.AllEmails == host::True; };
     if (!email2.empty() && absent(email2) && wanted()) add(email2);
     if (!email3.empty() && absent(email3) && wanted()) add(email3);
+    if (lost) {
+        const std::u16string_view stand_in = name_read ? text::contact_without_name : text::contact_name_unreadable;
+        members.left_out.contact(display_name.empty() ? std::u16string(stand_in) : display_name, *lost);
+    }
 }
 
 void AddRecipient(MemberStore& members, std::u16string_view text) {
     host::SafeRecipient added = members.mail.Recipients().Add(text);
     members.texts.emplace_back(text);
-    members.addresses.insert(TextAfterLastSpace(added.Name()));
+    // The recipient is in; a name that cannot be read back leaves the text's own address as
+    // the one the duplicate test knows, rather than none.
+    std::u16string name(text);
+    host::skip([&] { name = added.Name(); });
+    members.addresses.insert(TextAfterLastSpace(name));
 }
 
 bool RecipientExists(const MemberStore& members, std::u16string_view address) {

@@ -25,10 +25,12 @@ void AddContacts(RunContext& run, const host::Items& items, MemberStore& members
 void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, MemberStore& members,
                           std::u16string_view name);
 // AddContact: moves the progress bar on, then adds the contact's addresses that are not
-// present yet: the first such one, or all of them when AllEmails is True.
+// present yet: the first such one, or all of them when AllEmails is True. A contact that a
+// failure costs a member is recorded in the store's LeftOut.
 void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members);
 // AddRecipient: adds a recipient to the scratch mail and records the address its name, read
-// back from the host, ends in. A failing Add or read-back records nothing.
+// back from the host, ends in (the text's own, when the name cannot be read back). A failing
+// Add records nothing and fails.
 void AddRecipient(MemberStore& members, std::u16string_view text);
 // RecipientExists: true when a recipient added so far has the address.
 bool RecipientExists(const MemberStore& members, std::u16string_view address);

@@ -1,5 +1,7 @@
 #include "engine/messages.h"
 
+#include <vector>
+
 #include "host/text.h"
 
 namespace engine::text {
@@ -23,6 +25,49 @@ std::u16string saved_as_parts(size_t members, size_t lists, std::u16string_view 
 
 std::u16string members_not_stored(size_t not_stored, size_t members) {
     return number(not_stored) + u" of " + number(members) + u" members were not stored.";
+}
+
+namespace {
+
+// "Ann Lee, Bob Ray, Cy Orr, Dee Fox, Eve Ash and 3 more": the first few, so that the message
+// stays readable however many there are.
+std::u16string first_few(const std::vector<std::u16string>& names) {
+    constexpr size_t shown = 5;
+    std::u16string out;
+    for (size_t i = 0; i < names.size() && i < shown; ++i) out += (i ? u", " : u"") + names[i];
+    if (names.size() > shown) out += u" and " + number(names.size() - shown) + u" more";
+    return out;
+}
+
+std::u16string categories_of(const LeftOut& left_out) {
+    std::u16string out;
+    for (size_t i = 0; i < left_out.categories().size(); ++i) {
+        const auto& c = left_out.categories()[i];
+        out += (i ? u", \"" : u"\"") + c.name + u"\" in the folder \"" + c.folder + u"\"";
+    }
+    return out;
+}
+
+std::u16string contacts_count(size_t n) { return number(n) + (n == 1 ? u" contact" : u" contacts"); }
+
+}  // namespace
+
+std::u16string left_out(const LeftOut& left_out) {
+    std::u16string text(left_out_opening);
+    if (!left_out.contacts().empty())
+        text += u"\r\n\r\n" + contacts_count(left_out.contacts().size()) + u" could not be added: " +
+                first_few(left_out.contacts()) + u".";
+    if (!left_out.categories().empty())
+        text += u"\r\n\r\nThese categories could not be searched completely: " + categories_of(left_out) + u".";
+    return text + u"\r\n\r\nThe first failure: " + left_out.first_failure() +
+           u"\r\n\r\nThe list is saved without them. Open these contacts in Outlook to check them, check the "
+           u"folder, and make the list again.";
+}
+
+std::u16string update_left_out(const LeftOut& left_out) {
+    std::u16string text = u"\r\n\r\n" + std::u16string(update_not_read) + number(left_out.contacts().size());
+    if (!left_out.contacts().empty()) text += u" (" + first_few(left_out.contacts()) + u")";
+    return text + u"\r\nThe first failure: " + left_out.first_failure();
 }
 
 std::u16string link_not_opened(std::u16string_view address) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/left_out.h"
+
 namespace engine::text {
 
 inline constexpr std::u16string_view no_categories = u"You have not selected any categories.";
@@ -22,6 +24,15 @@ std::u16string part_name(std::u16string_view name, size_t p, size_t k);
 std::u16string saved_as_parts(size_t members, size_t lists, std::u16string_view name);
 // Some members could not be stored: how many of how many.
 std::u16string members_not_stored(size_t not_stored, size_t members);
+
+// What a run could not put into its list, told once before its closing message; and the same
+// as the last lines of Update List's question. The stand-ins for a contact's name.
+inline constexpr std::u16string_view left_out_opening = u"Quillamor could not add everyone to the list.";
+inline constexpr std::u16string_view update_not_read = u"Contacts that could not be read: ";
+inline constexpr std::u16string_view contact_without_name = u"a contact without a name";
+inline constexpr std::u16string_view contact_name_unreadable = u"a contact whose name could not be read";
+std::u16string left_out(const LeftOut& left_out);
+std::u16string update_left_out(const LeftOut& left_out);
 
 // A web address that neither the browser object nor the system could open: the user can still
 // type it.

@@ -32,6 +32,7 @@ void MakeQuickList(RunContext& run) {
         SplitCategories(selection, FindCategorySeparator(selection));
 
     CollectMembers(run, {folder, names, true, OnFailure::stop}, members);
+    TellWhatWasLeftOut(run, members.left_out);
     host::MsgBox(run.env, text::quick_thanks);
 
     const ListSource source{ListSource::Kind::quick, run.AllEmails == host::True, {}, {}};

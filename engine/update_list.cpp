@@ -104,12 +104,15 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
     for (int32_t i = 1; i <= count; ++i) before.insert(host::folded(list.GetMember(i).Address()));
     const size_t kept = static_cast<size_t>(std::count_if(now.begin(), now.end(), [&](const auto& a) { return before.contains(a); }));
     const size_t added = now.size() - kept, removed = before.size() - kept;
+    // The counts say, too, how many contacts could not be read: no one confirms an update that
+    // would drop people for a failure they were not told of.
+    const std::u16string not_read = members.left_out.empty() ? u"" : text::update_left_out(members.left_out);
     if (added == 0 && removed == 0) {
-        host::MsgBox(run.env, text::update_nothing(name, kept), host::vbOKOnly | host::vbInformation);
+        host::MsgBox(run.env, text::update_nothing(name, kept) + not_read, host::vbOKOnly | host::vbInformation);
         return;
     }
-    if (host::MsgBox(run.env, text::update_question(name, added, removed, kept), host::vbYesNo | host::vbQuestion) !=
-        host::vbYes)
+    if (host::MsgBox(run.env, text::update_question(name, added, removed, kept) + not_read,
+                     host::vbYesNo | host::vbQuestion) != host::vbYes)
         return;
 
     const std::u16string entry_id =

@@ -39,6 +39,7 @@ public:
 class MAPIFolder : public Wrapper {
 public:
     using Wrapper::Wrapper;
+    std::u16string Name() const { return obj_.get(u"Name").as_text(); }
     int32_t DefaultItemType() const { return obj_.get(u"DefaultItemType").as_int32(); }
     Folders GetFolders() const { return Folders(obj_.get(u"Folders")); }
     Items GetItems() const { return Items(obj_.get(u"Items")); }

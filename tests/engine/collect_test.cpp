@@ -30,16 +30,18 @@ protected:
         if (std::string(name) == "Inbox") return mapi.GetDefaultFolder(sim::olFolderInbox);
         return mapi.GetDefaultFolder(host::olFolderContacts);
     }
-    // The members collected, as the recipients' texts.
+    // The members collected, as the recipients' texts; what was left out in `left_out`.
     Strings collect(const engine::Collection& from, std::optional<bool> all_emails = false) {
         engine::MemberStore members{host::SafeMailItem(s().env.create_object(host::progid_safe_mail_item))};
         host::Object mail = app().CreateItem(host::olMailItem);
         members.mail.SetItem(mail);
         engine::CollectMembers(s(), from, members, all_emails);
+        left_out = members.left_out;
         Strings out;
         for (const auto& t : members.texts) out.push_back(utf8(t));
         return out;
     }
+    engine::LeftOut left_out;
 };
 
 TEST_F(CollectTest, APickedFolderIsCheckedTheSameWayInEveryRun) {
@@ -112,6 +114,71 @@ TEST_F(CollectTest, TheEmailQuestionIsAskedOnlyWhenNotAnswered) {
         collect({folder("Contacts"), {u"VIP"}, false, OnFailure::stop}, std::nullopt);
         EXPECT_EQ(s().AllEmails, yes ? host::False : host::True);  // Yes: one address per contact
     }
+}
+
+// What a failure kept out is recorded by contact or by category, with the host's words of the
+// first failure; the rest of the list is still collected.
+TEST_F(CollectTest, WhatWasLeftOutIsRecorded) {
+    struct Fault {
+        const char* member;
+        const char* object;
+        int64_t nth;  // the nth call of the member on that object from the run's start
+    };
+    struct Case {
+        const char* name;
+        std::vector<Fault> faults;
+        bool quick;  // the folder and its subfolders, stopping at failures; or one folder, skipping them
+        Strings members, contacts;
+        std::vector<std::pair<const char*, const char*>> categories;
+    };
+    const std::string ann = "Ann Lee ann@acme.example", dee = "Dee Fox dee@fox.example", bob = "Bob Ray bob@ray.example";
+    const Case cases[] = {
+        {"nothing fails", {}, true, {ann, dee, bob}, {}, {}},
+        {"one contact's address", {{"Email1Address", "SafeContactItem", 1}}, true, {dee, bob}, {"Ann Lee"}, {}},
+        {"several contacts", {{"Email1Address", "SafeContactItem", 1}, {"Add", "SafeRecipients", 2}}, true, {dee},
+         {"Ann Lee", "Bob Ray"}, {}},
+        {"a contact in a subfolder", {{"Add", "SafeRecipients", 2}}, true, {ann, bob}, {"Dee Fox"}, {}},
+        {"a contact that cannot be opened", {{"Item", "SafeContactItem", 1}}, true, {dee, bob},
+         {"a contact whose name could not be read"}, {}},
+        // Business is restricted once to count and once to fill: the fill's refusal costs it.
+        {"a whole category", {{"Restrict", "Items", 3}}, false, {bob}, {}, {{"Business", "Contacts"}}},
+        {"a category's walk", {{"Class", "ContactItem", 1}}, false, {bob}, {}, {{"Business", "Contacts"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& f : c.faults)
+            host.fail(u(f.member), host.world().calls_of(u(f.member), u(f.object)) + f.nth, u(f.object));
+        const Strings members = collect({folder("Contacts"), {u"Business", u"VIP"}, c.quick,
+                                         c.quick ? OnFailure::stop : OnFailure::skip});
+        EXPECT_EQ(members, c.members);
+        Strings contacts;
+        for (const auto& name : left_out.contacts()) contacts.push_back(utf8(name));
+        EXPECT_EQ(contacts, c.contacts);
+        ASSERT_EQ(left_out.categories().size(), c.categories.size());
+        for (size_t i = 0; i < c.categories.size(); ++i) {
+            EXPECT_EQ(utf8(left_out.categories()[i].name), c.categories[i].first);
+            EXPECT_EQ(utf8(left_out.categories()[i].folder), c.categories[i].second);
+        }
+        // The first failure's own words.
+        EXPECT_EQ(left_out.empty(), utf8(left_out.first_failure()).find("injected fault") == std::string::npos);
+        EXPECT_TRUE(host.unfired_faults().empty());
+    }
+}
+
+// The message names the first few and counts the rest.
+TEST(LeftOutMessage, NamesTheFirstFewAndCountsTheRest) {
+    const host::Failure why(5, u"The item is damaged.");
+    engine::LeftOut one, many;
+    one.contact(u"Ann Lee", why);
+    for (const char* name : {"A", "B", "C", "D", "E", "F", "G"}) many.contact(host::from_utf8(name), why);
+    many.category(u" VIP", u"Clients", host::Failure(6, u"later"));
+    const std::string one_text = utf8(engine::text::left_out(one)), many_text = utf8(engine::text::left_out(many));
+    EXPECT_NE(one_text.find("1 contact could not be added: Ann Lee."), std::string::npos) << one_text;
+    EXPECT_NE(many_text.find("7 contacts could not be added: A, B, C, D, E and 2 more."), std::string::npos);
+    EXPECT_NE(many_text.find("searched completely: \"VIP\" in the folder \"Clients\"."), std::string::npos);
+    EXPECT_NE(many_text.find("The first failure: The item is damaged."), std::string::npos);
+    EXPECT_EQ(utf8(engine::text::update_left_out(one)),
+              "\r\n\r\nContacts that could not be read: 1 (Ann Lee)\r\nThe first failure: The item is damaged.");
 }
 
 }  // namespace

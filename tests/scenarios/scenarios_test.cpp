@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 
+#include "scenario/wholeness.h"
 #include "scenario_files.h"
 
 namespace {
@@ -31,7 +32,8 @@ TEST_P(Scenario, TranscriptMatchesTheExpectedOne) {
 }
 
 // Fails each host call of the scenario in turn (by member and occurrence, as a scenario's
-// "faults" would), and checks what the user and the host are left with.
+// "faults" would), and checks what the user and the host are left with: the list is whole
+// (it holds every member of the play without a fault), or the user was told.
 TEST_P(Scenario, SurvivesAFailureOfEveryHostCall) {
     auto sc = read_scenario(scenario_files::dir() / (GetParam() + ".json"));
     auto clean = play(sc);
@@ -48,6 +50,10 @@ TEST_P(Scenario, SurvivesAFailureOfEveryHostCall) {
         auto r = play(sc, {fault});
         ASSERT_FALSE(r.events.empty());
         EXPECT_EQ(r.events.back().value("liveObjects", -1), 0) << "host objects left alive";
+        // Whole, or told; or no list at all and no word of one (a button that never came, a
+        // run that never began).
+        EXPECT_NE(scenario::wholeness(clean.events, r.events), scenario::Wholeness::silent_loss)
+            << "the list lacks members and the user was not told";
         // A failure that reaches the top of a user action is shown to the user at once.
         for (size_t i = 0; i < r.events.size(); ++i) {
             if (r.events[i].value("event", "") != "failure") continue;

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "tools/outlook-sim/adapter.h"
+#include "scenario/wholeness.h"
 #include "tools/outlook-sim/player.h"
 
 namespace outlook_sim {
@@ -75,11 +76,13 @@ int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder
           std::ostream& out) {
     PlayOptions with_calls;
     with_calls.calls = true;
-    const auto all = faults_of(play(scenario, program_folder, with_calls).events);
+    const PlayResult clean = play(scenario, program_folder, with_calls);
+    const auto all = faults_of(clean.events);
     const auto picked = even_sample(all.size(), options.sample);
     out << "sweep: " << all.size() << " calls, " << picked.size() << " to fail\n" << std::flush;
 
     std::map<Ending, int> endings;
+    std::map<scenario::Wholeness, int> lists;
     int alive = 0, tried = 0;
     for (size_t n = std::max<size_t>(options.from, 1); n <= picked.size(); ++n) {
         const SweepFault& fault = all[picked[n - 1]];
@@ -88,13 +91,15 @@ int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder
         const long adapters_before = live_adapters();
         PlayResult r = play(sc, program_folder, with_calls);
         const Ending ending = ending_of(r.events, fault);
+        const scenario::Wholeness list = scenario::wholeness(clean.events, r.events);
+        ++lists[list];
         const long adapters = live_adapters() - adapters_before;
         const bool left = adapters != 0 || r.live_objects != 0 || !r.still_loaded.empty();
         ++tried;
         ++endings[ending];
         alive += left ? 1 : 0;
         out << "fault " << n << "/" << picked.size() << " " << fault.object << "." << fault.member << " #"
-            << fault.occurrence << ": " << name_of(ending);
+            << fault.occurrence << ": " << name_of(ending) << ", " << scenario::name_of(list);
         if (left)
             out << "; LEFT ALIVE: " << adapters << " COM objects, " << r.live_objects << " host objects"
                 << (r.still_loaded.empty() ? "" : ", the add-in's DLL");
@@ -103,9 +108,13 @@ int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder
     }
     out << "sweep: " << tried << " tried, " << endings[Ending::Shown] << " shown, " << endings[Ending::Returned]
         << " returned to the host, " << endings[Ending::Skipped] << " skipped, " << endings[Ending::NotFired]
-        << " not made, " << endings[Ending::Unshown] << " not shown, " << alive << " left objects alive\n"
+        << " not made, " << endings[Ending::Unshown] << " not shown, " << alive << " left objects alive; lists: "
+        << lists[scenario::Wholeness::whole] << " whole, " << lists[scenario::Wholeness::told] << " told, "
+        << lists[scenario::Wholeness::nothing_made] << " none made, " << lists[scenario::Wholeness::silent_loss]
+        << " lacking members untold\n"
         << std::flush;
-    return endings[Ending::Unshown] || endings[Ending::NotFired] || alive ? 1 : 0;
+    return endings[Ending::Unshown] || endings[Ending::NotFired] || alive || lists[scenario::Wholeness::silent_loss] ? 1
+                                                                                                                     : 0;
 }
 
 }  // namespace outlook_sim

@@ -1,0 +1,71 @@
+#include "scenario/wholeness.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/messages.h"
+#include "host/text.h"
+
+namespace scenario {
+
+namespace {
+
+using Events = std::vector<nlohmann::json>;
+
+bool is(const nlohmann::json& e, const char* kind) { return e.value("event", "") == kind; }
+
+// The members of every list a play saved, sorted.
+std::vector<std::string> saved_members(const Events& events) {
+    std::vector<std::string> out;
+    for (const auto& e : events)
+        if (is(e, "saved"))
+            for (const auto& m : e["members"]) out.push_back(m);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// A failure shown, or the message that names what was left out (on its own, or in Update
+// List's question).
+bool told(const Events& events) {
+    const std::string left_out = host::to_utf8(engine::text::left_out_opening);
+    const std::string not_read = host::to_utf8(engine::text::update_not_read);
+    for (const auto& e : events) {
+        if (is(e, "failure")) return true;
+        if (!is(e, "msgbox")) continue;
+        const std::string text = e.value("text", "");
+        if (text.rfind(left_out, 0) == 0 || text.find(not_read) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// A run's closing message.
+bool thanked(const Events& events) {
+    const std::string quick = host::to_utf8(engine::text::quick_thanks);
+    const std::string custom = host::to_utf8(engine::text::custom_thanks);
+    return std::any_of(events.begin(), events.end(), [&](const nlohmann::json& e) {
+        return is(e, "msgbox") && (e.value("text", "") == quick || e.value("text", "") == custom);
+    });
+}
+
+}  // namespace
+
+Wholeness wholeness(const Events& clean, const Events& events) {
+    const auto members = saved_members(events), clean_members = saved_members(clean);
+    if (std::includes(members.begin(), members.end(), clean_members.begin(), clean_members.end()))
+        return Wholeness::whole;
+    if (told(events)) return Wholeness::told;
+    if (members.empty() && !thanked(events)) return Wholeness::nothing_made;
+    return Wholeness::silent_loss;
+}
+
+const char* name_of(Wholeness w) {
+    switch (w) {
+    case Wholeness::whole: return "whole";
+    case Wholeness::told: return "told";
+    case Wholeness::nothing_made: return "nothing made";
+    case Wholeness::silent_loss: return "LIST LACKS MEMBERS, USER NOT TOLD";
+    }
+    return "?";
+}
+
+}  // namespace scenario

@@ -1,0 +1,22 @@
+#pragma once
+// Whether a play that met a failure left the user a whole list or told them it is not: what
+// the fault sweeps check of every failure they make, in both hosts.
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace scenario {
+
+enum class Wholeness {
+    whole,         // every member of the play without the failure is in the saved lists
+    told,          // not, and a failure was shown or the message of what was left out
+    nothing_made,  // no list saved and none announced (a run that never began)
+    silent_loss,   // members missing and the user thanked all the same
+};
+
+// `events` of a play with a failure, against `clean`, the same play without it.
+Wholeness wholeness(const std::vector<nlohmann::json>& clean, const std::vector<nlohmann::json>& events);
+
+const char* name_of(Wholeness w);
+
+}  // namespace scenario
