@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/categories.h"
@@ -82,6 +82,12 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
     const std::optional<ListSource> recorded = ReadSource(list);
     const std::optional<Origin> origin = recorded ? recorded_origin(run, mapi, *recorded) : asked_origin(run, mapi);
     if (!origin) return;
+    // Answers once given are kept on the list at once, whatever the update does next, so that
+    // the next update does not ask them again.
+    if (!recorded) host::skip([&] {
+            RecordSource(list, origin->source);
+            list.Save();
+        });
 
     MemberStore members{host::SafeMailItem(run.env.create_object(host::progid_safe_mail_item))};
     host::Object scratch_mail = app.CreateItem(host::olMailItem);
@@ -95,15 +101,21 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
         throw;
     }
 
-    // What changes, by address (ignoring letter case, as the host compares them), as the
-    // duplicate rule tells members apart.
-    std::unordered_set<std::u16string> now;
-    for (const auto& t : members.texts) now.insert(host::folded(TextAfterLastSpace(t)));
-    std::unordered_set<std::u16string> before;
+    // What changes, counted from the very members the update would save, told apart as the
+    // runs' duplicate rule tells them apart (by their exact address): "added" and "stay" make
+    // the saved list, "removed" and "stay" the list as it is.
+    std::unordered_map<std::u16string, size_t> before;
     const int32_t count = list.MemberCount();
-    for (int32_t i = 1; i <= count; ++i) before.insert(host::folded(list.GetMember(i).Address()));
-    const size_t kept = static_cast<size_t>(std::count_if(now.begin(), now.end(), [&](const auto& a) { return before.contains(a); }));
-    const size_t added = now.size() - kept, removed = before.size() - kept;
+    for (int32_t i = 1; i <= count; ++i) ++before[list.GetMember(i).Address()];
+    size_t kept = 0;
+    for (const auto& t : members.texts) {
+        auto it = before.find(TextAfterLastSpace(t));
+        if (it != before.end() && it->second > 0) {
+            --it->second;
+            ++kept;
+        }
+    }
+    const size_t added = members.texts.size() - kept, removed = static_cast<size_t>(count) - kept;
     // The counts say, too, how many contacts could not be read: no one confirms an update that
     // would drop people for a failure they were not told of.
     const std::u16string not_read = members.left_out.empty() ? u"" : text::update_left_out(members.left_out);

@@ -1,6 +1,7 @@
 #include "scenario/wholeness.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "engine/messages.h"
@@ -14,12 +15,14 @@ using Events = std::vector<nlohmann::json>;
 
 bool is(const nlohmann::json& e, const char* kind) { return e.value("event", "") == kind; }
 
-// The members of every list a play saved, sorted.
+// The members of every list a play saved, as each was saved last, sorted.
 std::vector<std::string> saved_members(const Events& events) {
-    std::vector<std::string> out;
+    std::map<std::string, nlohmann::json> last;
     for (const auto& e : events)
-        if (is(e, "saved"))
-            for (const auto& m : e["members"]) out.push_back(m);
+        if (is(e, "saved")) last[e.value("entryId", "")] = e["members"];
+    std::vector<std::string> out;
+    for (const auto& [id, members] : last)
+        for (const auto& m : members) out.push_back(m);
     std::sort(out.begin(), out.end());
     return out;
 }

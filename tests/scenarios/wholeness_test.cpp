@@ -10,7 +10,9 @@ namespace {
 using nlohmann::json;
 using scenario::Wholeness;
 
-json saved(std::vector<std::string> members) { return {{"event", "saved"}, {"members", members}}; }
+json saved(std::vector<std::string> members, const char* id = "1") {
+    return {{"event", "saved"}, {"entryId", id}, {"members", members}};
+}
 json msgbox(std::u16string_view text) { return {{"event", "msgbox"}, {"text", host::to_utf8(text)}}; }
 
 TEST(Wholeness, AListThatLacksMembersIsToldOrTheSweepFails) {
@@ -25,7 +27,8 @@ TEST(Wholeness, AListThatLacksMembersIsToldOrTheSweepFails) {
     const Case cases[] = {
         {"the same members", {thanks, saved({"Bob b@x", "Ann a@x"})}, Wholeness::whole},
         {"more members", {thanks, saved({"Ann a@x", "Bob b@x", "Cy c@x"})}, Wholeness::whole},
-        {"in two parts", {thanks, saved({"Ann a@x"}), saved({"Bob b@x"})}, Wholeness::whole},
+        {"in two parts", {thanks, saved({"Ann a@x"}), saved({"Bob b@x"}, "2")}, Wholeness::whole},
+        {"saved again, without one", {saved({"Ann a@x", "Bob b@x"}), thanks, saved({"Ann a@x"})}, Wholeness::silent_loss},
         {"one missing, thanked", {thanks, saved({"Ann a@x"})}, Wholeness::silent_loss},
         {"one missing, told", {msgbox(engine::text::left_out_opening), thanks, saved({"Ann a@x"})}, Wholeness::told},
         {"one missing, asked", {msgbox(question), saved({"Ann a@x"})}, Wholeness::told},
