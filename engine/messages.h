@@ -46,7 +46,8 @@ inline constexpr std::u16string_view update_where_question =
     u"for them in your default Contacts folder and its subfolders? (If you choose \"No\" you can pick a "
     u"folder)";
 inline constexpr std::u16string_view update_folder_gone =
-    u"The folder this distribution list was made from cannot be found, so it was left as it was.";
+    u"The folder this distribution list was made from cannot be found. Do you want to look for its members "
+    u"in your default Contacts folder and its subfolders? (If you choose \"No\" you can pick a folder)";
 // Nothing to change: the list's members are the ones its contacts give today.
 std::u16string update_nothing(std::u16string_view name, size_t members);
 // What an update would change, asked before anything is saved.

@@ -19,33 +19,24 @@ namespace engine {
 
 namespace {
 
-// The folder the list's members come from, and the source to record. Nothing when the user
-// cancels or the folder cannot be had; the user has been told why.
+// The folder the list's members come from, and the source to record; `asked` when the user
+// said where to look. Nothing when the user cancels or the folder cannot be had; the user has
+// been told why.
 struct Origin {
     host::MAPIFolder folder;
     ListSource source;
+    bool asked = false;
 };
 
-std::optional<Origin> recorded_origin(RunContext& run, const host::NameSpace& mapi, const ListSource& source) {
-    Origin o{{}, source};
-    try {
-        o.folder = source.kind == ListSource::Kind::quick
-                       ? mapi.GetDefaultFolder(host::olFolderContacts)
-                       : mapi.GetFolderFromID(source.folder_entry_id, source.folder_store_id);
-    } catch (const host::Failure&) {
-    }
-    if (!o.folder) {
-        host::MsgBox(run.env, text::update_folder_gone);
-        return std::nullopt;
-    }
-    return o;
-}
-
-// A list that does not say where it came from: the user says, as a new run would ask.
-std::optional<Origin> asked_origin(RunContext& run, const host::NameSpace& mapi) {
-    Origin o;
-    const int32_t where = host::MsgBox(run.env, text::update_where_question, host::vbYesNoCancel | host::vbQuestion);
+// The user says where to look: the default Contacts folder and its subfolders (Yes), a folder
+// they pick (No), or nowhere (Cancel). The e-mail choice is left as `source` has it.
+std::optional<Origin> ask_where(RunContext& run, const host::NameSpace& mapi, std::u16string_view question,
+                                ListSource source) {
+    Origin o{{}, source, true};
+    const int32_t where = host::MsgBox(run.env, question, host::vbYesNoCancel | host::vbQuestion);
     if (where == host::vbCancel) return std::nullopt;
+    o.source.folder_entry_id.clear();
+    o.source.folder_store_id.clear();
     if (where == host::vbYes) {
         o.source.kind = ListSource::Kind::quick;
         o.folder = mapi.GetDefaultFolder(host::olFolderContacts);
@@ -55,7 +46,31 @@ std::optional<Origin> asked_origin(RunContext& run, const host::NameSpace& mapi)
         if (!IsContactFolder(run, o.folder, OnFailure::stop)) return std::nullopt;
         RecordFolder(o.source, o.folder);
     }
-    o.source.all_emails = AskAllEmails(run, OnFailure::stop);
+    return o;
+}
+
+// The folder the list records. When it cannot be found (deleted, or moved to another
+// mailbox), the user says where to look now: a list can always be updated.
+std::optional<Origin> recorded_origin(RunContext& run, const host::NameSpace& mapi, const ListSource& source) {
+    Origin o{{}, source};
+    if (source.kind == ListSource::Kind::quick) {
+        // The default Contacts folder is never gone: a failure to get it is the host's, and told.
+        o.folder = mapi.GetDefaultFolder(host::olFolderContacts);
+        return o;
+    }
+    try {
+        o.folder = mapi.GetFolderFromID(source.folder_entry_id, source.folder_store_id);
+    } catch (const host::Failure&) {
+        // The store answers a folder it no longer holds with a failure.
+    }
+    if (o.folder) return o;
+    return ask_where(run, mapi, text::update_folder_gone, source);
+}
+
+// A list that does not say where it came from: the user says, as a new run would ask.
+std::optional<Origin> asked_origin(RunContext& run, const host::NameSpace& mapi) {
+    std::optional<Origin> o = ask_where(run, mapi, text::update_where_question, {});
+    if (o) o->source.all_emails = AskAllEmails(run, OnFailure::stop);
     return o;
 }
 
@@ -84,7 +99,7 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
     if (!origin) return;
     // Answers once given are kept on the list at once, whatever the update does next, so that
     // the next update does not ask them again.
-    if (!recorded) host::skip([&] {
+    if (origin->asked) host::skip([&] {
             RecordSource(list, origin->source);
             list.Save();
         });

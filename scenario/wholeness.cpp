@@ -67,6 +67,7 @@ const char* name_of(Wholeness w) {
     case Wholeness::told: return "told";
     case Wholeness::nothing_made: return "nothing made";
     case Wholeness::silent_loss: return "LIST LACKS MEMBERS, USER NOT TOLD";
+    case Wholeness::not_judged: return "not judged";
     }
     return "?";
 }

@@ -12,6 +12,8 @@ enum class Wholeness {
     told,          // not, and a failure was shown or the message of what was left out
     nothing_made,  // no list saved and none announced (a run that never began)
     silent_loss,   // members missing and the user thanked all the same
+    not_judged,    // the play stopped where no user would: the script had no answer for a
+                   // question the failure brought
 };
 
 // `events` of a play with a failure, against `clean`, the same play without it.

@@ -141,9 +141,16 @@ TEST(UpdateList, AFailureAnywhereLeavesTheListWholeOrSaved) {
 
 TEST(ListSource, TextsRoundTripAndOthersAreRefused) {
     using K = engine::ListSource::Kind;
+    // IDs as long as a mailbox's: an entry ID of 70 hex digits, a store ID of 300.
+    std::u16string entry_id = u"00000000", store_id;
+    while (entry_id.size() < 70) entry_id += u"A1B2C3D4E5";
+    while (store_id.size() < 300) store_id += u"0000000038A1BB1005E5101AA1BB08002B2A56C2";
+    entry_id.resize(70);
+    store_id.resize(300);
     for (const engine::ListSource& s : {engine::ListSource{K::quick, false, {}, {}},
                                         engine::ListSource{K::quick, true, {}, {}},
-                                        engine::ListSource{K::custom, true, u"00AB", u"CD01"}}) {
+                                        engine::ListSource{K::custom, true, u"00AB", u"CD01"},
+                                        engine::ListSource{K::custom, false, entry_id, store_id}}) {
         auto back = engine::parse_source(engine::source_text(s));
         ASSERT_TRUE(back);
         EXPECT_EQ(back->kind, s.kind);

@@ -91,7 +91,9 @@ int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder
         const long adapters_before = live_adapters();
         PlayResult r = play(sc, program_folder, with_calls);
         const Ending ending = ending_of(r.events, fault);
-        const scenario::Wholeness list = scenario::wholeness(clean.events, r.events);
+        // A play whose script no longer fits the questions asked is not judged.
+        const scenario::Wholeness list =
+            r.error ? scenario::Wholeness::not_judged : scenario::wholeness(clean.events, r.events);
         ++lists[list];
         const long adapters = live_adapters() - adapters_before;
         const bool left = adapters != 0 || r.live_objects != 0 || !r.still_loaded.empty();
@@ -110,7 +112,8 @@ int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder
         << " returned to the host, " << endings[Ending::Skipped] << " skipped, " << endings[Ending::NotFired]
         << " not made, " << endings[Ending::Unshown] << " not shown, " << alive << " left objects alive; lists: "
         << lists[scenario::Wholeness::whole] << " whole, " << lists[scenario::Wholeness::told] << " told, "
-        << lists[scenario::Wholeness::nothing_made] << " none made, " << lists[scenario::Wholeness::silent_loss]
+        << lists[scenario::Wholeness::nothing_made] << " none made, " << lists[scenario::Wholeness::not_judged]
+        << " not judged, " << lists[scenario::Wholeness::silent_loss]
         << " lacking members untold\n"
         << std::flush;
     return endings[Ending::Unshown] || endings[Ending::NotFired] || alive || lists[scenario::Wholeness::silent_loss] ? 1
