@@ -36,8 +36,10 @@ bool still_there(const host::CommandBars& bars, const Command& command) {
 
 }  // namespace
 
-void Connect::ContactsList1() {
-    host::CommandBars bars(state_.application().ActiveExplorer().GetCommandBars());
+void Connect::ContactsList1() { build_commands(state_.application().ActiveExplorer()); }
+
+void Connect::build_commands(const host::Explorer& explorer) {
+    host::CommandBars bars(explorer.GetCommandBars());
     CommandBarPopup menu(bars.FindControl(FindCriteria{.id = menu_popup_id}));
     CommandBar standard = bars.Item(u"Standard");
     CommandBarControls menu_controls = menu.GetCommandBar().Controls();

@@ -16,6 +16,7 @@ Connect::~Connect() = default;
 
 void Connect::OnConnection(const host::Object& application, int32_t, const host::Object&) {
     hostApp_ = application;
+    state_.set_application(application);
     try {
         read_host_version();
         OnStartupComplete();
@@ -41,26 +42,35 @@ void Connect::OnStartupComplete() {
     const host::Application& app = state_.application();
     host::Explorer explorer = app.ActiveExplorer();
     if (!explorer) {
-        // No window yet: start as soon as the host opens one. The subscription held so far
-        // goes only once the new one stands: a host that fails to give its explorers must
-        // not leave the add-in deaf to the next window.
-        host::Object explorers = app.GetExplorers().object();
-        host::Subscription link = explorers.subscribe(u"NewExplorer", [this](std::vector<host::Variant>& args) {
-            eExplorers_NewExplorer(args.empty() ? host::Object() : args[0].as_object());
-        });
-        eExplorers_.link = std::move(link);
-        eExplorers_.object = std::move(explorers);
+        // No window yet: start as soon as the host opens one.
+        watch_new_windows(app);
         return;
     }
     if (loaded_ == host::False) {
-        InitAddIn();
+        InitAddIn(explorer);
         loaded_ = host::True;
+        // Each window of a ribbon host has its own selection, the later ones too.
+        if (ribbon_host_ && started_) host::skip([&] { watch_new_windows(app); });
     }
 }
 
-void Connect::eExplorers_NewExplorer(const host::Object&) { InitAddIn(); }
+// The subscription held so far goes only once the new one stands: a host that fails to give
+// its explorers must not leave the add-in deaf to the next window.
+void Connect::watch_new_windows(const host::Application& app) {
+    host::Object explorers = app.GetExplorers().object();
+    host::Subscription link = explorers.subscribe(u"NewExplorer", [this](std::vector<host::Variant>& args) {
+        eExplorers_NewExplorer(args.empty() ? host::Object() : args[0].as_object());
+    });
+    eExplorers_.link = std::move(link);
+    eExplorers_.object = std::move(explorers);
+}
 
-void Connect::InitAddIn() {
+void Connect::eExplorers_NewExplorer(const host::Object& explorer) {
+    if (ribbon_host_ && started_) follow_selection(host::Explorer(explorer));
+    else InitAddIn(host::Explorer(explorer));
+}
+
+void Connect::InitAddIn(const host::Explorer& explorer) {
     skip([&] {
         state_.ServiceStatus = svcLib().LibOrvaneInit(state_.env.module_handle(), 1, hostApp_,
                                                       host::product_configuration, 0);
@@ -69,9 +79,9 @@ void Connect::InitAddIn() {
     if (!started_)
         skip([&] { host::MsgBox(state_.env, u"Error#" + host::decimal(state_.ServiceStatus)); });
     else if (!ribbon_host_)
-        skip([&] { ContactsList1(); });
+        skip([&] { build_commands(explorer); });
     else
-        follow_selection();
+        follow_selection(explorer);
     if (ribbon_host_) invalidate_ribbon();
 }
 
@@ -81,7 +91,7 @@ host::CLibOrvane& Connect::svcLib() {
 }
 
 void Connect::OnDisconnection(int32_t) {
-    selection_ = {};
+    followed_.clear();
     if (ribbon_host_) return;  // the ribbon goes with the add-in; nothing was built
     host::Explorer explorer = state_.application().ActiveExplorer();
     if (!explorer) return;

@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "addin/process_state.h"
+#include "host/outlook.h"
 #include "host/service_library.h"
 
 namespace addin {
@@ -50,7 +52,9 @@ public:
     void myBut2_Click();
     void myBut3_Click();
 
-    // eExplorers_NewExplorer: an explorer window opened; InitAddIn runs for it.
+    // eExplorers_NewExplorer: an explorer window opened. The host fires it before the window
+    // is the active one, so the add-in works on the explorer it is given: InitAddIn for it
+    // while the add-in has not started, and on a ribbon host, its selection followed after.
     void eExplorers_NewExplorer(const host::Object& explorer);
 
     // The host's ribbon interface: the add-in's ribbon XML for the explorer's ribbon id, an
@@ -63,7 +67,8 @@ public:
     void Ribbon_Click(const host::Object& control);
     // Whether a button can be pressed: none before the add-in has started (the service
     // library refused it, or no explorer window yet), as a command-bar host then has no
-    // buttons; Update List only while the selection is exactly one distribution list.
+    // buttons; Update List only while the selection of the control's window (its Context)
+    // is exactly one distribution list.
     bool Ribbon_GetEnabled(const host::Object& control);
     // True when the host's version shows a ribbon: the add-in then builds no command bars.
     bool ribbon_host() const { return ribbon_host_; }
@@ -77,8 +82,12 @@ private:
         host::Subscription link;
     };
 
-    // InitAddIn: the service library's start-up call, then the commands unless it refused.
-    void InitAddIn();
+    // InitAddIn: the service library's start-up call, then the commands on that explorer
+    // unless it refused.
+    void InitAddIn(const host::Explorer& explorer);
+    void build_commands(const host::Explorer& explorer);
+    // Waits for the host's explorer windows to open (NewExplorer).
+    void watch_new_windows(const host::Application& app);
     void read_host_version();
     void remove_commands(const host::Explorer& explorer);
     void bind(EventMember& member, host::Object button, void (Connect::*click)());
@@ -88,11 +97,12 @@ private:
     // On a ribbon host: the ribbon asks again whether the buttons can be pressed.
     void invalidate_ribbon();
 
-    // Update List (update_command.cpp): whether it can run (the selection is exactly one
-    // distribution list), running it, and, once started, following the explorer's selection.
-    bool update_list_available();
-    void update_list();
-    void follow_selection();
+    // Update List (update_command.cpp): whether it can run in a window (its selection is
+    // exactly one distribution list), running it there, and, once started, following the
+    // selection of every explorer window until it closes.
+    bool update_list_available(const host::Explorer& explorer);
+    void update_list(const host::Explorer& explorer);
+    void follow_selection(const host::Explorer& explorer);
     // The selection changed: the buttons of Update List ask again whether it can run.
     void update_list_availability_changed();
 
@@ -105,8 +115,13 @@ private:
     // eExplorers: the host's explorers, whose NewExplorer start-up waits for when no window
     // is open yet.
     EventMember eExplorers_;
-    // The explorer window whose selection Update List follows (ribbon hosts).
-    EventMember selection_;
+    // The explorer windows whose selection Update List follows (ribbon hosts), each with its
+    // SelectionChange and Close subscriptions; a window leaves the list as it closes.
+    struct FollowedWindow {
+        host::Object explorer;
+        host::Subscription selection, closed;
+    };
+    std::vector<std::unique_ptr<FollowedWindow>> followed_;
     // The service library accepted the add-in's start-up; the ribbon's buttons work.
     bool started_ = false;
     bool ribbon_host_ = false;

@@ -35,7 +35,7 @@ void Connect::Ribbon_Click(const host::Object& control) {
         if (!started_) return;  // a press that the ribbon let through before it asked again
         if (tag == toolbar_command.tag) show_wizard();
         else if (tag == about_command.tag) myBut2_Click();
-        else if (tag == update_list_tag) update_list();
+        else if (tag == update_list_tag) update_list(host::Explorer(host::IRibbonControl(control).Context()));
     } catch (const host::Failure& f) {
         // The ribbon shows nothing of a failed callback: the user is told here.
         host::ReportFailure(state_.env, f);
@@ -44,8 +44,12 @@ void Connect::Ribbon_Click(const host::Object& control) {
 
 bool Connect::Ribbon_GetEnabled(const host::Object& control) {
     if (!started_) return false;
-    if (host::IRibbonControl(control).Tag() != update_list_tag) return true;
-    return update_list_available();
+    const host::IRibbonControl c(control);
+    if (c.Tag() != update_list_tag) return true;
+    // A host that cannot say which window asks leaves the command off rather than failing.
+    host::Explorer window;
+    host::skip([&] { window = host::Explorer(c.Context()); });
+    return update_list_available(window);
 }
 
 void Connect::invalidate_ribbon() {

@@ -79,6 +79,7 @@ struct Run {
         host->answer_categories(u"Business, VIP");
         host->answer_msgbox(false);  // every address
         process = std::make_unique<addin::ProcessState>(*host, host->views());
+        process->set_application(host->application());
     }
     void play() { engine::MakeQuickList(*process); }
 };

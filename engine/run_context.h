@@ -1,5 +1,5 @@
 #pragma once
-// What a list run is given: the outside world, the add-in's Application object, the counters
+// What a list run is given: the outside world, the host's Application object, the counters
 // it keeps from one run to the next, and the windows it drives. The engine knows no form: the
 // wizard implements RunWindows over its pages and hands the runs a RunContext.
 #include <cstdint>
@@ -49,11 +49,15 @@ public:
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
-    // The add-in's Application object: created the first time any part of the system uses it.
-    const host::Application& application() {
-        if (!application_) application_ = host::Application(env.create_application());
+    // The Application the host handed the add-in at its connection. Every call the add-in
+    // makes starts from it: the host trusts that object and what is reached from it, and only
+    // those (an Application the add-in made itself would have every protected read prompted
+    // or refused). Before the connection there is none, and asking for it fails.
+    const host::Application& application() const {
+        if (!application_) host::raise(host::errors::object_not_set, u"Object variable or With block variable not set");
         return application_;
     }
+    void set_application(const host::Object& application) { application_ = host::Application(application); }
     // Drops the Application reference (when the host releases the add-in).
     void release_application() { application_.reset(); }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Everything outside the system that is not an object of the host's object models reaches
-// the add-in through this one interface: the host application itself, objects created by
-// ProgID, message boxes, starting a process, loading a library or a picture.
+// the add-in through this one interface: objects created by ProgID, message boxes, starting a
+// process, loading a library or a picture. The host application is not among them: the
+// add-in uses only the one the host hands it at its connection (engine::RunContext).
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -43,8 +44,6 @@ class Environment {
 public:
     virtual ~Environment() = default;
 
-    // The running host's Application object (created from the host's class id).
-    virtual Object create_application() = 0;
     // A new object by ProgID; raises a Failure when the class is not registered.
     virtual Object create_object(std::u16string_view progid) = 0;
 

@@ -29,6 +29,7 @@ private:
 namespace errors {
 inline constexpr int32_t overflow = 6;
 inline constexpr int32_t type_mismatch = 13;
+inline constexpr int32_t object_not_set = 91;
 inline constexpr int32_t object_required = 424;
 inline constexpr int32_t invalid_picture = 481;
 inline constexpr int32_t file_not_found = 53;

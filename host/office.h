@@ -85,6 +85,12 @@ public:
     using Wrapper::Wrapper;
     std::u16string Id() const { return obj_.get(u"Id").as_text(); }
     std::u16string Tag() const { return obj_.get(u"Tag").as_text(); }
+    // The window whose ribbon holds the control (an explorer for the add-in's ribbon); no
+    // object when the host names none.
+    Object Context() const {
+        Variant v = obj_.get(u"Context");
+        return v.is_object() ? v.as_object() : Object();
+    }
 };
 
 }  // namespace host

@@ -44,6 +44,7 @@ public:
     virtual void play(const Close&, const wizard::FormDesign& page) = 0;
     virtual void play(const CheckList&) = 0;
     virtual void play(const Select&) = 0;
+    virtual void play(const Activate&) = 0;
 
     // --- around each step (outlook-sim writes the transcript so far, times the step and lets
     // its message loop run)

@@ -48,9 +48,20 @@ void check_list(const sim::Profile& store, const CheckList& step) {
     throw Unplayable("no distribution list \"" + step.name + "\" is in the store");
 }
 
+std::shared_ptr<sim::ExplorerWindow> explorer_window(const sim::SimHost& host, double number) {
+    const sim::ExplorerWindows& windows = host.world().explorers;
+    auto window = number == 0 ? windows.active : windows.number(static_cast<int64_t>(number));
+    if (!window)
+        throw Unplayable(number == 0 ? std::string("no explorer window is open")
+                                     : "no explorer window " + std::to_string(static_cast<int64_t>(number)) + " is open");
+    return window;
+}
+
+void activate(sim::SimHost& host, const Activate& step) { host.world().explorers.active = explorer_window(host, step.window); }
+
 void select_items(sim::SimHost& host, const Select& step) {
     sim::World& world = host.world();
-    if (world.explorers.open.empty()) throw Unplayable("no explorer window is open to select items in");
+    auto window = explorer_window(host, step.window);
     const auto stored = host.profile().stored_items();
     std::vector<std::shared_ptr<sim::Item>> items;
     for (const auto& text : step.items) {
@@ -62,7 +73,7 @@ void select_items(sim::SimHost& host, const Select& step) {
         if (found == stored.end()) throw Unplayable("no item \"" + text + "\" is in the store to select");
         items.push_back(*found);
     }
-    sim::select_items(world, *world.explorers.open.back(), std::move(items));
+    sim::select_items(world, *window, std::move(items));
 }
 
 void load_into(sim::SimHost& host, const Scenario& scenario) {

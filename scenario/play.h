@@ -31,9 +31,13 @@ Unplayable connected_already();
 Unplayable no_ribbon_button(const RibbonPress& step);
 // A checkList step on the host's store: Unplayable unless it holds the list.
 void check_list(const sim::Profile& store, const CheckList& step);
-// The user selects the step's items in the host's active explorer window; Unplayable when
-// there is no window or an item is not in the store.
+// The user selects the step's items in the host's active explorer window (or the step's
+// window); Unplayable when there is no such window or an item is not in the store.
 void select_items(sim::SimHost& host, const Select& step);
+// The explorer window a step numbers (0: the active one); Unplayable when it is not open.
+std::shared_ptr<sim::ExplorerWindow> explorer_window(const sim::SimHost& host, double number);
+// The user brings the step's window to the front; Unplayable when it is not open.
+void activate(sim::SimHost& host, const Activate& step);
 
 // The scenario's profile, answers and faults into the host; ScenarioFileError when any of
 // them is malformed.

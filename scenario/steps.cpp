@@ -67,6 +67,15 @@ void check(const Key& s, const std::string& place) {
             "must be \"Enter\", \"Tab\", \"Shift+Tab\" or \"Alt+\" and a letter, not \"" + k + "\"");
 }
 
+// A window is numbered from 1 in the order the windows opened.
+void check_window(double window, bool needed, const std::string& place) {
+    if (window != static_cast<int32_t>(window) || window < (needed ? 1 : 0))
+        bad(sim::field_place(place, "window"), "must be a window's number, counted from 1");
+}
+void check(const Activate& s, const std::string& place) { check_window(s.window, true, place); }
+void check(const Select& s, const std::string& place) { check_window(s.window, false, place); }
+void check(const RibbonPress& s, const std::string& place) { check_window(s.window, false, place); }
+
 // A step of kind S: no field it does not take, every field it needs, each of the right type.
 template <class S>
 Step read_as(const json& j, const std::string& place) {

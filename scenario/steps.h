@@ -74,13 +74,22 @@ struct Click {
     static constexpr auto fields() { return std::tuple{needs("tag", &Click::tag)}; }
 };
 // On a ribbon host, the user presses the first ribbon button with this label (on this tab,
-// by its idMso, when one is given).
+// by its idMso, when one is given) in the active explorer window, or in the window numbered
+// `window` (from 1, in the order the windows opened).
 struct RibbonPress {
     static constexpr std::string_view kind = "ribbon";
     std::string label, tab;
+    double window = 0;  // 0: the active window
     static constexpr auto fields() {
-        return std::tuple{needs("label", &RibbonPress::label), may_have("tab", &RibbonPress::tab)};
+        return std::tuple{needs("label", &RibbonPress::label), may_have("tab", &RibbonPress::tab),
+                          may_have("window", &RibbonPress::window)};
     }
+};
+// The user brings the explorer window numbered `window` to the front: it is the active one.
+struct Activate {
+    static constexpr std::string_view kind = "activate";
+    double window = 0;
+    static constexpr auto fields() { return std::tuple{needs("window", &Activate::window)}; }
 };
 
 // --- the user on a page; `form` and `control` name them as the code does (frmTitle,
@@ -137,16 +146,20 @@ struct CheckList {
     static constexpr auto fields() { return std::tuple{needs("name", &CheckList::name)}; }
 };
 
-// The user selects these items in the active explorer window, each named by its subject (a
-// list) or full name (a contact) as the store holds it; none clears the selection.
+// The user selects these items in the active explorer window (or the one numbered
+// `window`), each named by its subject (a list) or full name (a contact) as the store holds
+// it; none clears the selection.
 struct Select {
     static constexpr std::string_view kind = "select";
     std::vector<std::string> items;
-    static constexpr auto fields() { return std::tuple{needs("items", &Select::items)}; }
+    double window = 0;  // 0: the active window
+    static constexpr auto fields() {
+        return std::tuple{needs("items", &Select::items), may_have("window", &Select::window)};
+    }
 };
 
 using Step = std::variant<Connect, StartupComplete, NewExplorer, Disconnect, QuickList, CustomList, Click, RibbonPress,
-                          Press, Type, Focus, Key, Move, Close, CheckList, Select>;
+                          Press, Type, Focus, Key, Move, Close, CheckList, Select, Activate>;
 
 // A step on a page: one with a "form" field.
 template <class S>

@@ -175,6 +175,10 @@ std::string unused(const json& e) {
            (first.value().is_null() ? "cancelled" : quoted(first.value()));
 }
 
+std::string guard(const json& e) {
+    return "the address book warning for " + text(e, "object") + "." + text(e, "member") + ": " + text(e, "answer");
+}
+
 std::string end(const json& e) { return "end: " + number(e["liveObjects"]) + " host objects left alive"; }
 
 const std::map<std::string, std::string (*)(const json&), std::less<>>& printers() {
@@ -194,6 +198,7 @@ const std::map<std::string, std::string (*)(const json&), std::less<>>& printers
         {"navigate", navigate},
         {"shell", shell},
         {"failure", failure},
+        {"guard", guard},
         {"result", result},
         {"call", call},
         {"unused", unused},
@@ -245,10 +250,14 @@ struct StepSentence {
         return "the store holds a list \"" + sim::printable(s.name) + "\"";
     }
     std::string operator()(const Select& s) const {
-        if (s.items.empty()) return "the user clears the selection";
+        const std::string where = s.window ? " in window " + number(json(s.window)) : "";
+        if (s.items.empty()) return "the user clears the selection" + where;
         std::string names;
         for (const auto& item : s.items) names += (names.empty() ? "\"" : ", \"") + sim::printable(item) + "\"";
-        return "the user selects " + names;
+        return "the user selects " + names + where;
+    }
+    std::string operator()(const Activate& s) const {
+        return "the user brings explorer window " + number(json(s.window)) + " to the front";
     }
 };
 

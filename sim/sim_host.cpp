@@ -13,6 +13,7 @@
 #include "sim/model/command_bars.h"
 #include "sim/model/interactive.h"
 #include "sim/model/objects.h"
+#include "sim/model/sim_object.h"
 #include "sim/profile/profile_json.h"
 
 #ifndef QUILLAMOR_SERVICE_STUB_DIR
@@ -119,17 +120,10 @@ void SimHost::on_call(std::u16string member, int64_t occurrence, std::function<v
     world_->add_hook(std::move(member), occurrence, std::move(action), std::move(object));
 }
 
-void SimHost::new_explorer() {
-    auto window = std::make_shared<ExplorerWindow>();
-    world_->explorers.open.push_back(window);
-    std::vector<host::Variant> args{host::Variant(make_explorer(world_, window))};
-    // Keep the source alive for the firing even if a handler drops the last proxy.
-    auto source = world_->explorers.events;
-    source->fire(u"NewExplorer", args);
-}
+void SimHost::new_explorer() { open_explorer(world_); }
 
 void SimHost::close_explorer() {
-    if (!world_->explorers.open.empty()) world_->explorers.open.pop_back();
+    if (auto window = world_->explorers.active) sim::close_explorer(*world_, window);
 }
 
 std::vector<Json> SimHost::effects() const {
@@ -147,10 +141,14 @@ std::vector<std::string> SimHost::call_names() const {
     return out;
 }
 
+host::Object SimHost::application() { return make_application(world_); }
+
 host::Object SimHost::create_application() {
     std::vector<host::Variant> args{host::Variant(u"Outlook.Application")};
     world_->enter(runtime, host::Invoke::Call, u"New", args);
-    return make_application(world_);
+    host::Object app = make_application(world_);
+    sim_object(app)->distrust();
+    return app;
 }
 
 host::Object SimHost::create_object(std::u16string_view progid) {

@@ -47,7 +47,7 @@ public:
     World& world() { return *world_; }
     const World& world() const { return *world_; }
     const std::shared_ptr<World>& world_ptr() const { return world_; }
-    // An explorer window opens: it becomes the active one, then NewExplorer fires.
+    // An explorer window opens: NewExplorer fires, then it becomes the active one.
     void new_explorer();
     // The active explorer window closes.
     void close_explorer();
@@ -74,8 +74,15 @@ public:
     // The form views of this host, for the add-in's forms.
     SimViews& views() { return views_; }
 
+    // The host's own Application, the one it hands an add-in at its connection: trusted from
+    // version 11 on, as is everything reached from it.
+    host::Object application();
+    // An Application made from outside the host, as CoCreateInstance or CreateObject make one
+    // (recorded as the "Runtime" object's New): the host trusts neither it nor anything
+    // reached from it.
+    host::Object create_application();
+
     // --- host::Environment
-    host::Object create_application() override;
     host::Object create_object(std::u16string_view progid) override;
     int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) override;
     void start_process(std::u16string_view command_line) override;

@@ -71,8 +71,6 @@ Object ComEnvironment::load_picture(std::u16string_view path) {
     return wrap(without_fourth_byte(std::move(picture)).query<IDispatch>().get(), picture_interface);
 }
 
-Object ComEnvironment::create_application() { return create(CLSID_OutlookApplication); }
-
 Object ComEnvironment::create_object(std::u16string_view progid) {
     auto known = classes_.find(progid);
     if (known == classes_.end()) {
@@ -139,7 +137,7 @@ std::unique_ptr<Library> ComEnvironment::load_library(std::u16string_view file) 
 void* ComEnvironment::module_handle() {
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&CLSID_OutlookApplication), &module);
+                       reinterpret_cast<LPCWSTR>(&picture_interface), &module);
     return module;
 }
 

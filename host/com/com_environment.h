@@ -1,6 +1,6 @@
 #pragma once
-// ComEnvironment: the outside world of the add-in on Windows. The host and the objects made
-// by ProgID come through COM, the rest through the plain Windows calls.
+// ComEnvironment: the outside world of the add-in on Windows. The objects made by ProgID come
+// through COM, the rest through the plain Windows calls.
 #include <map>
 #include <windows.h>
 
@@ -9,13 +9,8 @@
 
 namespace host::com {
 
-// Outlook's Application class.
-inline constexpr CLSID CLSID_OutlookApplication = {
-    0x0006F03A, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
 class ComEnvironment : public Environment {
 public:
-    Object create_application() override;
     Object create_object(std::u16string_view progid) override;
     int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) override;
     void start_process(std::u16string_view command_line) override;

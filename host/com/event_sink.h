@@ -1,6 +1,6 @@
 #pragma once
-// Events of host objects through connection points. The add-in receives two: the
-// explorers' NewExplorer and the command-bar button's Click. Each subscription advises one
+// Events of host objects through connection points: the explorers' NewExplorer, an explorer's
+// SelectionChange and Close, and the command-bar button's Click. Each subscription advises one
 // small sink object on the source's connection point and unadvises it when dropped.
 #include <windows.h>
 #include <oaidl.h>
@@ -28,6 +28,8 @@ inline constexpr EventInterface event_interfaces[] = {
      {0x0006300F, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}},
      0xF007,
      false},
+    // The same interface: Close(), before the explorer window closes.
+    {u"Close", {0x0006300F, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 0xF008, false},
     // A command-bar button: Click(Ctrl, CancelDefault).
     {u"Click", {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}}, 1, true},
 };

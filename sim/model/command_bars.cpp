@@ -186,8 +186,8 @@ int32_t control_index(const ControlModel& control) {
 // ---------------------------------------------------------------- clicks
 
 bool click_command_bar_button(const std::shared_ptr<World>& world, std::u16string_view tag) {
-    if (world->explorers.open.empty()) return false;
-    auto set = command_bars_of(*world, *world->explorers.open.back());
+    if (!world->explorers.active) return false;
+    auto set = command_bars_of(*world, *world->explorers.active);
     Criteria k;
     k.type = control_button;
     k.tag = std::u16string(tag);

@@ -91,6 +91,13 @@ struct PresetBar {
     std::vector<PresetControl> controls;
 };
 
+// What the object-model guard does with a protected read by code the host does not trust
+// ("guard"): nothing, as with antivirus reported healthy ("off"); ask the user ("prompt");
+// refuse it, as a policy of automatic denial does ("deny").
+enum class GuardMode { Off, Prompt, Deny };
+// The first version that trusts the Application it hands an add-in at its connection.
+inline constexpr int32_t first_trusting_version = 11;
+
 struct Profile {
     std::vector<std::shared_ptr<Folder>> folders;           // top level, in order
     std::map<int32_t, std::shared_ptr<Folder>> defaults;    // default folder by number
@@ -116,6 +123,7 @@ struct Profile {
     int32_t open_item_limit = 0;
     // The profile names an open-item limit (even 0): the end of a play reports the peaks.
     bool report_peaks = false;
+    GuardMode guard = GuardMode::Prompt;
 
     // The limit on a list's members that applies, in bytes; 0 for none.
     int64_t list_limit() const;

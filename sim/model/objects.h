@@ -24,6 +24,12 @@ host::Object make_items(const WorldPtr& w, std::shared_ptr<Folder> folder);
 host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item);
 host::Object make_explorers(const WorldPtr& w);
 host::Object make_explorer(const WorldPtr& w, std::shared_ptr<ExplorerWindow> window);
+// An explorer window opens: NewExplorer fires with it while the window that was active stays
+// so, then it becomes the active one.
+void open_explorer(const WorldPtr& w);
+// An explorer window closes: its Close event fires, then it goes; when it was the active
+// one, the window opened last of the others becomes active.
+void close_explorer(World& w, const std::shared_ptr<ExplorerWindow>& window);
 
 // What an item offers beyond its fields: its user properties and, for a list, its members one
 // by one (GetMember, RemoveMember).

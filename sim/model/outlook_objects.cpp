@@ -95,8 +95,8 @@ host::Object make_application(const WorldPtr& w) {
         return Variant(make_item(w, item));
     });
     o->method(u"ActiveExplorer", [w](Args&) {
-        if (w->explorers.open.empty()) return nothing();
-        return Variant(make_explorer(w, w->explorers.open.back()));
+        if (!w->explorers.active) return nothing();
+        return Variant(make_explorer(w, w->explorers.active));
     });
     o->getter(u"Explorers", [w](Args&) { return Variant(make_explorers(w)); });
     o->getter(u"Version", [w](Args&) { return Variant(w->profile.version); });
@@ -267,6 +267,29 @@ host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item) {
     return obj;
 }
 
+void open_explorer(const WorldPtr& w) {
+    auto window = std::make_shared<ExplorerWindow>();
+    w->explorers.open.push_back(window);
+    // The event comes before the window appears: the window that was active stays so (or
+    // none is) until every handler has returned.
+    std::vector<host::Variant> args{host::Variant(make_explorer(w, window))};
+    auto source = w->explorers.events;  // alive for the firing even if a handler drops the last proxy
+    source->fire(u"NewExplorer", args);
+    if (std::find(w->explorers.open.begin(), w->explorers.open.end(), window) != w->explorers.open.end())
+        w->explorers.active = window;
+}
+
+void close_explorer(World& w, const std::shared_ptr<ExplorerWindow>& window) {
+    auto& open = w.explorers.open;
+    if (std::find(open.begin(), open.end(), window) == open.end()) return;
+    // Close fires while the window is still there, as the host's Explorer.Close does.
+    std::vector<host::Variant> none;
+    auto source = window->events;
+    source->fire(u"Close", none);
+    std::erase(open, window);
+    if (w.explorers.active == window) w.explorers.active = open.empty() ? nullptr : open.back();
+}
+
 host::Object make_explorers(const WorldPtr& w) {
     auto [obj, o] = make_object(w, u"Explorers");
     o->getter(u"Count", [w](Args&) { return Variant(static_cast<int32_t>(w->explorers.open.size())); });
@@ -292,12 +315,12 @@ host::Object make_explorer(const WorldPtr& w, std::shared_ptr<ExplorerWindow> wi
         return contacts ? Variant(make_folder(w, contacts)) : nothing();
     });
     o->method(u"Close", [w, window](Args&) {
-        std::erase(w->explorers.open, window);
+        close_explorer(*w, window);
         return Variant();
     });
     o->getter(u"Selection", [w, window](Args&) { return Variant(make_selection(w, window)); });
-    // Every proxy of the window shares its SelectionChange subscribers.
-    o->events(window->events, {u"SelectionChange"});
+    // Every proxy of the window shares its SelectionChange and Close subscribers.
+    o->events(window->events, {u"SelectionChange", u"Close"});
     return obj;
 }
 

@@ -184,7 +184,12 @@ host::Object create_by_progid(const WorldPtr& w, std::u16string_view progid) {
     if (is(host::progid_safe_dist_list)) return make_safe_dist_list(w);
     if (is(host::progid_safe_contact_item)) return make_safe_contact_item(w);
     if (is(u"InternetExplorer.Application")) return make_browser(w);
-    if (is(u"Outlook.Application")) return make_application(w);
+    if (is(u"Outlook.Application")) {
+        // Made from outside the host: not the Application the host trusts.
+        host::Object app = make_application(w);
+        sim_object(app)->distrust();
+        return app;
+    }
     return {};
 }
 

@@ -80,25 +80,30 @@ host::Variant Ribbon::call(const RibbonInvoker& invoke, std::u16string_view name
     }
 }
 
-host::Object Ribbon::control(const RibbonButton& button) const {
+host::Object Ribbon::control(const RibbonButton& button, const std::shared_ptr<ExplorerWindow>& window) const {
     auto [obj, o] = make_object(world_, u"IRibbonControl");
     o->getter(u"Id", [id = button.id](Args&) { return Variant(id); });
     o->getter(u"Tag", [tag = button.tag](Args&) { return Variant(tag); });
     // The explorer window whose ribbon holds the control.
-    o->getter(u"Context", [w = world_](Args&) {
-        return w->explorers.open.empty() ? Variant(host::Object()) : Variant(make_explorer(w, w->explorers.open.back()));
+    o->getter(u"Context", [w = world_, window](Args&) {
+        return window ? Variant(make_explorer(w, window)) : Variant(host::Object());
     });
     return obj;
+}
+
+std::shared_ptr<ExplorerWindow> Ribbon::window_or_active(std::shared_ptr<ExplorerWindow> window) const {
+    return window ? window : world_->explorers.active;
 }
 
 void Ribbon::show(const RibbonInvoker& invoke) {
     if (shown_) return;
     shown_ = true;
-    enabled_ = std::make_shared<std::vector<std::optional<bool>>>(buttons_.size());
+    enabled_ = std::make_shared<EnabledState>();
     if (!on_load_.empty()) {
         auto [ui, o] = make_object(world_, u"IRibbonUI");
         o->method(u"Invalidate", [state = enabled_](Args&) {
-            for (auto& e : *state) e.reset();
+            for (auto& [window, known] : *state)
+                for (auto& e : known) e.reset();
             return Variant();
         });
         o->method(u"InvalidateControl", [state = enabled_, buttons = buttons_](Args& a) {
@@ -106,7 +111,7 @@ void Ribbon::show(const RibbonInvoker& invoke) {
             bool found = false;
             for (size_t i = 0; i < buttons.size(); ++i)
                 if (buttons[i].id == id) {
-                    (*state)[i].reset();
+                    for (auto& [window, known] : *state) known[i].reset();
                     found = true;
                 }
             if (!found) fail(invalid_argument, u"No control has the id " + id + u".", u"IRibbonUI");
@@ -119,7 +124,7 @@ void Ribbon::show(const RibbonInvoker& invoke) {
     for (const auto& b : buttons_) {
         bool image = false;
         if (!b.get_image.empty()) {
-            std::vector<Variant> args{Variant(control(b))};
+            std::vector<Variant> args{Variant(control(b, world_->explorers.active))};
             Variant picture = call(invoke, b.get_image, args);
             image = picture.is_object() && static_cast<bool>(picture.as_object());
         }
@@ -138,11 +143,14 @@ const RibbonButton* Ribbon::find(std::u16string_view label, std::u16string_view 
     return nullptr;
 }
 
-bool Ribbon::enabled(const RibbonButton& button, const RibbonInvoker& invoke) {
+bool Ribbon::enabled(const RibbonButton& button, const RibbonInvoker& invoke, std::shared_ptr<ExplorerWindow> window) {
     if (button.get_enabled.empty() || !enabled_) return true;
-    std::optional<bool>& known = (*enabled_)[static_cast<size_t>(&button - buttons_.data())];
+    window = window_or_active(std::move(window));
+    auto& in_window = (*enabled_)[window];
+    in_window.resize(buttons_.size());
+    std::optional<bool>& known = in_window[static_cast<size_t>(&button - buttons_.data())];
     if (!known) {
-        std::vector<Variant> args{Variant(control(button))};
+        std::vector<Variant> args{Variant(control(button, window))};
         const Variant v = call(invoke, button.get_enabled, args);
         // A callback that fails or answers nothing leaves the button as the XML has it: enabled.
         known = v.type() == Variant::Type::Empty ? true : v.as_bool();
@@ -150,17 +158,19 @@ bool Ribbon::enabled(const RibbonButton& button, const RibbonInvoker& invoke) {
     return *known;
 }
 
-void Ribbon::press(const RibbonButton& button, const RibbonInvoker& invoke) {
+void Ribbon::press(const RibbonButton& button, const RibbonInvoker& invoke, std::shared_ptr<ExplorerWindow> window) {
+    window = window_or_active(std::move(window));
     Json event = {{"event", "ribbon"}, {"action", "press"}, {"id", utf8(button.id)}, {"label", utf8(button.label)}};
-    const bool on = enabled(button, invoke);
+    const bool on = enabled(button, invoke, window);
     if (!on) event["enabled"] = false;
     world_->record(std::move(event));
-    if (on) act(button, invoke);
+    if (on) act(button, invoke, window);
 }
 
-void Ribbon::act(const RibbonButton& button, const RibbonInvoker& invoke) {
-    if (button.on_action.empty() || !enabled(button, invoke)) return;
-    std::vector<Variant> args{Variant(control(button))};
+void Ribbon::act(const RibbonButton& button, const RibbonInvoker& invoke, std::shared_ptr<ExplorerWindow> window) {
+    window = window_or_active(std::move(window));
+    if (button.on_action.empty() || !enabled(button, invoke, window)) return;
+    std::vector<Variant> args{Variant(control(button, window))};
     call(invoke, button.on_action, args);
 }
 

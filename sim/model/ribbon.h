@@ -4,6 +4,7 @@
 // one from; calls the callbacks that the XML names, by name, through the caller's invoker
 // (natively a table, over COM the add-in's IDispatch); and records what the user sees.
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,28 +42,35 @@ public:
 
     // The first button with the label (on that tab, when one is given); null when none.
     const RibbonButton* find(std::u16string_view label, std::u16string_view tab = {}) const;
+    // Each explorer window shows the ribbon with its own state, and the controls the callbacks
+    // get name that window as their Context. `window` null: the active window.
+    //
     // The user presses the button: the "press" event, then its onAction with its control. A
     // button that is disabled does nothing; its press is recorded as such.
-    void press(const RibbonButton& button, const RibbonInvoker& invoke);
+    void press(const RibbonButton& button, const RibbonInvoker& invoke, std::shared_ptr<ExplorerWindow> window = {});
     // Its onAction alone (when enabled), for a walk whose own steps stay out of the transcript.
-    void act(const RibbonButton& button, const RibbonInvoker& invoke);
-    // Whether the button can be pressed: what its getEnabled said when last asked, asked again
-    // when the add-in has invalidated it since, as the host does before it draws the button.
-    bool enabled(const RibbonButton& button, const RibbonInvoker& invoke);
+    void act(const RibbonButton& button, const RibbonInvoker& invoke, std::shared_ptr<ExplorerWindow> window = {});
+    // Whether the button can be pressed in the window: what its getEnabled said there when
+    // last asked, asked again when the add-in has invalidated it since, as the host does
+    // before it draws the button.
+    bool enabled(const RibbonButton& button, const RibbonInvoker& invoke, std::shared_ptr<ExplorerWindow> window = {});
 
     const std::vector<RibbonButton>& buttons() const { return buttons_; }
 
 private:
     // Calls a callback; a failure is the callback's result to the host and is recorded.
     host::Variant call(const RibbonInvoker& invoke, std::u16string_view name, std::vector<host::Variant>& args);
-    host::Object control(const RibbonButton& button) const;
+    host::Object control(const RibbonButton& button, const std::shared_ptr<ExplorerWindow>& window) const;
+    std::shared_ptr<ExplorerWindow> window_or_active(std::shared_ptr<ExplorerWindow> window) const;
 
     std::shared_ptr<World> world_;
     std::u16string on_load_;
     std::vector<RibbonButton> buttons_;
-    // Per button: what getEnabled last said, or nothing when it must be asked (again). Shared
-    // with the ribbon object the add-in holds, whose Invalidate calls clear it.
-    std::shared_ptr<std::vector<std::optional<bool>>> enabled_;
+    // Per window and button: what getEnabled last said there, or nothing when it must be
+    // asked (again). Shared with the ribbon object the add-in holds, whose Invalidate calls
+    // clear it in every window, as one ribbon object stands for the ribbon of each window.
+    using EnabledState = std::map<std::shared_ptr<ExplorerWindow>, std::vector<std::optional<bool>>>;
+    std::shared_ptr<EnabledState> enabled_;
     bool shown_ = false;
 };
 

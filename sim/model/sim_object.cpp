@@ -2,23 +2,33 @@
 #include "sim/model/sim_object.h"
 
 #include "host/text.h"
+#include "sim/model/guard.h"
 #include "sim/model/store_limits.h"
 
 namespace sim {
 
 namespace {
 
+// An object handed out by an untrusted object is untrusted as well.
+host::Variant handed_out(host::Variant v, bool trusted) {
+    if (!trusted && v.is_object())
+        if (SimObject* o = sim_object(v.as_object())) o->distrust();
+    return v;
+}
+
 class ListEnumerator : public host::Enumerator {
 public:
-    explicit ListEnumerator(std::vector<std::function<host::Variant()>> list) : list_(std::move(list)) {}
+    ListEnumerator(std::vector<std::function<host::Variant()>> list, bool trusted)
+        : list_(std::move(list)), trusted_(trusted) {}
     std::optional<host::Variant> next() override {
         if (pos_ >= list_.size()) return std::nullopt;
-        return list_[pos_++]();
+        return handed_out(list_[pos_++](), trusted_);
     }
 
 private:
     std::vector<std::function<host::Variant()>> list_;
     size_t pos_ = 0;
+    bool trusted_;
 };
 
 [[noreturn]] void no_member(std::u16string_view type, std::u16string_view member) {
@@ -42,6 +52,7 @@ host::Variant SimObject::invoke(host::Invoke kind, std::u16string_view member, A
     auto it = table_.find(member);
     if (it == table_.end()) no_member(type_, member);
     Member& m = it->second;
+    if (kind != host::Invoke::Put) guard_read(*world_, type_, m.name, trusted_);
     switch (kind) {
     case host::Invoke::Put:
         if (!m.put) no_member(type_, member);
@@ -49,12 +60,12 @@ host::Variant SimObject::invoke(host::Invoke kind, std::u16string_view member, A
         m.put(args);
         return {};
     case host::Invoke::Get:
-        if (m.get) return m.get(args);
-        if (m.call) return m.call(args);
+        if (m.get) return handed_out(m.get(args), trusted_);
+        if (m.call) return handed_out(m.call(args), trusted_);
         break;
     case host::Invoke::Call:
-        if (m.call) return m.call(args);
-        if (m.get) return m.get(args);
+        if (m.call) return handed_out(m.call(args), trusted_);
+        if (m.get) return handed_out(m.get(args), trusted_);
         break;
     }
     no_member(type_, member);
@@ -71,7 +82,7 @@ std::unique_ptr<host::Enumerator> SimObject::enumerate() {
     Args none;
     world_->enter(type_, host::Invoke::Get, u"_NewEnum", none);
     if (!list_) no_member(type_, u"_NewEnum");
-    return std::make_unique<ListEnumerator>(list_());
+    return std::make_unique<ListEnumerator>(list_(), trusted_);
 }
 
 Member& SimObject::entry(std::u16string name) {

@@ -57,6 +57,11 @@ public:
     bool enumerable() const { return static_cast<bool>(list_); }
     const std::vector<std::u16string>& event_names() const { return event_names_; }
     const std::shared_ptr<Entity>& entity() const { return entity_; }
+    // Whether the host trusts the add-in's use of this object: it was reached from the
+    // Application the host handed the add-in. Every object the host gives out from an
+    // untrusted one is untrusted too.
+    bool trusted() const { return trusted_; }
+    void distrust() { trusted_ = false; }
     World& world() const { return *world_; }
 
 private:
@@ -69,6 +74,7 @@ private:
     std::function<std::vector<std::function<host::Variant()>>()> list_;
     std::shared_ptr<EventSource> source_;
     std::vector<std::u16string> event_names_;
+    bool trusted_ = true;
 };
 
 // A new SimObject wrapped as a host object.

@@ -58,6 +58,7 @@ const char* answer_kind_name(AnswerKind kind) {
     case AnswerKind::Categories: return "categories";
     case AnswerKind::PickFolder: return "pickFolder";
     case AnswerKind::MsgBox: return "msgbox";
+    case AnswerKind::Guard: return "guard";
     }
     return "?";
 }
@@ -131,7 +132,8 @@ void World::set_profile(Profile p) {
         };
     walk(profile.folders);
     explorers.open.clear();
-    if (profile.explorer) explorers.open.push_back(std::make_shared<ExplorerWindow>());
+    explorers.active.reset();
+    if (profile.explorer) explorers.open.push_back(explorers.active = std::make_shared<ExplorerWindow>());
 }
 
 void World::service_init_answered() {
@@ -258,12 +260,20 @@ void World::add_hook(std::u16string member, int64_t occurrence, std::function<vo
     hooks_.push_back({Fault{lower_ascii(member), occurrence, lower_ascii(object)}, std::move(action)});
 }
 
+std::optional<Answer> World::take_answer_if(AnswerKind kind) {
+    if (answers_.empty() || answers_.front().kind != kind) return std::nullopt;
+    Answer a = std::move(answers_.front());
+    answers_.pop_front();
+    return a;
+}
+
 Answer World::take_answer(AnswerKind kind) {
     auto dialog = [](AnswerKind k) -> std::string {
         switch (k) {
         case AnswerKind::Categories: return "the categories dialog";
         case AnswerKind::PickFolder: return "the folder picker";
         case AnswerKind::MsgBox: return "a Yes/No message box";
+        case AnswerKind::Guard: return "the address book warning";
         }
         return "a dialog";
     };

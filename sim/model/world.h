@@ -38,7 +38,7 @@ public:
     explicit ScenarioError(const std::string& what) : std::runtime_error(printable(what)) {}
 };
 
-enum class AnswerKind { Categories, PickFolder, MsgBox };
+enum class AnswerKind { Categories, PickFolder, MsgBox, Guard };
 
 struct Answer {
     AnswerKind kind = AnswerKind::MsgBox;
@@ -76,12 +76,19 @@ struct CommandBarSet;  // sim/model/command_bars.h
 struct ExplorerWindow : Entity {
     std::shared_ptr<CommandBarSet> command_bars;  // built on first use
     std::vector<std::shared_ptr<Item>> selection;  // the items selected in its view, in order
-    std::shared_ptr<EventSource> events = std::make_shared<EventSource>();  // SelectionChange
+    std::shared_ptr<EventSource> events = std::make_shared<EventSource>();  // SelectionChange, Close
 };
 
 struct ExplorerWindows : Entity {
-    std::vector<std::shared_ptr<ExplorerWindow>> open;  // the last one is active
-    std::shared_ptr<EventSource> events = std::make_shared<EventSource>();
+    std::vector<std::shared_ptr<ExplorerWindow>> open;  // in the order they opened
+    // The window the user acts in, the one ActiveExplorer gives; null when there is none.
+    std::shared_ptr<ExplorerWindow> active;
+    std::shared_ptr<EventSource> events = std::make_shared<EventSource>();  // NewExplorer
+
+    // The open window numbered from 1 in the order the windows opened; null when none is.
+    std::shared_ptr<ExplorerWindow> number(int64_t n) const {
+        return n >= 1 && static_cast<size_t>(n) <= open.size() ? open[static_cast<size_t>(n - 1)] : nullptr;
+    }
 };
 
 // One call of the service library stand-in, with the arguments it received.
@@ -145,6 +152,8 @@ public:
     void add_answer(Answer a) { answers_.push_back(std::move(a)); }
     // The next answer, which must be of this kind.
     Answer take_answer(AnswerKind kind);
+    // The next answer when it is of this kind; nothing otherwise (a prompt left unanswered).
+    std::optional<Answer> take_answer_if(AnswerKind kind);
     size_t answers_left() const { return answers_.size(); }
     // A person who answers the dialogs as they open; while one is set, the dialogs take no
     // scripted answer.

@@ -170,6 +170,7 @@ Profile profile_from_json(const Json& j) {
                     "listLimitBytes",
                     "listFull",
                     "openItemLimit",
+                    "guard",
                 },
                 "profile");
     Profile p;
@@ -220,6 +221,13 @@ Profile profile_from_json(const Json& j) {
         if (p.open_item_limit < 0) bad("profile", "\"openItemLimit\" must be 0 (no limit) or more");
         p.report_peaks = true;
     }
+    if (j.contains("guard")) {
+        const std::u16string mode = text(j["guard"], "profile", "guard");
+        if (mode == u"off") p.guard = GuardMode::Off;
+        else if (mode == u"prompt") p.guard = GuardMode::Prompt;
+        else if (mode == u"deny") p.guard = GuardMode::Deny;
+        else bad("profile", "\"guard\" must be \"off\", \"prompt\" or \"deny\", not \"" + utf8(mode) + "\"");
+    }
     if (j.contains("serviceLibrary")) {
         const Json& s = j["serviceLibrary"];
         std::string where = "profile.serviceLibrary";
@@ -250,8 +258,8 @@ std::vector<Answer> answers_from_json(const Json& j) {
         std::string where = element_place("answers", i);
         const Json& a = j[i];
         if (!a.is_object() || a.size() != 1)
-            bad(where, "an answer is an object with one field: categories, pickFolder or msgbox");
-        only_fields(a, {"categories", "pickFolder", "msgbox"}, where);
+            bad(where, "an answer is an object with one field: categories, pickFolder, msgbox or guard");
+        only_fields(a, {"categories", "pickFolder", "msgbox", "guard"}, where);
         Answer answer;
         if (a.contains("categories")) {
             answer.kind = AnswerKind::Categories;
@@ -264,6 +272,10 @@ std::vector<Answer> answers_from_json(const Json& j) {
             answer.value = text(a["msgbox"], where, "msgbox");
             if (*answer.value != u"Yes" && *answer.value != u"No" && *answer.value != u"Cancel")
                 bad(where, "\"msgbox\" must be \"Yes\", \"No\" or \"Cancel\"");
+        } else if (a.contains("guard")) {
+            answer.kind = AnswerKind::Guard;
+            answer.value = text(a["guard"], where, "guard");
+            if (*answer.value != u"Allow" && *answer.value != u"Deny") bad(where, "\"guard\" must be \"Allow\" or \"Deny\"");
         } else {
             bad(where, "unknown answer \"" + a.begin().key() + "\"");
         }

@@ -17,7 +17,7 @@ constexpr int32_t invalid_argument = -2147024809;
 class CommandBarsTest : public CommandsTest {
 protected:
     host::CommandBars all() {
-        host::Application app(host.create_application());
+        host::Application app(host.application());
         return host::CommandBars(app.ActiveExplorer().GetCommandBars());
     }
     int32_t failure_number(const std::function<void()>& f) {

@@ -47,10 +47,10 @@ protected:
     // Creates the add-in and lets the host connect it.
     void connected(const Json& profile = nullptr) {
         create(profile);
-        connect->OnConnection(host.create_application(), 1, host::Object());
+        connect->OnConnection(host.application(), 1, host::Object());
     }
 
-    sim::CommandBarSet& bars() { return *sim::command_bars_of(host.world(), *host.world().explorers.open.back()); }
+    sim::CommandBarSet& bars() { return *sim::command_bars_of(host.world(), *host.world().explorers.active); }
     sim::CommandBarModel& bar(const char16_t* name) {
         auto b = sim::bar_named(bars(), name);
         if (!b) throw std::runtime_error("no bar " + host::to_utf8(name));
@@ -74,7 +74,7 @@ protected:
     }
     // Another program (or the user) deletes a control, through the host's objects.
     void delete_elsewhere(const char16_t* tag) {
-        host::Application app(host.create_application());
+        host::Application app(host.application());
         host::CommandBars all(app.ActiveExplorer().GetCommandBars());
         host::CommandBarControl(all.FindControl(host::FindCriteria{.tag = tag})).Delete();
     }

@@ -107,7 +107,7 @@ TEST_F(CommandsTest, SettingAButtonMemberToAnObjectWithoutItsEventsLeavesItAsItW
                                                           model(connect->myBut3())};
     void (addin::Connect::*setters[])(host::Object) = {&addin::Connect::set_myBut1, &addin::Connect::set_myBut2,
                                                        &addin::Connect::set_myBut3};
-    const host::Object not_a_button = host.create_application();
+    const host::Object not_a_button = host.application();
     for (auto set : setters) EXPECT_THROW((connect.get()->*set)(not_a_button), host::Failure);
     EXPECT_EQ(model(connect->myBut1()), before[0]);
     EXPECT_EQ(model(connect->myBut2()), before[1]);

@@ -69,7 +69,6 @@ TEST_F(CustomRunTest, HostCallsInOrder) {
         if (!contact_step) outline.push_back(c);
     }
     EXPECT_EQ(outline, (Strings{
-        "Runtime.New \"Outlook.Application\"",
         "Application.GetNamespace \"MAPI\"",
         "Application.CreateItem 0",
         "Application.CreateItem 7",
@@ -185,7 +184,7 @@ TEST_F(CustomRunTest, EarlyExitsShowTheNamePageAgain) {
         expect_earlier_run_state_kept();
         EXPECT_EQ(host.answers_left(), 0u);
         expect_nothing_alive();
-        state = std::make_unique<addin::ProcessState>(host, views);
+        state = connected_state(host, views);
     }
 }
 
@@ -201,7 +200,7 @@ TEST_F(CustomRunTest, AFailureBeforeTheFolderTestEndsTheRun) {
         EXPECT_EQ(subject(), "Friends list");
         EXPECT_EQ(host.answers_left(), 0u);
         expect_nothing_alive();
-        state = std::make_unique<addin::ProcessState>(host, views);
+        state = connected_state(host, views);
     }
 }
 

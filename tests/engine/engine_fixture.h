@@ -91,6 +91,14 @@ inline std::string describe(const Json& e) {
     return e.dump();
 }
 
+// The add-in's state as the runs find it once the host has connected the add-in: the host's
+// own Application in hand.
+inline std::unique_ptr<addin::ProcessState> connected_state(sim::SimHost& h, wizard::ViewFactory& views) {
+    auto state = std::make_unique<addin::ProcessState>(h, views);
+    state->set_application(h.application());
+    return state;
+}
+
 class EngineTest : public ::testing::Test {
 protected:
     void profile(const char* json) { host.load_profile(Json::parse(json)); }
@@ -98,7 +106,7 @@ protected:
     addin::ProcessState& s() { return *state; }
     wizard::Forms& forms() { return state->forms; }
 
-    host::Application app() { return host::Application(host.create_application()); }
+    host::Application app() { return host::Application(host.application()); }
     host::MAPIFolder contacts() { return app().GetNamespace(u"MAPI").GetDefaultFolder(host::olFolderContacts); }
 
     // The host calls so far as "Type.Member", only those of the given members when any are given.
@@ -155,11 +163,12 @@ protected:
         return out;
     }
 
-    // The run released every host object it got; only the add-in's application stays with
-    // the process state, and goes with it.
+    // The run released every host object it got; only the host's application stays with the
+    // process state, and goes with it (then it is handed over again, for a next run).
     void expect_nothing_alive() {
         state->release_application();
         EXPECT_EQ(host.live_objects(), 0);
+        state->set_application(host.application());
     }
 
     // The counters and the answer as an earlier run left them; a run sent back early must
@@ -177,7 +186,7 @@ protected:
 
     sim::SimHost host;
     MoveRecordingViews views{host};
-    std::unique_ptr<addin::ProcessState> state = std::make_unique<addin::ProcessState>(host, views);
+    std::unique_ptr<addin::ProcessState> state = connected_state(host, views);
 };
 
 // Plays a run once without faults, then once more for every host call it made, failing that
@@ -194,6 +203,7 @@ size_t sweep_faults(Setup setup, Run run, Check check) {
     {
         sim::SimHost h;
         addin::ProcessState st(h, h.views());
+        st.set_application(h.application());
         setup(h, st);
         run(st);
         std::map<std::string, int64_t> seen;
@@ -206,6 +216,7 @@ size_t sweep_faults(Setup setup, Run run, Check check) {
     for (const auto& c : plan) {
         sim::SimHost h;
         addin::ProcessState st(h, h.views());
+        st.set_application(h.application());
         setup(h, st);
         h.fail(c.member, c.occurrence, c.object);
         bool raised = false;

@@ -54,7 +54,6 @@ TEST_F(QuickRunTest, HostCallsInOrder) {
     ASSERT_EQ(saved.size(), 1u);
     std::string id = saved[0]["entryId"];
     EXPECT_EQ(calls_with_args(), (Strings{
-        "Runtime.New \"Outlook.Application\"",
         "Application.GetNamespace \"MAPI\"",
         "NameSpace.GetDefaultFolder 10",
         "Application.CreateItem 7",
@@ -199,7 +198,7 @@ TEST_F(QuickRunTest, MembersCountsAndProgressForEitherAnswer) {
         const std::string b = "[Categories] = 'Business'", v = "[Categories] = ' VIP'";
         EXPECT_EQ(filters, (Strings{b, b, b, v, v, v, b, b, b, v, v, v}));
         expect_nothing_alive();
-        state = std::make_unique<addin::ProcessState>(host, views);
+        state = connected_state(host, views);
     }
 }
 
@@ -241,7 +240,7 @@ TEST_F(QuickRunTest, NoCategoriesSendsTheUserBackToTheWorkTypePage) {
         expect_earlier_run_state_kept();
         EXPECT_EQ(host.answers_left(), 0u);
         expect_nothing_alive();
-        state = std::make_unique<addin::ProcessState>(host, views);
+        state = connected_state(host, views);
     }
 }
 

@@ -107,6 +107,7 @@ TEST(RunWindowsTest, AFailingWindowEndsTheQuickRunAndIsPassedOverByTheCustomRun)
         if (*c.categories) host.answer_msgbox(true);
         RecordingWindows windows(c.failing);
         engine::RunContext run(host, windows);
+        run.set_application(host.application());
 
         bool raised = false;
         try {

@@ -34,7 +34,7 @@ struct AddIn {
         connect.reset();
         state.reset();
     }
-    void connected() { connect->OnConnection(host.create_application(), 1, host::Object()); }
+    void connected() { connect->OnConnection(host.application(), 1, host::Object()); }
     bool touched_command_bars() const {
         for (const auto& c : host.call_names())
             if (c.find("CommandBar") != std::string::npos || c == "Explorer.CommandBars") return true;

@@ -42,7 +42,10 @@ public:
     }
     void play(const sc::Close&, const wizard::FormDesign& d) override { did("close " + page(d)); }
     void play(const sc::CheckList& s) override { did("checkList " + s.name); }
-    void play(const sc::Select& s) override { did("select " + std::to_string(s.items.size())); }
+    void play(const sc::Select& s) override {
+        did("select " + std::to_string(s.items.size()) + " in " + std::to_string(static_cast<int>(s.window)));
+    }
+    void play(const sc::Activate& s) override { did("activate " + std::to_string(static_cast<int>(s.window))); }
 
     void begin_step(size_t number, const sc::Step& step) override {
         calls.push_back("begin " + std::to_string(number) + " " + std::string(sc::kind_of(step)));
@@ -79,7 +82,8 @@ TEST(PlayLoop, EveryKindReachesTheDriverTypedAsWritten) {
         {"do": "type", "form": "frmTitle", "control": "txtSubject", "text": "VIP"},
         {"do": "focus", "form": "frmChoose", "control": "optQuick"}, {"do": "key", "form": "frmChoose", "key": "Alt+N"},
         {"do": "move", "form": "frmDone", "left": 150, "top": 300}, {"do": "close", "form": "frmPBar"},
-        {"do": "quickList"}, {"do": "customList", "name": "Team"}, {"do": "disconnect"}, {"do": "checkList", "name": "Team"}])");
+        {"do": "quickList"}, {"do": "customList", "name": "Team"}, {"do": "disconnect"}, {"do": "checkList", "name": "Team"},
+        {"do": "activate", "window": 2}, {"do": "select", "items": ["Team"], "window": 2}])");
     Recorder r;
     EXPECT_EQ(sc::play(s, r), std::nullopt);
     std::vector<std::string> played;
@@ -89,7 +93,8 @@ TEST(PlayLoop, EveryKindReachesTheDriverTypedAsWritten) {
                           "connect", "startupComplete", "newExplorer", "click QuillamorWiz", "ribbon About Quillamor/TabMail",
                           "press frmStartUp.cmdStart", "type frmTitle.txtSubject VIP", "focus frmChoose.optQuick",
                           "key frmChoose Alt+N", "move frmDone 150,300", "close frmPBar", "quickList",
-                          "customList Team", "disconnect", "checkList Team", "release", "record end"}));
+                          "customList Team", "disconnect", "checkList Team", "activate 2", "select 1 in 2",
+                          "release", "record end"}));
     EXPECT_EQ(r.calls[0], "begin 1 connect");
     EXPECT_EQ(r.calls[2], "end step");
 }

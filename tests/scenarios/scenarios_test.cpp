@@ -116,6 +116,8 @@ const std::string not_on_ribbon = with_contacts(R"(, "steps": [{"do": "connect"}
 const std::string missing_field = with_contacts(R"(, "steps": [{"do": "type", "form": "frmTitle", "control": "txtSubject"}])");
 const std::string list_not_saved = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "checkList", "name": "Nobody's"}])");
 const std::string list_unnamed = with_contacts(R"(, "steps": [{"do": "checkList"}])");
+const std::string no_window = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "activate", "window": 2}])");
+const std::string window_unnumbered = with_contacts(R"(, "steps": [{"do": "select", "items": [], "window": 1.5}])");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MalformedScenario,
@@ -129,7 +131,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"field", missing_field.c_str(), "missing \"text\""},
                       Malformed{"ribbon", not_on_ribbon.c_str(), "no ribbon button labelled \"Quillamor Wizard\""},
                       Malformed{"notsaved", list_not_saved.c_str(), "step 2: no distribution list \"Nobody's\" is in the store"},
-                      Malformed{"unnamed", list_unnamed.c_str(), "missing \"name\" (a \"checkList\" step needs it)"}),
+                      Malformed{"unnamed", list_unnamed.c_str(), "missing \"name\" (a \"checkList\" step needs it)"},
+                      Malformed{"nowindow", no_window.c_str(), "step 2: no explorer window 2 is open"},
+                      Malformed{"window", window_unnumbered.c_str(), "must be a window's number, counted from 1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

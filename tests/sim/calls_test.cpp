@@ -14,13 +14,13 @@ TEST_F(CallsTest, EveryInvocationIsLoggedInOrderWithItsArguments) {
     auto items = contacts().GetItems();
     items.Restrict(u"[Categories] = 'VIP'").Count();
     EXPECT_EQ(host.call_names(),
-              (std::vector<std::string>{"Runtime.New", "Application.GetNamespace", "NameSpace.GetDefaultFolder",
+              (std::vector<std::string>{"Application.GetNamespace", "NameSpace.GetDefaultFolder",
                                         "MAPIFolder.Items", "Items.Restrict", "Items.Count"}));
     auto calls = events("call");
-    EXPECT_EQ(calls[2]["args"], Json::array({10}));
-    EXPECT_EQ(calls[2]["kind"], "call");
-    EXPECT_EQ(calls[4]["args"], Json::array({"[Categories] = 'VIP'"}));
-    EXPECT_EQ(calls[5]["kind"], "get");
+    EXPECT_EQ(calls[1]["args"], Json::array({10}));
+    EXPECT_EQ(calls[1]["kind"], "call");
+    EXPECT_EQ(calls[3]["args"], Json::array({"[Categories] = 'VIP'"}));
+    EXPECT_EQ(calls[4]["kind"], "get");
     // An object argument is logged by its type.
     host::SafeMailItem mail(host.create_object(host::progid_safe_mail_item));
     mail.SetItem(app().CreateItem(host::olMailItem));
@@ -42,7 +42,7 @@ TEST_F(CallsTest, TheNthCallOfAMemberFailsCountingOverTheWholeRun) {
     }
     EXPECT_NO_THROW(items.Count());
     // The failing call is in the log: the log shows what was attempted.
-    EXPECT_EQ(host.call_names().size(), 9u);
+    EXPECT_EQ(host.call_names().size(), 8u);
 }
 
 TEST_F(CallsTest, AFaultForOneTypeCountsOnlyThatType) {

@@ -32,7 +32,7 @@ class SimTest : public ::testing::Test {
 protected:
     void SetUp() override { host.load_profile(small_profile()); }
 
-    host::Application app() { return host::Application(host.create_application()); }
+    host::Application app() { return host::Application(host.application()); }
     host::MAPIFolder contacts() { return app().GetNamespace(u"MAPI").GetDefaultFolder(host::olFolderContacts); }
 
     // The events of one kind, in order.

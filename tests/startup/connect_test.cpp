@@ -32,7 +32,7 @@ struct AddIn {
     }
     // The host connects the add-in, handing it its application object.
     void connected() {
-        host_app = host.create_application();
+        host_app = host.application();
         connect->OnConnection(host_app, 1, host::Object());
     }
 
@@ -215,12 +215,17 @@ TEST_F(ConnectTest, TheWrapperHandsTheLibraryTheModuleOfTheLastStartUp) {
     }
 }
 
-TEST_F(ConnectTest, HostOperationsGoThroughTheAddInsOwnApplication) {
+// The host trusts only the Application it hands over and what is reached from it: the add-in
+// makes none of its own, and without one it has nothing to work through.
+TEST_F(ConnectTest, HostOperationsGoThroughTheApplicationTheHostHandsOver) {
     AddIn a;
-    a.connect->OnConnection(host::Object(), 1, host::Object());  // no usable object from the host
+    a.connected();
     EXPECT_EQ(a.inits(), 1u);
-    EXPECT_EQ(a.host.service_calls()[0].app, nullptr);
     EXPECT_EQ(a.command_starts(), 1u);
+    for (const auto& call : a.host.call_names()) EXPECT_NE(call, "Runtime.New");
+    AddIn b;
+    EXPECT_THROW(b.connect->OnConnection(host::Object(), 1, host::Object()), host::Failure);
+    EXPECT_EQ(b.inits(), 0u);
 }
 
 TEST_F(ConnectTest, AFailingConnectionStillCountsAsLoaded) {

@@ -51,6 +51,7 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         host.set_interactive(&person);
+        state.set_application(host.application());
     }
 
     std::vector<Json> dialogs() const { return events("dialog"); }

@@ -61,7 +61,6 @@ class QuietEnvironment : public host::Environment {
 public:
     std::vector<std::u16string> started, created, messages, opened;
 
-    host::Object create_application() override { host::raise(429, u"No host application here"); }
     host::Object create_object(std::u16string_view progid) override {
         created.emplace_back(progid);
         host::raise(429, u"ActiveX component can't create object");

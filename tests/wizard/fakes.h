@@ -72,7 +72,6 @@ public:
     bool fail_shell = false;
     std::string install_folder;  // where the add-in's files are; empty: beside it are none
 
-    host::Object create_application() override { host::raise(429, u"ActiveX component can't create object"); }
     host::Object create_object(std::u16string_view progid) override {
         log_.push_back("create " + utf8(progid));
         if (fail_create) host::raise(429, u"ActiveX component can't create object");

@@ -129,8 +129,8 @@ public:
 
 private:
     const EventKind& kind_;
-    // The subscription on the object's events, by cookie; dropping it disconnects the sink.
-    std::map<DWORD, host::Subscription> sinks_;
+    // The subscriptions on the object's events, by cookie; dropping them disconnects the sink.
+    std::map<DWORD, std::vector<host::Subscription>> sinks_;
     DWORD next_cookie_ = 1;
 };
 
@@ -146,6 +146,11 @@ public:
 
     const host::Object& object() const { return object_; }
     sim::SimObject& sim() const { return *sim_; }
+    bool sources(std::u16string_view event) const {
+        for (const auto& name : sim_->event_names())
+            if (host::equal_ignoring_case(name, event)) return true;
+        return false;
+    }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -230,16 +235,13 @@ public:
                 AddRef();
                 return S_OK;
             }
-        for (const auto& kind : event_kinds) {
-            if (kind.iid != riid) continue;
-            for (const auto& name : sim_->event_names())
-                if (host::equal_ignoring_case(name, kind.event)) {
-                    points_.push_back(std::make_unique<EventPoint>(*this, kind));
-                    *out = points_.back().get();
-                    AddRef();
-                    return S_OK;
-                }
-        }
+        for (const auto& kind : event_kinds)
+            if (kind.iid == riid && sources(kind.event)) {
+                points_.push_back(std::make_unique<EventPoint>(*this, kind));
+                *out = points_.back().get();
+                AddRef();
+                return S_OK;
+            }
         return CONNECT_E_NOCONNECTION;
     }
 
@@ -297,12 +299,15 @@ HRESULT EventPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (FAILED(sink->QueryInterface(kind_.iid, target.put_void())) &&
         FAILED(sink->QueryInterface(IID_IDispatch, target.put_void())))
         return CONNECT_E_CANNOTCONNECT;
-    const EventKind& kind = kind_;
+    // A sink of the interface takes every event of it that the object sources, each by its id.
     return host::com::com_edge(IID_IConnectionPoint, [&] {
-        host::Subscription link = owner_.sim().subscribe(
-            kind.event, [target, &kind](std::vector<host::Variant>& args) { fire(target.get(), kind, args); });
+        std::vector<host::Subscription> links;
+        for (const auto& kind : event_kinds)
+            if (kind.iid == kind_.iid && owner_.sources(kind.event))
+                links.push_back(owner_.sim().subscribe(
+                    kind.event, [target, &kind](std::vector<host::Variant>& args) { fire(target.get(), kind, args); }));
         DWORD c = next_cookie_++;
-        sinks_.emplace(c, std::move(link));
+        sinks_.emplace(c, std::move(links));
         *cookie = c;
     });
 }

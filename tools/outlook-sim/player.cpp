@@ -145,7 +145,7 @@ public:
         }
         host::com::com_ptr<IDispatch> app;
         try {
-            app = dispatch_of(host_.create_application());
+            app = dispatch_of(host_.application());
         } catch (const host::Failure& f) {
             record_result("OnConnection", f);
             return;
@@ -196,7 +196,7 @@ public:
         connected();
         auto [ribbon, button] = ribbon_button(s.label, s.tab);
         if (!button) throw sc::no_ribbon_button(s);
-        ribbon->ribbon->press(*button, ribbon->com.invoker());
+        ribbon->ribbon->press(*button, ribbon->com.invoker(), sc::explorer_window(host_, s.window));
     }
 
     // ---------------------------------------------------------------- the user's steps
@@ -225,6 +225,7 @@ public:
     // The add-in saved through COM into the same store the native host keeps.
     void play(const sc::CheckList& s) override { sc::check_list(host_.profile(), s); }
     void play(const sc::Select& s) override { sc::select_items(host_, s); }
+    void play(const sc::Activate& s) override { sc::activate(host_, s); }
 
 private:
     // An error met beside the step's own calls; the first one stops the play.

@@ -58,9 +58,9 @@ void Session::draw_toolbar() {
         return;
     }
     s.text(0, 0, u" Standard toolbar: ", bar_style);
-    auto& windows = host().world().explorers.open;
-    if (windows.empty()) return;
-    auto bar = sim::bar_named(*sim::command_bars_of(host().world(), *windows.back()), u"Standard");
+    auto& window = host().world().explorers.active;
+    if (!window) return;
+    auto bar = sim::bar_named(*sim::command_bars_of(host().world(), *window), u"Standard");
     if (!bar) return;
     auto ours = wizard_button();
     int x = 19;

@@ -118,9 +118,9 @@ void Session::act(const std::function<void()>& action) {
 
 // The add-in's button on the active window's "Standard" toolbar (null when it has none).
 std::shared_ptr<sim::ControlModel> Session::wizard_button() {
-    auto& windows = host().world().explorers.open;
-    if (windows.empty()) return nullptr;
-    auto set = sim::command_bars_of(host().world(), *windows.back());
+    auto& window = host().world().explorers.active;
+    if (!window) return nullptr;
+    auto set = sim::command_bars_of(host().world(), *window);
     auto button = sim::control_tagged(*set, wizard_button_tag, sim::control_button);
     return button && button->visible && !button->deleted ? button : nullptr;
 }
@@ -148,8 +148,8 @@ void Session::click_wizard_button() {
 
 void Session::select_next_list() {
     auto& world = host().world();
-    if (world.explorers.open.empty()) return;
-    sim::ExplorerWindow& window = *world.explorers.open.back();
+    if (!world.explorers.active) return;
+    sim::ExplorerWindow& window = *world.explorers.active;
     // The store's lists in folder order, as the explorer would list them.
     const std::vector<std::shared_ptr<sim::Item>> lists = world.profile.stored_lists();
     std::vector<std::shared_ptr<sim::Item>> next;

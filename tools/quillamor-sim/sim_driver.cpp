@@ -112,7 +112,7 @@ void SimHostDriver::play(const sc::Connect&) {
     connect_ = std::make_unique<addin::Connect>(*state_);
     // An add-in whose connection failed is not loaded: the host asks it for nothing.
     if (host_call("OnConnection", [&] {
-            host::Object app = host_.create_application();
+            host::Object app = host_.application();
             connect_->OnConnection(app, 1, host::Object());
         }))
         load_ribbon();
@@ -157,7 +157,7 @@ void SimHostDriver::play(const sc::RibbonPress& s) {
     const sim::RibbonButton* button =
         ribbon_ && ribbon_->shown() ? ribbon_->find(host::from_utf8(s.label), host::from_utf8(s.tab)) : nullptr;
     if (!button) throw sc::no_ribbon_button(s);
-    ribbon_->press(*button, ribbon_invoker());
+    ribbon_->press(*button, ribbon_invoker(), sc::explorer_window(host_, s.window));
 }
 
 void SimHostDriver::play(const sc::Press& s, const wizard::FormDesign& page) {
@@ -188,5 +188,6 @@ void SimHostDriver::play(const sc::Close&, const wizard::FormDesign& page) {
 
 void SimHostDriver::play(const sc::CheckList& s) { sc::check_list(host_.profile(), s); }
 void SimHostDriver::play(const sc::Select& s) { sc::select_items(host_, s); }
+void SimHostDriver::play(const sc::Activate& s) { sc::activate(host_, s); }
 
 }  // namespace quillamor_sim

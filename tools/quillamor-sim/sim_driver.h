@@ -71,6 +71,7 @@ public:
     void play(const scenario::Close&, const wizard::FormDesign& page) override;
     void play(const scenario::CheckList&) override;
     void play(const scenario::Select&) override;
+    void play(const scenario::Activate&) override;
 
     void note_steps(StepNote note) { step_note_ = std::move(note); }
     void begin_step(size_t number, const scenario::Step& step) override;

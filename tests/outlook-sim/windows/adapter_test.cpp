@@ -42,7 +42,7 @@ const char* profile_json = R"({
 
 // The application as the add-in gets it: a COM object reached by late binding.
 host::Object application(sim::SimHost& host) {
-    return host::com::wrap(outlook_sim::dispatch_of(host.create_application()).get());
+    return host::com::wrap(outlook_sim::dispatch_of(host.application()).get());
 }
 
 int64_t ids_asked(const char16_t* type, const char16_t* member) {
@@ -102,7 +102,7 @@ TEST(Adapter, FailuresAndRawDispatch) {
     EXPECT_EQ(f.number(), host::errors::member_not_found);
 
     // Automation's rules for Invoke, seen from a raw client.
-    auto d = outlook_sim::dispatch_of(host.create_application());
+    auto d = outlook_sim::dispatch_of(host.application());
     wchar_t name[] = L"Explorers";
     LPOLESTR names[] = {name};
     DISPID id = 0;
@@ -127,7 +127,7 @@ TEST(Adapter, FailuresAndRawDispatch) {
 TEST(Adapter, ObjectsKeepTheirIdentity) {
     sim::SimHost host;
     host.load_profile(nlohmann::json::parse(profile_json));
-    host::Object folder = host.create_application().call(u"GetNamespace", u"MAPI").as_object().call(
+    host::Object folder = host.application().call(u"GetNamespace", u"MAPI").as_object().call(
         u"GetDefaultFolder", int32_t{10}).as_object();
     // An object that goes out to COM and comes back is the substitute host's object again.
     host::Variant back = outlook_sim::host_value(*outlook_sim::com_value(host::Variant(folder)).get());
