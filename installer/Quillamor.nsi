@@ -1,8 +1,11 @@
-; Setup for Quillamor, for every user of the machine: the Outlook add-in DLL that matches the
-; installed Outlook, its button picture, its help file, the COM registration, the Outlook
-; add-in entry in the machine's part of the registry and an entry in the list of installed
-; programs. The uninstaller takes away exactly those again, whoever runs it. A setup over an
-; installed Quillamor upgrades it in place (or repairs it, when the versions are the same).
+; Setup for Quillamor, for every user of the machine: the Outlook add-in DLL for every bitness
+; of Outlook that the machine can run (on 64-bit Windows the 32-bit one under Program Files
+; (x86) and the 64-bit one under Program Files, so that whichever Outlook is installed now or
+; later finds the one it can load), each with its button picture and help file beside it, its
+; COM registration and the Outlook add-in entry in the machine's part of the registry view of
+; its bitness, and an entry in the list of installed programs. The uninstaller takes away
+; exactly those again, whoever runs it. A setup over an installed Quillamor upgrades it in
+; place (or repairs it, when the versions are the same).
 ;
 ; Made to be driven by deployment tools: every outcome has its own exit code (EXIT_* below,
 ; documented in docs/admin-guide.md), every run appends to a log (/LOG=FILE, else
@@ -53,9 +56,11 @@ SetCompressor /SOLID lzma
 !define ADDIN_PARENT "${OFFICE_KEY}\Outlook\Addins"
 !define ADDIN_KEY "${ADDIN_PARENT}\Quillamor.Connect"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+; Where Windows' shell finds OUTLOOK.EXE (its default value is the program's path).
+!define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\OUTLOOK.EXE"
 ; The ProgID through which the add-in creates the safe-item library's mail item.
 !define SAFE_ITEM_PROGID "Redemption.SafeMailItem"
-; The Windows Installer packages of Quillamor (32-bit and 64-bit Outlook): only one of them or
+; The Windows Installer packages of Quillamor (32-bit and 64-bit Windows): only one of them or
 ; this setup may own the installation.
 !define MSI_UPGRADE_CODE_X86 "{1C498AA2-2A72-4A28-A61F-0A1285E3189C}"
 !define MSI_UPGRADE_CODE_X64 "{92202633-7974-48BF-A2A9-571B0B3DFD8F}"
@@ -88,12 +93,13 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 
-Var OutlookBits        ; "64" or "32": which build of the add-in this machine's Outlook loads
+Var Dir32              ; on 64-bit Windows, the 32-bit DLL's folder; "" on 32-bit Windows
+Var LibraryWhere       ; for which Outlook the safe-item library would have to be registered
 Var InstalledVersion   ; the version already installed, or ""
-Var SafeItemsMissing   ; "1" when the safe-item library is not registered for that Outlook
+Var SafeItemsMissing   ; "1" when the safe-item library is registered for no Outlook here
 Var Log                ; the log file's handle, or "" when there is none
-Var Backup             ; the folder the earlier installation's files are moved into, or ""
-Var InstalledBits      ; "32" or "64": the earlier installation's DLL, or ""
+Var Backup             ; the folder the earlier installation's files in $INSTDIR are moved into, or ""
+Var Backup32           ; the same for $Dir32
 
 !define MUI_ABORTWARNING
 !define MUI_CUSTOMFUNCTION_ABORT OnCancel
@@ -333,17 +339,40 @@ Function ${un}DeleteOrMarkFile
   ${EndIf}
 FunctionEnd
 
+; $R7 = a folder of the installation: its add-in DLL unregistered and deleted (at the restart
+; when Outlook has it loaded), with the files beside it.
+Function ${un}RemoveAddinFiles
+  StrCpy $0 "$R7\Quillamor.dll"
+  Call ${un}UnregisterDll
+  StrCpy $0 "$R7\Quillamor.dll"
+  Call ${un}DeleteOrMarkFile
+  StrCpy $0 "$R7\Quillamor.chm"
+  Call ${un}DeleteOrMarkFile
+  Delete "$R7\contactsicon.gif"
+FunctionEnd
+
+; $R7 = a folder of the installation, removed when empty (a folder holding files of the
+; user's own is left), and the maker's folder above it likewise.
+Function ${un}RemoveFolder
+  ${If} ${RebootFlag}
+    RMDir /REBOOTOK "$R7"
+    RMDir /REBOOTOK "$R7\.."
+  ${Else}
+    RMDir "$R7"
+    RMDir "$R7\.."
+  ${EndIf}
+FunctionEnd
+
 ; Everything the installer adds, taken away: used by the uninstaller and by a first install
 ; that fails half way.
 Function ${un}RemoveProduct
-  StrCpy $0 "$INSTDIR\Quillamor.dll"
-  Call ${un}UnregisterDll
-  StrCpy $0 "$INSTDIR\Quillamor.dll"
-  Call ${un}DeleteOrMarkFile
-  StrCpy $0 "$INSTDIR\Quillamor.chm"
-  Call ${un}DeleteOrMarkFile
-  Delete "$INSTDIR\contactsicon.gif"
+  StrCpy $R7 "$INSTDIR"
+  Call ${un}RemoveAddinFiles
   Call ${un}DeleteObsoleteFiles
+  ${If} ${RunningX64}
+    StrCpy $R7 "$PROGRAMFILES32\${MAKER}\${PRODUCT}"
+    Call ${un}RemoveAddinFiles
+  ${EndIf}
   Delete "$INSTDIR\Uninstall.dat"
   ; Uninstall.exe may be what runs this uninstaller, waiting for it: a running program can be
   ; moved but not deleted, so it goes to the temporary folder, deleted from there at the next
@@ -357,19 +386,17 @@ Function ${un}RemoveProduct
     Rename "$INSTDIR\Uninstall.exe" $0
     System::Call 'kernel32::MoveFileExW(w r0, p 0, i 4) i'
   ${EndIf}
-  ; Only if empty: a folder holding files of the user's own is left. The setup's working
-  ; folder cannot be removed, so step out of it first.
+  ; The setup's working folder cannot be removed, so step out of it first.
   SetOutPath "$TEMP"
-  ${If} ${RebootFlag}
-    RMDir /REBOOTOK "$INSTDIR"
-    RMDir /REBOOTOK "$INSTDIR\.."
-  ${Else}
-    RMDir "$INSTDIR"
-    RMDir "$INSTDIR\.."
+  StrCpy $R7 "$INSTDIR"
+  Call ${un}RemoveFolder
+  ${If} ${RunningX64}
+    StrCpy $R7 "$PROGRAMFILES32\${MAKER}\${PRODUCT}"
+    Call ${un}RemoveFolder
   ${EndIf}
 
-  ; Both views: the key is in the view of the Outlook found when the setup last ran, and
-  ; Outlook may have changed bitness since.
+  ; Both views: each DLL has its key in its own (and setups before this one wrote only the
+  ; view of the Outlook they found).
   StrCpy $0 "32"
   Call ${un}DeleteMachineAddinKey
   ${If} ${RunningX64}
@@ -402,30 +429,67 @@ Function ReadOutlookBitness
   ${Next}
 FunctionEnd
 
-; An Outlook installed by Windows Installer records "x64" in the 64-bit view, or "x86" (in
-; the 32-bit view on 64-bit Windows). Click-to-Run Office (Microsoft 365 and the volume
-; editions since 2019) records no Bitness: its platform is the value Platform of its
-; configuration, in the 64-bit view. Outlook before 2010 records nothing and is always 32-bit.
-Function DetectOutlookBits
-  StrCpy $OutlookBits "32"
+; Writes Outlook's bitness to the log, for whoever reads it after a deployment: nothing the
+; setup does depends on it, since every DLL that an Outlook on this Windows could load is
+; installed. An Outlook installed by Windows Installer records "x64" in the 64-bit view, or
+; "x86" (in the 32-bit view on 64-bit Windows). Click-to-Run Office (Microsoft 365 and the
+; volume editions since 2019) records no Bitness: its platform is the value Platform of its
+; configuration, in the 64-bit view. Outlook before 2010 records neither; its OUTLOOK.EXE,
+; which App Paths names, has the machine type of its bitness.
+Function LogOutlookBitness
   ${If} ${RunningX64}
     SetRegView 64
+  ${EndIf}
+  Call ReadOutlookBitness
+  ${If} $0 == ""
+  ${AndIf} ${RunningX64}
+    SetRegView 32
     Call ReadOutlookBitness
-    ${If} $0 == ""
-      SetRegView 32
-      Call ReadOutlookBitness
-    ${EndIf}
-    ${If} $0 == ""
+  ${EndIf}
+  StrCpy $2 "its Bitness value"
+  ${If} $0 == ""
+  ${AndIf} ${RunningX64}
+    SetRegView 64
+    ReadRegStr $0 HKLM "${OFFICE_KEY}\ClickToRun\Configuration" "Platform"
+    StrCpy $2 "Click-to-Run Office's Platform"
+  ${EndIf}
+  ${If} $0 == "x64"
+    StrCpy $1 "64"
+  ${ElseIf} $0 == "x86"
+    StrCpy $1 "32"
+  ${Else}
+    StrCpy $1 ""
+    ${If} ${RunningX64}
       SetRegView 64
-      ReadRegStr $0 HKLM "${OFFICE_KEY}\ClickToRun\Configuration" "Platform"
-      ${If} $0 != ""
-        ${LOG} "Click-to-Run Office's platform is $0."
+    ${EndIf}
+    ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
+    ${If} $0 == ""
+    ${AndIf} ${RunningX64}
+      SetRegView 32
+      ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
+    ${EndIf}
+    ${If} $0 != ""
+      ExpandEnvStrings $0 $0
+      StrCpy $2 $0 1
+      ${If} $2 == '"'
+        StrCpy $0 $0 "" 1
+        StrCpy $0 $0 -1
       ${EndIf}
+      ${If} ${RunningX64}
+        ${DisableX64FSRedirection}
+      ${EndIf}
+      Call DllBits
+      ${If} ${RunningX64}
+        ${EnableX64FSRedirection}
+      ${EndIf}
+      StrCpy $2 "the machine type of $0"
     ${EndIf}
-    SetRegView default
-    ${If} $0 == "x64"
-      StrCpy $OutlookBits "64"
-    ${EndIf}
+  ${EndIf}
+  SetRegView default
+  ${If} $1 == ""
+    ${LOG} "No Outlook's bitness is recorded on this computer."
+  ${Else}
+    ${LOG} "Outlook on this computer is $1-bit ($2)."
   ${EndIf}
 FunctionEnd
 
@@ -438,19 +502,18 @@ Function ReadInstalledVersion
   SetRegView default
 FunctionEnd
 
-; Sets $SafeItemsMissing to "1" unless the safe-item library's class is registered, with its
-; file present, in the registry view of the Outlook found: the add-in creates it in Outlook's
-; process, which sees only that view.
-Function CheckSafeItemLibrary
-  StrCpy $SafeItemsMissing "1"
-  ${If} $OutlookBits == "64"
+; $0 = "32" or "64". Sets $SafeItemsMissing to "" when the safe-item library's class is
+; registered, with its file present, in that registry view: the add-in creates it in
+; Outlook's process, which sees only the view of its bitness.
+Function FindSafeItemLibrary
+  ${If} $0 == "64"
     SetRegView 64
   ${Else}
     SetRegView 32
   ${EndIf}
-  ReadRegStr $0 HKCR "${SAFE_ITEM_PROGID}\CLSID" ""
-  ${If} $0 != ""
-    ReadRegStr $1 HKCR "CLSID\$0\InprocServer32" ""
+  ReadRegStr $1 HKCR "${SAFE_ITEM_PROGID}\CLSID" ""
+  ${If} $1 != ""
+    ReadRegStr $1 HKCR "CLSID\$1\InprocServer32" ""
     ${If} $1 != ""
       ExpandEnvStrings $1 $1
       StrCpy $2 $1 1
@@ -458,18 +521,32 @@ Function CheckSafeItemLibrary
         StrCpy $1 $1 "" 1
         StrCpy $1 $1 -1
       ${EndIf}
-      ${If} $OutlookBits == "64"
+      ${If} $0 == "64"
         ${DisableX64FSRedirection}
       ${EndIf}
       ${If} ${FileExists} "$1"
         StrCpy $SafeItemsMissing ""
       ${EndIf}
-      ${If} $OutlookBits == "64"
+      ${If} $0 == "64"
         ${EnableX64FSRedirection}
       ${EndIf}
     ${EndIf}
   ${EndIf}
   SetRegView default
+FunctionEnd
+
+; Sets $SafeItemsMissing to "1" unless the safe-item library is registered for an Outlook of
+; either bitness (which one will run is not the setup's business).
+Function CheckSafeItemLibrary
+  StrCpy $SafeItemsMissing "1"
+  StrCpy $LibraryWhere "32-bit Outlook"
+  StrCpy $0 "32"
+  Call FindSafeItemLibrary
+  ${If} ${RunningX64}
+    StrCpy $LibraryWhere "either 32-bit or 64-bit Outlook"
+    StrCpy $0 "64"
+    Call FindSafeItemLibrary
+  ${EndIf}
 FunctionEnd
 
 ; Ends the setup when Quillamor is installed through one of its Windows Installer packages:
@@ -497,8 +574,12 @@ Function .onInit
   Call OpenLog
   Call RequireAdministrator
   Call RefuseWhereMsiInstalled
-  Call DetectOutlookBits
-  ${LOG} "Outlook on this computer is $OutlookBits-bit."
+  Call LogOutlookBitness
+  ${If} ${RunningX64}
+    StrCpy $Dir32 "$PROGRAMFILES32\${MAKER}\${PRODUCT}"
+  ${Else}
+    StrCpy $Dir32 ""
+  ${EndIf}
 
   Call ReadInstalledVersion
   ${If} $InstalledVersion != ""
@@ -517,30 +598,27 @@ Function .onInit
     ClearErrors
     ${GetOptions} $1 "/REQUIREREDEMPTION" $2
     ${IfNot} ${Errors}
-      ${STOP} ${EXIT_NO_LIBRARY} "${PRODUCT} needs the Redemption library to read contacts and fill distribution lists, and Redemption is not installed on this computer for $OutlookBits-bit Outlook (/REQUIREREDEMPTION makes that a failure). Setup has changed nothing."
+      ${STOP} ${EXIT_NO_LIBRARY} "${PRODUCT} needs the Redemption library to read contacts and fill distribution lists, and Redemption is not installed on this computer for $LibraryWhere (/REQUIREREDEMPTION makes that a failure). Setup has changed nothing."
     ${EndIf}
-    ${LOG} "The Redemption library is not installed for $OutlookBits-bit Outlook: ${PRODUCT} cannot make lists until it is."
-    MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} needs the Redemption library to read your contacts and fill distribution lists, and Redemption is not installed on this computer for $OutlookBits-bit Outlook.$\r$\n$\r$\nSetup will install ${PRODUCT} anyway. Install Redemption before you make a list: until then ${PRODUCT} shows an error message when you try." /SD IDOK
+    ${LOG} "The Redemption library is not installed for $LibraryWhere: ${PRODUCT} cannot make lists until it is."
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} needs the Redemption library to read your contacts and fill distribution lists, and Redemption is not installed on this computer for $LibraryWhere.$\r$\n$\r$\nSetup will install ${PRODUCT} anyway. Install Redemption before you make a list: until then ${PRODUCT} shows an error message when you try." /SD IDOK
   ${EndIf}
 FunctionEnd
 
-; Outlook's list of add-ins for every user: the machine's key in the registry view that the
-; installed Outlook reads (32-bit Outlook on 64-bit Windows reads the 32-bit one), loaded at
-; every start. Over an installed Quillamor, the load behaviour an administrator chose is kept;
-; Outlook records each user's own choice in that user's key, which overrides this one.
+; Outlook's list of add-ins for every user: the machine's key in the registry view of each DLL
+; installed (an Outlook reads the view of its own bitness), loaded at every start. Over an
+; installed Quillamor, the load behaviour an administrator chose is kept (setups before this
+; one wrote it in one view only); Outlook records each user's own choice in that user's key,
+; which overrides this one.
 Function WriteAddinKey
   StrCpy $3 ""
   ${If} $InstalledVersion != ""
-    StrCpy $0 $OutlookBits
-    Call ReadMachineLoadBehavior
+    ${If} ${RunningX64}
+      StrCpy $0 "64"
+      Call ReadMachineLoadBehavior
+    ${EndIf}
     ${If} $3 == ""
-    ${AndIf} ${RunningX64}
-      ; Outlook changed bitness since: the choice was made in the other view.
-      ${If} $OutlookBits == "64"
-        StrCpy $0 "32"
-      ${Else}
-        StrCpy $0 "64"
-      ${EndIf}
+      StrCpy $0 "32"
       Call ReadMachineLoadBehavior
     ${EndIf}
   ${EndIf}
@@ -549,21 +627,23 @@ Function WriteAddinKey
   ${EndIf}
 
   Call DeleteUserAddinKey
+  ClearErrors
+  StrCpy $0 "32"
+  Call WriteMachineAddinKey
   ${If} ${RunningX64}
-    ${If} $OutlookBits == "64"
-      StrCpy $0 "32"
-    ${Else}
-      StrCpy $0 "64"
-    ${EndIf}
-    Call DeleteMachineAddinKey
+    StrCpy $0 "64"
+    Call WriteMachineAddinKey
   ${EndIf}
+FunctionEnd
 
-  ${If} $OutlookBits == "64"
+; $0 = "32" or "64", $3 = LoadBehavior: the machine's add-in key in that view. Sets the error
+; flag when it cannot be written.
+Function WriteMachineAddinKey
+  ${If} $0 == "64"
     SetRegView 64
   ${Else}
     SetRegView 32
   ${EndIf}
-  ClearErrors
   WriteRegDWORD HKLM "${ADDIN_KEY}" "LoadBehavior" $3
   WriteRegStr HKLM "${ADDIN_KEY}" "FriendlyName" "${PRODUCT}"
   WriteRegStr HKLM "${ADDIN_KEY}" "Description" "Files contacts into distribution lists by category."
@@ -586,7 +666,9 @@ Function ReadMachineLoadBehavior
   SetRegView default
 FunctionEnd
 
-; The files of an installation, each moved or put back as one.
+; The files of a folder of the installation, each moved or put back as one ($R7 the folder,
+; $R8 the folder its earlier files are set aside in). The 32-bit DLL's folder on 64-bit
+; Windows has no uninstaller.
 !macro FOR_EACH_INSTALLED_FILE macro
   !insertmacro ${macro} "Quillamor.dll"
   !insertmacro ${macro} "contactsicon.gif"
@@ -596,81 +678,154 @@ FunctionEnd
 !macroend
 
 !macro MOVE_ASIDE name
-  ${If} ${FileExists} "$INSTDIR\${name}"
+  ${If} ${FileExists} "$R7\${name}"
     ClearErrors
-    Rename "$INSTDIR\${name}" "$Backup\${name}"
+    Rename "$R7\${name}" "$R8\${name}"
     ${If} ${Errors}
-      StrCpy $R9 "$INSTDIR\${name}"
+      StrCpy $R9 "$R7\${name}"
     ${EndIf}
   ${EndIf}
 !macroend
 
 !macro PUT_BACK name
-  ${If} ${FileExists} "$Backup\${name}"
-    Delete "$INSTDIR\${name}"
-    Rename "$Backup\${name}" "$INSTDIR\${name}"
+  ${If} ${FileExists} "$R8\${name}"
+    Delete "$R7\${name}"
+    Rename "$R8\${name}" "$R7\${name}"
   ${EndIf}
 !macroend
 
 !macro DELETE_BACKUP name
-  StrCpy $0 "$Backup\${name}"
+  StrCpy $0 "$R8\${name}"
   Call DeleteOrMarkFile
 !macroend
 
-; Moves the earlier installation's files into a new folder beside them ($Backup). Renaming
-; works for a DLL that Outlook has loaded (it goes on running it from the new place), so an
-; upgrade need not wait for Outlook. Ends the setup, with everything put back, when a file
-; cannot be moved: some program holds it open and would have to close it first.
-Function MoveEarlierInstallationAside
-  StrCpy $InstalledBits ""
-  StrCpy $0 "$INSTDIR\Quillamor.dll"
-  Call DllBits
-  StrCpy $InstalledBits $1
-  GetTempFileName $Backup "$INSTDIR"
-  Delete $Backup
-  CreateDirectory $Backup
+; Moves the earlier files of the folder $R7 into a new folder inside it: gives $R8 = that
+; folder, or "" when there was nothing to move, and $R9 = a file that could not be moved, or
+; "" when all were. Renaming works for a DLL that Outlook has loaded (it goes on running it
+; from the new place), so an upgrade need not wait for Outlook.
+Function MoveFolderAside
+  StrCpy $R8 ""
   StrCpy $R9 ""
-  !insertmacro FOR_EACH_INSTALLED_FILE MOVE_ASIDE
-  ${If} $R9 != ""
-    Call PutEarlierInstallationBack
-    ${STOP} ${EXIT_IN_USE} "$R9 is in use by another program and cannot be replaced. Close Outlook (and the help window, if open), then run Setup again. Setup has changed nothing."
-  ${EndIf}
-  RMDir $Backup
-  ${IfNot} ${FileExists} "$Backup\*.*"
-    StrCpy $Backup ""
+  ${IfNot} ${FileExists} "$R7\*.*"
     Return
   ${EndIf}
-  ${LOG} "The earlier installation's files are set aside in $Backup."
+  GetTempFileName $R8 "$R7"
+  Delete $R8
+  CreateDirectory $R8
+  !insertmacro FOR_EACH_INSTALLED_FILE MOVE_ASIDE
+  ${If} $R9 != ""
+    Return
+  ${EndIf}
+  RMDir $R8
+  ${IfNot} ${FileExists} "$R8\*.*"
+    StrCpy $R8 ""
+    Return
+  ${EndIf}
+  ${LOG} "The earlier installation's files are set aside in $R8."
+FunctionEnd
+
+; Sets the earlier installation's files aside ($Backup, $Backup32). Ends the setup, with
+; everything put back, when a file cannot be moved: some program holds it open and would have
+; to close it first.
+Function MoveEarlierInstallationAside
+  StrCpy $Backup32 ""
+  StrCpy $R7 "$INSTDIR"
+  Call MoveFolderAside
+  StrCpy $Backup $R8
+  ${If} $R9 == ""
+  ${AndIf} $Dir32 != ""
+    StrCpy $R7 "$Dir32"
+    Call MoveFolderAside
+    StrCpy $Backup32 $R8
+  ${EndIf}
+  ${If} $R9 != ""
+    StrCpy $0 $R9
+    Call PutEarlierInstallationBack
+    ${STOP} ${EXIT_IN_USE} "$0 is in use by another program and cannot be replaced. Close Outlook (and the help window, if open), then run Setup again. Setup has changed nothing."
+  ${EndIf}
+FunctionEnd
+
+; $R7 = a folder, $R8 = where its earlier files were set aside: they go back.
+Function PutFolderBack
+  ${If} $R8 != ""
+    !insertmacro FOR_EACH_INSTALLED_FILE PUT_BACK
+    RMDir $R8
+  ${EndIf}
 FunctionEnd
 
 Function PutEarlierInstallationBack
-  ${If} $Backup != ""
-    !insertmacro FOR_EACH_INSTALLED_FILE PUT_BACK
-    RMDir $Backup
+  StrCpy $R7 "$INSTDIR"
+  StrCpy $R8 $Backup
+  Call PutFolderBack
+  StrCpy $R7 "$Dir32"
+  StrCpy $R8 $Backup32
+  Call PutFolderBack
+FunctionEnd
+
+; $R7 = a folder, $R8 = where its earlier files were set aside, or "": this setup's files gone,
+; and the earlier files and the registration of the earlier DLL back.
+Function RestoreFolder
+  Call RemoveAddinFiles
+  ${If} $R8 == ""
+    Call RemoveFolder
+  ${Else}
+    Call PutFolderBack
+    StrCpy $0 "$R7\Quillamor.dll"
+    Call DllBits
+    ${If} $1 != ""
+      StrCpy $2 ""
+      Call RunRegsvr32
+      ${LOG} "The earlier installation in $R7 is put back (regsvr32: $3)."
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
-; Takes away what this setup put in and puts the earlier installation back: its files and,
-; when it had a DLL, its registration. Its add-in key and installed-programs entry have not
-; been touched yet. Then ends the setup with $0 as the reason.
+; $R8 = where a folder's earlier files were set aside, or "": they go now; a DLL that Outlook
+; still runs goes at the next restart.
+Function DeleteBackup
+  ${If} $R8 != ""
+    !insertmacro FOR_EACH_INSTALLED_FILE DELETE_BACKUP
+    ${If} ${RebootFlag}
+      RMDir /REBOOTOK $R8
+    ${Else}
+      RMDir $R8
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Takes away what this setup put in and puts the earlier installation back: its files and the
+; registration of its DLLs. Its add-in keys and installed-programs entry have not been touched
+; yet. Then ends the setup with $0 as the reason.
 Function FailAndRestore
   Push $0
-  StrCpy $0 "$INSTDIR\Quillamor.dll"
-  Call UnregisterDll
   ${If} $Backup == ""
+  ${AndIf} $Backup32 == ""
     Call RemoveProduct
   ${Else}
-    Call PutEarlierInstallationBack
-    ${If} $InstalledBits != ""
-      StrCpy $0 "$INSTDIR\Quillamor.dll"
-      StrCpy $1 $InstalledBits
-      StrCpy $2 ""
-      Call RunRegsvr32
-      ${LOG} "The earlier installation is put back (regsvr32: $3)."
+    StrCpy $R7 "$INSTDIR"
+    StrCpy $R8 $Backup
+    Call RestoreFolder
+    ${If} $Dir32 != ""
+      StrCpy $R7 "$Dir32"
+      StrCpy $R8 $Backup32
+      Call RestoreFolder
     ${EndIf}
   ${EndIf}
   Pop $0
   ${STOP} ${EXIT_FAILED} "${PRODUCT} could not be installed: $0 Setup has put back what was there before."
+FunctionEnd
+
+; $0 = a DLL just installed: registered with the regsvr32 of its bitness, or the setup ends
+; with everything put back.
+Function RegisterOrFail
+  Call DllBits
+  StrCpy $2 ""
+  Call RunRegsvr32
+  ${If} $3 != 0
+    ${LOG} "Registering $0 failed (regsvr32: $3)."
+    StrCpy $0 "the add-in did not register (regsvr32: $3)."
+    Call FailAndRestore
+  ${EndIf}
 FunctionEnd
 
 Section "Quillamor" SecMain
@@ -684,11 +839,16 @@ Section "Quillamor" SecMain
   ${EndIf}
 
   CreateDirectory "$INSTDIR"
+  ${If} $Dir32 != ""
+    CreateDirectory "$Dir32"
+  ${EndIf}
   Call MoveEarlierInstallationAside
 
+  ; The DLL of Windows' own bitness with the uninstaller, and on 64-bit Windows the 32-bit one
+  ; in a folder of its own; each finds its picture and help file beside it.
   SetOutPath "$INSTDIR"
   ClearErrors
-  ${If} $OutlookBits == "64"
+  ${If} $Dir32 != ""
     File "/oname=Quillamor.dll" "${DLL64}"
   ${Else}
     File "/oname=Quillamor.dll" "${DLL32}"
@@ -697,26 +857,34 @@ Section "Quillamor" SecMain
   File "/oname=Quillamor.chm" "${HELPFILE}"
   File "/oname=Uninstall.exe" "${UNINSTALLER}"
   WriteUninstaller "$INSTDIR\Uninstall.dat"
+  ${If} $Dir32 != ""
+    SetOutPath "$Dir32"
+    File "/oname=Quillamor.dll" "${DLL32}"
+    File "/oname=contactsicon.gif" "${PICTURE}"
+    File "/oname=Quillamor.chm" "${HELPFILE}"
+  ${EndIf}
   ${If} ${Errors}
-    StrCpy $0 "its files could not be copied into $INSTDIR."
+    StrCpy $0 "its files could not be copied."
     Call FailAndRestore
   ${EndIf}
   Call DeleteObsoleteFiles
 
-  ; The earlier DLL may be the other build (Outlook changed bitness since): its registration
-  ; lives in the other registry view and has to go.
+  ; The earlier DLLs' registrations go first (an earlier setup may have put a 32-bit DLL where
+  ; the 64-bit one goes now, registered in the other view), then each new DLL is registered
+  ; in the view of its bitness.
   ${If} $Backup != ""
     StrCpy $0 "$Backup\Quillamor.dll"
     Call UnregisterDll
   ${EndIf}
+  ${If} $Backup32 != ""
+    StrCpy $0 "$Backup32\Quillamor.dll"
+    Call UnregisterDll
+  ${EndIf}
   StrCpy $0 "$INSTDIR\Quillamor.dll"
-  StrCpy $1 $OutlookBits
-  StrCpy $2 ""
-  Call RunRegsvr32
-  ${If} $3 != 0
-    ${LOG} "Registering the add-in failed (regsvr32: $3)."
-    StrCpy $0 "the add-in did not register (regsvr32: $3)."
-    Call FailAndRestore
+  Call RegisterOrFail
+  ${If} $Dir32 != ""
+    StrCpy $0 "$Dir32\Quillamor.dll"
+    Call RegisterOrFail
   ${EndIf}
 
   Call WriteAddinKey
@@ -726,6 +894,10 @@ Section "Quillamor" SecMain
   ${EndIf}
 
   ${GetSize} "$INSTDIR" "/S=0K" $4 $5 $6
+  ${If} $Dir32 != ""
+    ${GetSize} "$Dir32" "/S=0K" $7 $5 $6
+    IntOp $4 $4 + $7
+  ${EndIf}
   ${If} ${RunningX64}
     SetRegView 64
   ${EndIf}
@@ -743,14 +915,10 @@ Section "Quillamor" SecMain
   SetRegView default
 
   ; The earlier files go now; a DLL that Outlook still runs goes at the next restart.
-  ${If} $Backup != ""
-    !insertmacro FOR_EACH_INSTALLED_FILE DELETE_BACKUP
-    ${If} ${RebootFlag}
-      RMDir /REBOOTOK $Backup
-    ${Else}
-      RMDir $Backup
-    ${EndIf}
-  ${EndIf}
+  StrCpy $R8 $Backup
+  Call DeleteBackup
+  StrCpy $R8 $Backup32
+  Call DeleteBackup
   ${If} ${RebootFlag}
     ${LOG} "Outlook has the earlier version loaded: it runs this one from its next start. Exit code ${EXIT_RESTART}."
     SetErrorLevel ${EXIT_RESTART}
