@@ -45,6 +45,9 @@ WINE64 = "/usr/lib/wine/wine64"
 WINE_PREFIX_LIB = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "lib" / "wine-prefix.sh"
 INSTALL_DIR_WIN = r"C:\Program Files\Orvane Corporation\Quillamor"
 INSTALL_DIR_REL = "Program Files/Orvane Corporation/Quillamor"
+# On 64-bit Windows the 32-bit DLL has a folder of its own, where 32-bit programs' files go.
+INSTALL_DIR32_WIN = r"C:\Program Files (x86)\Orvane Corporation\Quillamor"
+INSTALL_DIR32_REL = "Program Files (x86)/Orvane Corporation/Quillamor"
 PROGID = "Quillamor.Connect"
 ADDINS = r"Microsoft\Office\Outlook\Addins"
 USER_ADDIN_KEY = rf"HKCU\Software\{ADDINS}\{PROGID}"
@@ -52,7 +55,7 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quill
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 INSTALLED_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm", "Uninstall.exe", "Uninstall.dat"}
 # What the Windows Installer packages install: the add-in's files (they uninstall through
-# Windows Installer).
+# Windows Installer); and what every installation puts beside the 32-bit DLL on 64-bit Windows.
 MSI_FILES = {"Quillamor.dll", "contactsicon.gif", "Quillamor.chm"}
 # What setups before this one carried beside the DLL; an upgrade takes them away.
 EARLIER_FILES = ("startup.gif", "wizard.ico", "progress.ico")
@@ -352,6 +355,15 @@ class Prefix:
             return r"HKLM\Software\Classes\Wow6432Node\CLSID"
         return r"HKLM\Software\Classes\CLSID"
 
+    def dll_bits(self):
+        """The DLLs every installation puts on this Windows: one for each Outlook it can run."""
+        return (32, 64) if self.arch == "win64" else (32,)
+
+    def folders(self, folder64=INSTALL_DIR_REL, folder32=INSTALL_DIR32_REL):
+        """{bits: folder of that DLL, relative to drive C}; on 32-bit Windows the 32-bit DLL is
+        where the 64-bit one goes on 64-bit Windows."""
+        return {64: folder64, 32: folder32} if self.arch == "win64" else {32: folder64}
+
 
 # The programs and modules that are Quillamor's or the test's own: a crash in any of them,
 # or with any of them on the stack, is never taken for Wine's.
@@ -422,9 +434,11 @@ class ScenarioPlayer:
         self.scenario = scenario
         self.expected = [json.loads(line) for line in expected.read_text().splitlines() if line.strip()]
 
-    def play(self, case, prefix, bits, folder=INSTALL_DIR_REL):
-        """Plays the scenario with the add-in installed in `folder` (relative to drive C)."""
-        label = f"{case}: outlook-sim {self.scenario.name}"
+    def play(self, case, prefix, bits, folder=None):
+        """Plays the scenario in Outlook of that bitness, with the add-in installed in `folder`
+        (relative to drive C; by default where the DLL of that bitness goes)."""
+        folder = folder or prefix.folders()[bits]
+        label = f"{case}: outlook-sim {self.scenario.name} ({bits}-bit)"
         loader = WINE64 if bits == 64 else "wine"
         # Through a file, not a pipe: Wine's background processes inherit the program's output
         # and would hold a pipe open after it ends.
@@ -521,56 +535,21 @@ def uninstall_entries(state):
             and string_value(state.value(k, "DisplayName")) == "Quillamor"]
 
 
-def check_installed(case, prefix, state, bits, sources, load_behavior=3, version=VERSION,
-                    extra_files=frozenset(), msi=False):
-    """Checks an installation by the setup, or with msi=True by a Windows Installer package."""
-    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
-    present = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
-    expected_files = (MSI_FILES if msi else INSTALLED_FILES) | extra_files
-    if present != expected_files:
-        fail(case, f"install folder holds {sorted(present)}, expected {sorted(expected_files)}")
-        return
-    if (prefix.path / "drive_c" / "Program Files (x86)" / "Orvane Corporation").exists():
-        fail(case, "files went to Program Files (x86), not to the 64-bit Program Files")
-    expected = {"Quillamor.dll": sources[f"dll{bits}"], "contactsicon.gif": sources["picture"],
-                "Quillamor.chm": sources["chm"]}
-    for name, source in expected.items():
-        if (folder / name).read_bytes() != source.read_bytes():
-            fail(case, f"{name} is not the file the setup was built with")
-    if dll_bits(folder / "Quillamor.dll") != bits:
-        fail(case, f"installed DLL is {dll_bits(folder / 'Quillamor.dll')}-bit, expected {bits}-bit")
-
-    progid_keys = [rf"HKLM\Software\Classes\{PROGID}\CLSID"]
-    if msi and prefix.arch == "win64" and bits == 32:
-        # Windows shares a ProgID's key between the views; Wine's 64-bit msiexec writes a
-        # 32-bit package's into the 32-bit view, where 32-bit programs find it just as well.
-        progid_keys.append(rf"HKLM\Software\Classes\Wow6432Node\{PROGID}\CLSID")
-    clsid = next((string_value(state.value(k, "@")) for k in progid_keys if k in state.registry), None)
-    if not clsid:
-        fail(case, f"HKCR\\{PROGID}\\CLSID is missing")
-    else:
-        server = rf"{prefix.classes_key(bits)}\{clsid}\InprocServer32"
-        path = string_value(state.value(server, "@"))
-        if path is None or path.lower() != (INSTALL_DIR_WIN + r"\Quillamor.dll").lower():
-            fail(case, f"{server} is {path!r}, expected the installed DLL")
-        if prefix.arch == "win64":
-            other = rf"{prefix.classes_key(96 - bits)}\{clsid}"
-            if other in state.registry:
-                fail(case, f"the class is also registered in the other view: {other}")
-
-    # For every user: the machine's key in the view of Outlook's bitness, and nothing of the
-    # add-in's in the installing user's own keys (which would override the machine's).
-    key = prefix.addin_key(bits)
-    want = {"LoadBehavior": f"dword:{load_behavior:08x}", "FriendlyName": '"Quillamor"'}
-    for name, raw in want.items():
-        if state.value(key, name) != raw:
-            fail(case, f"{key} [{name}] is {state.value(key, name)}, expected {raw}")
-    if not string_value(state.value(key, "Description")):
-        fail(case, f"{key} has no Description")
-    others = [prefix.addin_key(96 - bits)] if prefix.arch == "win64" else []
-    for k in others + [USER_ADDIN_KEY]:
-        if k in state.registry:
-            fail(case, f"{k} is present beside {key}")
+def check_installed(case, prefix, state, sources, load_behavior=3, version=VERSION, extra_files=frozenset(),
+                    msi=False, folders=None, bitnesses=None):
+    """Checks an installation by the setup, or with msi=True by a Windows Installer package:
+    each DLL of prefix.dll_bits() in its folder (`folders`, by default prefix.folders()) with
+    its files beside it, registered and entered in Outlook's list of add-ins in the registry
+    view of its bitness, and one entry in the installed programs. `bitnesses` and `folders`
+    name other DLLs and folders: an x86 package of old, as it went onto 64-bit Windows."""
+    folders = folders or prefix.folders()
+    bitnesses = bitnesses or prefix.dll_bits()
+    for bits in bitnesses:
+        main = bits == max(bitnesses)  # the folder of the uninstaller and the user's own files
+        files = (INSTALLED_FILES if main and not msi else MSI_FILES) | (extra_files if main else frozenset())
+        check_dll_installed(case, prefix, state, sources, bits, folders[bits], load_behavior, files)
+    if USER_ADDIN_KEY in state.registry:
+        fail(case, f"{USER_ADDIN_KEY} is present beside the machine's keys, which it would override")
 
     entries = uninstall_entries(state)
     if msi:
@@ -590,6 +569,46 @@ def check_installed(case, prefix, state, bits, sources, load_behavior=3, version
     if string_value(state.value(UNINSTALL_KEY, "DisplayVersion")) != version:
         fail(case, f"{UNINSTALL_KEY} DisplayVersion is {state.value(UNINSTALL_KEY, 'DisplayVersion')}, "
              f"expected {version}")
+
+
+def check_dll_installed(case, prefix, state, sources, bits, folder_rel, load_behavior, expected_files):
+    """The DLL of one bitness: its files, its class and Outlook's key for it."""
+    folder = prefix.path / "drive_c" / folder_rel
+    present = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
+    if present != expected_files:
+        fail(case, f"{folder_rel} holds {sorted(present)}, expected {sorted(expected_files)}")
+        return
+    expected = {"Quillamor.dll": sources[f"dll{bits}"], "contactsicon.gif": sources["picture"],
+                "Quillamor.chm": sources["chm"]}
+    for name, source in expected.items():
+        if (folder / name).read_bytes() != source.read_bytes():
+            fail(case, f"{folder_rel}/{name} is not the file the package was built with")
+    if dll_bits(folder / "Quillamor.dll") != bits:
+        fail(case, f"{folder_rel}/Quillamor.dll is {dll_bits(folder / 'Quillamor.dll')}-bit, expected {bits}-bit")
+
+    # Windows shares a ProgID's key between the views; Wine keeps one in each, and 32-bit
+    # programs find the 32-bit view's just as well.
+    progid_keys = [rf"HKLM\Software\Classes\{PROGID}\CLSID"]
+    if prefix.arch == "win64" and bits == 32:
+        progid_keys.insert(0, rf"HKLM\Software\Classes\Wow6432Node\{PROGID}\CLSID")
+    clsid = next((string_value(state.value(k, "@")) for k in progid_keys if k in state.registry), None)
+    dll_win = "C:\\" + folder_rel.replace("/", "\\") + "\\Quillamor.dll"
+    if not clsid:
+        fail(case, f"HKCR\\{PROGID}\\CLSID is missing ({bits}-bit)")
+    else:
+        server = rf"{prefix.classes_key(bits)}\{clsid}\InprocServer32"
+        path = string_value(state.value(server, "@"))
+        if path is None or path.lower() != dll_win.lower():
+            fail(case, f"{server} is {path!r}, expected {dll_win}")
+
+    # For every user: the machine's key in the view of the DLL's bitness.
+    key = prefix.addin_key(bits)
+    want = {"LoadBehavior": f"dword:{load_behavior:08x}", "FriendlyName": '"Quillamor"'}
+    for name, raw in want.items():
+        if state.value(key, name) != raw:
+            fail(case, f"{key} [{name}] is {state.value(key, name)}, expected {raw}")
+    if not string_value(state.value(key, "Description")):
+        fail(case, f"{key} has no Description")
 
 
 # The helper programs of installer/test, by name and bitness; set from the command line.
@@ -623,15 +642,15 @@ def run_setup(prefix, setup, arguments="", settle=True):
 
 def run_uninstaller(prefix, label, settle=True, held=frozenset(), arguments=""):
     """Runs the uninstaller as the installed-programs entry gives it, quietly, and checks that
-    it has done its work when it returns: the folder empty of Quillamor's files and gone,
-    except for `held` files (moved aside and set to go at the restart). Gives the exit code."""
-    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
+    it has done its work when it returns: every folder of the installation empty of Quillamor's
+    files and gone, except for `held` files (moved aside and set to go at the restart). Gives
+    the exit code."""
     rc = run_command(prefix, f'"{INSTALL_DIR_WIN}\\Uninstall.exe" /S {arguments}'.strip(), settle=False)
-    left = sorted(p.name for p in folder.iterdir()) if folder.is_dir() else []
-    if not held and left:
-        fail(label, f"the uninstaller returned before it was done: the folder still holds {left}")
-    elif held and set(left) & INSTALLED_FILES:
-        fail(label, f"the uninstaller returned before it was done: the folder still holds {left}")
+    for rel in prefix.folders().values():
+        folder = prefix.path / "drive_c" / rel
+        left = sorted(p.name for p in folder.iterdir()) if folder.is_dir() else []
+        if (left and not held) or set(left) & INSTALLED_FILES:
+            fail(label, f"the uninstaller returned before it was done: {rel} still holds {left}")
     if settle:
         prefix.settle()
     return rc
@@ -676,34 +695,46 @@ def log_text(prefix, name):
 
 
 CLICK_TO_RUN = "ClickToRun"  # as the version of Outlook in a Case: Click-to-Run Office
+APP_PATHS = "App Paths"      # and an Outlook that only App Paths names (its OUTLOOK.EXE)
 
 
 class Case(NamedTuple):
     name: str
     outlook: Optional[tuple]   # Outlook as recorded in the registry: (version, Bitness, view)
-    bits: Optional[int]        # the DLL the setup has to install
-    outlook_after: Optional[tuple] = None  # Outlook when the setup runs a second time
+    bits: Optional[int]        # Outlook's bitness: the mail host stand-in of that bitness plays
+    outlook_after: Optional[tuple] = None  # Outlook after a change of bitness, played as it is
     setup: str = "good"        # or "failing"
     neighbours: bool = False   # another add-in and another product of the maker present
     play: bool = False         # the mail host stand-in plays the wizard with the installed add-in
     other_user: bool = False   # played and uninstalled by a user other than the one who installed
     history: bool = False      # over an earlier per-user setup: upgrade, repair, no downgrade
+    logged: str = ""           # what the setup's log says about Outlook's bitness
 
 
+NO_BITNESS = "No Outlook's bitness is recorded on this computer."
+
+# Every setup installs the same on one Windows (both DLLs on 64-bit Windows): Outlook's
+# bitness, however it is recorded, only reaches the log.
 CASES = {
     "win32": [
         Case("installed by an administrator, used and removed by another user; other add-ins "
-             "and the maker's other folders are kept", None, 32, neighbours=True, play=True, other_user=True),
+             "and the maker's other folders are kept", None, 32, neighbours=True, play=True, other_user=True,
+             logged=NO_BITNESS),
         Case("over an earlier per-user setup: upgrade, repair, no downgrade", None, 32, history=True),
         Case("registration fails", None, None, setup="failing"),
     ],
     "win64": [
-        Case("no Outlook recorded", None, 32, neighbours=True),
+        Case("no Outlook recorded", None, None, neighbours=True, logged=NO_BITNESS),
         Case("32-bit Outlook 2013 on 64-bit Windows, installed by an administrator, used and removed "
-             "by another user", ("15.0", "x86", 32), 32, play=True, other_user=True),
-        Case("64-bit Outlook 2016, then 32-bit Outlook and the setup again", ("16.0", "x64", 64), 64,
+             "by another user", ("15.0", "x86", 32), 32, play=True, other_user=True,
+             logged="Outlook on this computer is 32-bit (its Bitness value)."),
+        Case("64-bit Outlook 2016, then 32-bit Outlook with no setup run again", ("16.0", "x64", 64), 64,
              outlook_after=("16.0", "x86", 32), play=True),
-        Case("64-bit Microsoft 365 (Click-to-Run), which records no Bitness", (CLICK_TO_RUN, "x64", 64), 64),
+        Case("64-bit Microsoft 365 (Click-to-Run), which records no Bitness", (CLICK_TO_RUN, "x64", 64), 64,
+             logged="Outlook on this computer is 64-bit (Click-to-Run Office's Platform)."),
+        Case("an Outlook that only App Paths names", (APP_PATHS, "x64", 64), 64,
+             logged=r"Outlook on this computer is 64-bit (the machine type of C:\Program Files\Outlook stand-in"
+                    r"\OUTLOOK.EXE)."),
         Case("64-bit Outlook over an earlier per-user setup: upgrade, repair, no downgrade",
              ("16.0", "x64", 64), 64, history=True),
         Case("registration fails (64-bit)", ("16.0", "x64", 64), None, setup="failing"),
@@ -725,14 +756,34 @@ def regedit_key(key):
     return key.replace("HKLM\\", "HKEY_LOCAL_MACHINE\\", 1).replace("HKCU\\", "HKEY_CURRENT_USER\\", 1)
 
 
+# Where an Outlook that App Paths names is, and the key that names it, in each view.
+OUTLOOK_EXE_REL = "Program Files/Outlook stand-in/OUTLOOK.EXE"
+
+
+def app_paths_key(prefix, view):
+    node = r"\Wow6432Node" if prefix.arch == "win64" and view == 32 else ""
+    return rf"HKEY_LOCAL_MACHINE\Software{node}\Microsoft\Windows\CurrentVersion\App Paths\OUTLOOK.EXE"
+
+
 def record_outlook(prefix, outlook, neighbours=False):
-    """Leaves the registry saying which Outlook is installed (and nothing about any other)."""
+    """Leaves the registry saying which Outlook is installed (and nothing about any other),
+    with an OUTLOOK.EXE of its bitness (a stand-in program) where App Paths names one."""
     prefix.import_reg(outlook_lines(prefix, outlook, neighbours))
+    exe = prefix.path / "drive_c" / OUTLOOK_EXE_REL
+    if outlook and outlook[0] == APP_PATHS:
+        exe.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(HELPERS["holder"][outlook[2]], exe)
+    elif exe.parent.exists():
+        shutil.rmtree(exe.parent)
 
 
 def outlook_lines(prefix, outlook, neighbours=False):
     lines = [f"[-{office_key(prefix, view)}]" for view in (64, 32)]
-    if outlook and outlook[0] == CLICK_TO_RUN:
+    lines += [f"[-{app_paths_key(prefix, view)}]" for view in (64, 32)]
+    if outlook and outlook[0] == APP_PATHS:
+        _, _, view = outlook
+        lines += [f"[{app_paths_key(prefix, view)}]", '@="C:\\\\' + OUTLOOK_EXE_REL.replace("/", "\\\\") + '"']
+    elif outlook and outlook[0] == CLICK_TO_RUN:
         # Click-to-Run Office records its platform, and no Bitness.
         _, platform, view = outlook
         lines += [f"[{office_key(prefix, view)}\\ClickToRun\\Configuration]", f'"Platform"="{platform}"']
@@ -760,7 +811,9 @@ def compare_after_uninstall(label, before, after, noise_keys, noise_files):
 
 def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
     """An earlier version installed, with what setups before this one left for the user who
-    ran them; then this version upgrades it, repairs it, and an older one does not replace it."""
+    ran them and an administrator's choice in the add-in key of Outlook's view (setups before
+    this one wrote only that one); then this version upgrades it, keeping that choice in every
+    view, repairs it, and an older one does not replace it."""
     bits = case.bits
     folder = prefix.path / "drive_c" / INSTALL_DIR_REL
     if run_setup(prefix, setups["earlier"]) != 0:
@@ -781,17 +834,18 @@ def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
     rc = run_setup(prefix, setups["good"])
     if rc != 0:
         fail(label, f"upgrade: setup exit code {rc}")
-    check_installed(label + " (upgrade)", prefix, prefix.state(), bits, sources, load_behavior=0,
+    check_installed(label + " (upgrade)", prefix, prefix.state(), sources, load_behavior=0,
                     extra_files={"notes.txt"})
 
-    # Damage: the DLL, its registration and the add-in key gone.
+    # Damage: the DLL, its registration and the add-in keys gone.
     (folder / "Quillamor.dll").unlink()
-    prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]", f"[-{machine_key}]"])
+    prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]"]
+                      + [f"[-{regedit_key(prefix.addin_key(b))}]" for b in prefix.dll_bits()])
     rc = run_setup(prefix, setups["good"])
     if rc != 0:
         fail(label, f"repair: setup exit code {rc}")
     installed = prefix.state()
-    check_installed(label + " (repair)", prefix, installed, bits, sources, extra_files={"notes.txt"})
+    check_installed(label + " (repair)", prefix, installed, sources, extra_files={"notes.txt"})
 
     rc = run_setup(prefix, setups["earlier"])
     if rc != EXIT_OTHER_VERSION:
@@ -818,7 +872,12 @@ def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
         compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
         return
 
-    rc = run_setup(prefix, setups[case.setup])
+    log_dir = prefix.path / "drive_c" / LOG_DIR_REL
+    log_dir.mkdir(parents=True, exist_ok=True)
+    (log_dir / "case.log").unlink(missing_ok=True)
+    rc = run_setup(prefix, setups[case.setup], f"/LOG={LOG_DIR_WIN}\\case.log")
+    if case.logged and case.logged not in (log_text(prefix, "case.log") or ""):
+        fail(label, f"the setup's log does not say {case.logged!r}")
     if case.setup == "failing":
         if rc != EXIT_FAILED:
             fail(label, f"setup exit code {rc}, expected {EXIT_FAILED} for a DLL that does not register")
@@ -829,7 +888,7 @@ def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
     if rc != 0:
         fail(label, f"setup exit code {rc}")
         return
-    check_installed(label, prefix, prefix.state(), case.bits, sources)
+    check_installed(label, prefix, prefix.state(), sources)
 
     if case.other_user:
         # The add-in reaches a user whose own keys never saw the setup, and that user can
@@ -839,12 +898,10 @@ def run_case(prefix, case, setups, sources, player, noise_keys, noise_files):
         player.play(label, prefix, case.bits)
 
     if case.outlook_after:
+        # Outlook of the other bitness finds the DLL it can load, already there.
         record_outlook(prefix, case.outlook_after)
-        rc = run_setup(prefix, setups["good"])
-        if rc != 0:
-            fail(label, f"second setup exit code {rc}")
-        check_installed(label + " (second setup)", prefix, prefix.state(),
-                        64 if case.outlook_after[1] == "x64" else 32, sources)
+        if player:
+            player.play(label + " (Outlook's bitness changed)", prefix, case.outlook_after[2])
         record_outlook(prefix, case.outlook)
 
     rc = run_uninstaller(prefix, label)
@@ -880,12 +937,18 @@ SAFE_ITEM_CASES = {
         SafeItemCase("registered, its file missing", None, (32,), False, True),
         SafeItemCase("registered", None, (32,), True, False),
     ],
+    # Which Outlook will run is not the setup's business: the library registered for either
+    # bitness will do, whichever Outlook is recorded.
     "win64": [
         SafeItemCase("64-bit Outlook, not registered", ("16.0", "x64", 64), (), False, True),
-        SafeItemCase("64-bit Outlook, registered for 32-bit programs only", ("16.0", "x64", 64), (32,), True, True),
-        SafeItemCase("64-bit Outlook, registered for 64-bit programs", ("16.0", "x64", 64), (64,), True, False),
+        SafeItemCase("64-bit Outlook, registered for 32-bit programs, its file missing", ("16.0", "x64", 64), (32,),
+                     False, True),
+        SafeItemCase("64-bit Outlook, registered for 32-bit programs", ("16.0", "x64", 64), (32,), True, False),
+        SafeItemCase("32-bit Outlook, registered for 64-bit programs", ("15.0", "x86", 32), (64,), True, False),
     ],
 }
+# For which Outlook the warning says the library is missing.
+LIBRARY_WANTED = {"win32": "32-bit Outlook", "win64": "either 32-bit or 64-bit Outlook"}
 
 
 def set_safe_item_library(prefix, views, file_present=False):
@@ -924,11 +987,11 @@ def run_warnings(prefix, setup, first_dialog, noise_keys, noise_files):
         # Without a warning the setup's page comes first: cancel it there, as a person would.
         r = prefix.wine(str(first_dialog), *(() if w.warns else ("--cancel",)), winpath(setup))
         shown = r.stdout.replace("\r", "").strip()
-        bits = 64 if w.outlook and w.outlook[1] == "x64" else 32
+        served = LIBRARY_WANTED[prefix.arch]
         if w.warns:
             if not shown.startswith("message: ") or "Redemption" not in shown \
-                    or f"{bits}-bit Outlook" not in shown or "install Quillamor anyway" not in shown:
-                fail(label, f"expected the warning about Redemption for {bits}-bit Outlook, got {shown!r}")
+                    or f"for {served}." not in shown or "install Quillamor anyway" not in shown:
+                fail(label, f"expected the warning about Redemption for {served}, got {shown!r}")
         elif shown != "window\nexit 1602":
             fail(label, f"expected the setup's first page, then exit code 1602 when cancelled, got {shown!r}")
     prefix.import_reg(outlook_lines(prefix, None))
@@ -995,7 +1058,7 @@ def run_deployment(prefix, bits, outlook, setups, sources, player, ca, noise_key
     host.release()
     expect_code(label, "a fresh install while Outlook runs", rc, EXIT_OK)
     set_safe_item_library(prefix, ())
-    check_installed(label + " (earlier version)", prefix, prefix.state(), bits, shipped(setups["earlier"]),
+    check_installed(label + " (earlier version)", prefix, prefix.state(), shipped(setups["earlier"]),
                     version=EARLIER_VERSION)
     if ca:
         check_signatures(label, prefix, ca, ("Quillamor.dll", "Uninstall.exe", "Uninstall.dat"))
@@ -1013,7 +1076,7 @@ def run_deployment(prefix, bits, outlook, setups, sources, player, ca, noise_key
     rc = run_setup(prefix, setups["failing"], log, settle=False)
     expect_still_running(label, "a failed upgrade", host.release())
     expect_code(label, "an upgrade whose DLL does not register", rc, EXIT_FAILED)
-    check_installed(label + " (after a failed upgrade)", prefix, prefix.state(), bits, shipped(setups["earlier"]),
+    check_installed(label + " (after a failed upgrade)", prefix, prefix.state(), shipped(setups["earlier"]),
                     version=EARLIER_VERSION)
 
     # An upgrade under a running Outlook: the loaded DLL is moved aside and goes at the
@@ -1027,13 +1090,13 @@ def run_deployment(prefix, bits, outlook, setups, sources, player, ca, noise_key
     if not aside:
         fail(label, "the loaded DLL was not set to go at the restart")
     prefix.restart()
-    check_installed(label + " (upgraded)", prefix, prefix.state(), bits, sources)
+    check_installed(label + " (upgraded)", prefix, prefix.state(), sources)
     if player:
         player.play(label, prefix, bits)
 
     # The setup owns the installation: the package of the same bitness stops.
     installed = prefix.state()
-    rc = run_command(prefix, f'msiexec /i "{winpath(msi_package(setups["good"], bits))}" /qn')
+    rc = run_command(prefix, f'msiexec /i "{winpath(msi_package(setups["good"], prefix.arch))}" /qn')
     expect_code(label, "the Windows Installer package over the setup", rc, EXIT_FAILED)
     expect_unchanged(label, "the package refused over the setup", installed, prefix, noise_keys, noise_files)
 
@@ -1055,7 +1118,11 @@ def run_deployment(prefix, bits, outlook, setups, sources, player, ca, noise_key
     prefix.restart()
     compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
 
-    # Every run appended to the log, each with its header and its exit code.
+    # Every run appended to the log, each with its header and its exit code, and Outlook's
+    # bitness as found.
+    said = f"Outlook on this computer is {bits}-bit (its Bitness value)." if outlook else NO_BITNESS
+    if said not in (log_text(prefix, "setup.log") or ""):
+        fail(label, f"setup.log does not say {said!r}")
     for name, want in (("setup.log", [EXIT_NO_LIBRARY, EXIT_OK, EXIT_IN_USE, EXIT_FAILED, EXIT_RESTART]),
                        ("uninstall.log", [EXIT_RESTART])):
         text = log_text(prefix, name) or ""
@@ -1073,9 +1140,10 @@ def shipped(setup):
             "picture": folder / "contactsicon.gif", "chm": folder / "Quillamor.chm"}
 
 
-def msi_package(setup, bits):
-    """The Windows Installer package that build-installer made beside a setup."""
-    return setup.parent / f"Quillamor-{'x64' if bits == 64 else 'x86'}.msi"
+def msi_package(setup, arch):
+    """The Windows Installer package that build-installer made beside a setup for one Windows
+    ("win32" or "win64")."""
+    return setup.parent / f"Quillamor-{'x64' if arch == 'win64' else 'x86'}.msi"
 
 
 def product_code(msi):
@@ -1084,27 +1152,55 @@ def product_code(msi):
     return re.search(r"^ProductCode\t(\S+)", out, re.M).group(1)
 
 
-def run_msi(prefix, label, bits, outlook, setups, sources, player, short, noise_keys, noise_files):
-    """A Windows Installer package of one bitness: refused without the library when it is
-    required, installed while Outlook runs, upgraded under a loaded DLL, used, repaired,
-    not downgraded, not joined by the setup or the other bitness, and removed."""
-    label = f"{prefix.arch}: {label}"
+def x86_package_of_old(package, work):
+    """The x86 package as packages before this one were: installable on 64-bit Windows, with
+    its folder under ProgramFiles64Folder (which Windows would remap to Program Files (x86)
+    for it, and Wine does not)."""
+    old = work / "old-x86" / package.name
+    old.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copyfile(package, old)
+    for query in ("DELETE FROM `LaunchCondition` WHERE `Condition` = 'Installed OR NOT VersionNT64'",
+                  "INSERT INTO `Directory` (`Directory`, `Directory_Parent`, `DefaultDir`) "
+                  "VALUES ('ProgramFiles64Folder', 'TARGETDIR', '.')",
+                  "UPDATE `Directory` SET `Directory_Parent` = 'ProgramFiles64Folder' WHERE `Directory` = 'MAKERDIR'"):
+        subprocess.run(["msibuild", str(old), "-q", query], check=True)
+    return old
+
+
+def run_msi(prefix, setups, sources, player, first_dialog, noise_keys, noise_files):
+    """The Windows Installer package of this Windows: refused without the library when it is
+    required, installed while Outlook runs, upgraded under a loaded DLL, used by Outlook of
+    every bitness, repaired, not downgraded, not joined by the setup, and removed; on 64-bit
+    Windows the x86 package refused."""
+    package = msi_package(setups["good"], prefix.arch)
+    earlier = msi_package(setups["earlier"], prefix.arch)
+    label = f"{prefix.arch}: {package.name}"
     print(f"- {label}", flush=True)
-    record_outlook(prefix, outlook)
+    # Outlook of the DLL that the holder loads; the package does not look.
+    bits = max(prefix.dll_bits())
+    record_outlook(prefix, None)
     before = prefix.state()
-    package = msi_package(setups["good"], bits)
-    earlier = msi_package(setups["earlier"], bits)
     shutil.rmtree(prefix.path / "drive_c" / LOG_DIR_REL, ignore_errors=True)
     (prefix.path / "drive_c" / LOG_DIR_REL).mkdir(parents=True)
 
     def msiexec(arguments, settle=True):
         return run_command(prefix, f"msiexec {arguments} /qn", settle)
 
-    if not short:
-        rc = msiexec(f'/i "{winpath(package)}" REQUIREREDEMPTION=1')
-        expect_code(label, "REQUIREREDEMPTION=1 without the library", rc, EXIT_FAILED)
-        expect_unchanged(label, "a package that required the missing library", before, prefix, noise_keys,
-                         noise_files)
+    rc = msiexec(f'/i "{winpath(package)}" REQUIREREDEMPTION=1')
+    expect_code(label, "REQUIREREDEMPTION=1 without the library", rc, EXIT_FAILED)
+    expect_unchanged(label, "a package that required the missing library", before, prefix, noise_keys,
+                     noise_files)
+
+    if prefix.arch == "win64":
+        # The x86 package is for 32-bit Windows only, and says so to a person (Wine's msiexec
+        # does not log a launch condition's message, so it is read from its message box).
+        x86 = winpath(msi_package(setups["good"], "win32"))
+        rc = msiexec(f'/i "{x86}"')
+        expect_code(label, "the x86 package on 64-bit Windows", rc, EXIT_FAILED)
+        shown = prefix.wine(str(first_dialog), "msiexec", "/i", x86, "/qb").stdout.replace("\r", "").strip()
+        if not shown.startswith("message: Quillamor-x86.msi is for 32-bit Windows") or "Quillamor-x64.msi" not in shown:
+            fail(label, f"the x86 package refused 64-bit Windows without saying why: {shown!r}")
+        expect_unchanged(label, "the x86 package refused", before, prefix, noise_keys, noise_files)
 
     host = Holder(prefix, bits, "run")
     rc = msiexec(f'/i "{winpath(earlier)}" /l*v "{LOG_DIR_WIN}\\install.log"', settle=False)
@@ -1112,7 +1208,7 @@ def run_msi(prefix, label, bits, outlook, setups, sources, player, short, noise_
     expect_code(label, "installing the earlier package while Outlook runs", rc, EXIT_OK)
     if "Quillamor" not in (log_text(prefix, "install.log") or ""):
         fail(label, "msiexec wrote no log where /l*v said")
-    check_installed(label + " (earlier version)", prefix, prefix.state(), bits, shipped(setups["earlier"]),
+    check_installed(label + " (earlier version)", prefix, prefix.state(), shipped(setups["earlier"]),
                     version=EARLIER_VERSION, msi=True)
 
     # The upgrade replaces the earlier package in place: one entry, the new files. Windows
@@ -1122,87 +1218,106 @@ def run_msi(prefix, label, bits, outlook, setups, sources, player, short, noise_
     expect_still_running(label, "an upgrade", host.release())
     expect_code(label, "the upgrade", rc, EXIT_OK, EXIT_RESTART)
     prefix.restart()
-    check_installed(label + " (upgraded)", prefix, prefix.state(), bits, sources, msi=True)
+    check_installed(label + " (upgraded)", prefix, prefix.state(), sources, msi=True)
     if player:
-        player.play(label, prefix, bits)
+        # Installed once, it serves Outlook of either bitness, whichever comes.
+        for outlook_bits in prefix.dll_bits():
+            player.play(label, prefix, outlook_bits)
 
-    if not short:
-        # Repair: the DLL and its registration gone, put back. (Wine's msiexec has no /f for
-        # an installed product, so the repair is asked for by its properties.)
-        folder = prefix.path / "drive_c" / INSTALL_DIR_REL
-        (folder / "Quillamor.dll").unlink()
-        prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]"])
-        rc = msiexec(f'/i "{winpath(package)}" REINSTALL=ALL REINSTALLMODE=omus')
-        expect_code(label, "a repair", rc, EXIT_OK)
-        installed = prefix.state()
-        check_installed(label + " (repaired)", prefix, installed, bits, sources, msi=True)
+    # Repair: the DLL and its registration gone, put back. (Wine's msiexec has no /f for
+    # an installed product, so the repair is asked for by its properties.)
+    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
+    (folder / "Quillamor.dll").unlink()
+    prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]"])
+    rc = msiexec(f'/i "{winpath(package)}" REINSTALL=ALL REINSTALLMODE=omus')
+    expect_code(label, "a repair", rc, EXIT_OK)
+    installed = prefix.state()
+    check_installed(label + " (repaired)", prefix, installed, sources, msi=True)
 
-        rc = msiexec(f'/i "{winpath(earlier)}"')
-        expect_code(label, "a downgrade", rc, EXIT_FAILED)
-        expect_unchanged(label, "a refused downgrade", installed, prefix, noise_keys, noise_files)
+    rc = msiexec(f'/i "{winpath(earlier)}"')
+    expect_code(label, "a downgrade", rc, EXIT_FAILED)
+    expect_unchanged(label, "a refused downgrade", installed, prefix, noise_keys, noise_files)
 
-        rc = run_setup(prefix, setups["good"])
-        expect_code(label, "the setup over the package", rc, EXIT_OTHER_VERSION)
-        expect_unchanged(label, "the setup refused over the package", installed, prefix, noise_keys, noise_files)
-
-        if prefix.arch == "win64":
-            rc = msiexec(f'/i "{winpath(msi_package(setups["good"], 96 - bits))}"')
-            expect_code(label, "the package of the other bitness", rc, EXIT_FAILED)
-            expect_unchanged(label, "the other bitness's package refused", installed, prefix, noise_keys,
-                             noise_files)
+    rc = run_setup(prefix, setups["good"])
+    expect_code(label, "the setup over the package", rc, EXIT_OTHER_VERSION)
+    expect_unchanged(label, "the setup refused over the package", installed, prefix, noise_keys, noise_files)
 
     rc = msiexec(f"/x {product_code(package)}")
     expect_code(label, "msiexec /x", rc, EXIT_OK)
     compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
 
 
-# A folder of another name than the one setups always used, with a space in it.
-ELSEWHERE_WIN = r"C:\Apps\Contact Lists"
-ELSEWHERE_REL = "Apps/Contact Lists"
-
-
-def run_msi_elsewhere(prefix, bits, outlook, setups, sources, player, noise_keys, noise_files):
-    """The package installed into a folder of the administrator's choosing (its INSTALLDIR
-    property): the add-in registered there, and, played, its button faces and help topic
-    found there, beside the DLL, with nothing in the folder setups always used."""
-    label = f"{prefix.arch}: {msi_package(setups['good'], bits).name} into {ELSEWHERE_WIN}"
+def run_x86_upgraded(prefix, work, setups, sources, player, noise_keys, noise_files):
+    """An x86 package as earlier ones went onto 64-bit Windows, with a 32-bit Outlook using it,
+    taken over by the x64 package in place: one entry, both DLLs in their folders, nothing of
+    the x86 package's left (its 32-bit DLL was where the 64-bit one goes now), and all gone at
+    the removal."""
+    package = msi_package(setups["good"], "win64")
+    label = f"{prefix.arch}: an earlier x86 package upgraded by {package.name}"
     print(f"- {label}", flush=True)
-    record_outlook(prefix, outlook)
-    # The administrator's own folder of programs, which the package must leave as it found it.
-    (prefix.path / "drive_c" / ELSEWHERE_REL).parent.mkdir(exist_ok=True)
+    record_outlook(prefix, ("15.0", "x86", 32))
     before = prefix.state()
-    package = msi_package(setups["good"], bits)
-    rc = run_command(prefix, f'msiexec /i "{winpath(package)}" INSTALLDIR="{ELSEWHERE_WIN}" /qn /norestart')
-    expect_code(label, "installing into another folder", rc, EXIT_OK)
-    folder = prefix.path / "drive_c" / ELSEWHERE_REL
-    present = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
-    if present != MSI_FILES:
-        fail(label, f"{ELSEWHERE_WIN} holds {sorted(present)}, expected {sorted(MSI_FILES)}")
-    if (prefix.path / "drive_c" / INSTALL_DIR_REL).exists():
-        fail(label, f"files went to {INSTALL_DIR_WIN} as well")
-    state = prefix.state()
-    clsid = string_value(state.value(rf"HKLM\Software\Classes\{PROGID}\CLSID", "@"))
-    server = string_value(state.value(rf"{prefix.classes_key(bits)}\{clsid}\InprocServer32", "@"))
-    if (server or "").lower() != (ELSEWHERE_WIN + r"\Quillamor.dll").lower():
-        fail(label, f"the class's server is {server!r}, expected the DLL in {ELSEWHERE_WIN}")
+    old = x86_package_of_old(msi_package(setups["earlier"], "win32"), work)
+    rc = run_command(prefix, f'msiexec /i "{winpath(old)}" /qn /norestart')
+    expect_code(label, "installing the earlier x86 package", rc, EXIT_OK)
+    check_installed(label + " (earlier x86 package)", prefix, prefix.state(), shipped(setups["earlier"]),
+                    version=EARLIER_VERSION, msi=True, folders={32: INSTALL_DIR_REL}, bitnesses=(32,))
+
+    host = Holder(prefix, 32, "load", PROGID)
+    rc = run_command(prefix, f'msiexec /i "{winpath(package)}" /qn /norestart', settle=False)
+    expect_still_running(label, "the upgrade", host.release())
+    expect_code(label, "the upgrade", rc, EXIT_OK, EXIT_RESTART)
+    prefix.restart()
+    check_installed(label + " (upgraded)", prefix, prefix.state(), sources, msi=True)
     if player:
-        player.play(label, prefix, bits, ELSEWHERE_REL)
+        player.play(label, prefix, 32)
+
     rc = run_command(prefix, f"msiexec /x {product_code(package)} /qn /norestart")
     expect_code(label, "msiexec /x", rc, EXIT_OK)
     compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
 
 
-# The setup driven by a deployment tool: (bits, Outlook as for Case).
+# Folders of other names than the ones setups always used, with spaces in them.
+ELSEWHERE_WIN = r"C:\Apps\Contact Lists"
+ELSEWHERE_REL = "Apps/Contact Lists"
+ELSEWHERE32_WIN = r"C:\Apps\Contact Lists (32-bit)"
+ELSEWHERE32_REL = "Apps/Contact Lists (32-bit)"
+
+
+def run_msi_elsewhere(prefix, setups, sources, player, noise_keys, noise_files):
+    """The package installed into folders of the administrator's choosing (its INSTALLDIR
+    property, and INSTALLDIR32 for the 32-bit DLL on 64-bit Windows): the add-in registered
+    there, and, played, its button faces and help topic found there, beside the DLL, with
+    nothing in the folders setups always used."""
+    package = msi_package(setups["good"], prefix.arch)
+    label = f"{prefix.arch}: {package.name} into {ELSEWHERE_WIN}"
+    print(f"- {label}", flush=True)
+    record_outlook(prefix, None)
+    # The administrator's own folder of programs, which the package must leave as it found it.
+    (prefix.path / "drive_c" / ELSEWHERE_REL).parent.mkdir(exist_ok=True)
+    before = prefix.state()
+    folders = prefix.folders(ELSEWHERE_REL, ELSEWHERE32_REL)
+    properties = f'INSTALLDIR="{ELSEWHERE_WIN}"'
+    if prefix.arch == "win64":
+        properties += f' INSTALLDIR32="{ELSEWHERE32_WIN}"'
+    rc = run_command(prefix, f'msiexec /i "{winpath(package)}" {properties} /qn /norestart')
+    expect_code(label, "installing into other folders", rc, EXIT_OK)
+    check_installed(label, prefix, prefix.state(), sources, msi=True, folders=folders)
+    for rel in prefix.folders().values():
+        if (prefix.path / "drive_c" / rel).exists():
+            fail(label, f"files went to {rel} as well")
+    if player:
+        bits = max(prefix.dll_bits())
+        player.play(label, prefix, bits, folders[bits])
+    rc = run_command(prefix, f"msiexec /x {product_code(package)} /qn /norestart")
+    expect_code(label, "msiexec /x", rc, EXIT_OK)
+    compare_after_uninstall(label, before, prefix.state(), noise_keys, noise_files)
+
+
+# The setup driven by a deployment tool: (Outlook's bitness, Outlook as for Case).
 DEPLOYMENTS = {
     "win32": [(32, None)],
     "win64": [(64, ("16.0", "x64", 64))],
-}
-# The Windows Installer packages: (name, bits, Outlook, short: only installed, upgraded, used
-# and removed).
-PACKAGES = {
-    "win32": [("Quillamor-x86.msi, 32-bit Outlook", 32, None, False)],
-    "win64": [("Quillamor-x64.msi, 64-bit Outlook", 64, ("16.0", "x64", 64), False),
-              ("Quillamor-x86.msi, 32-bit Outlook on 64-bit Windows", 32, ("15.0", "x86", 32), True)],
 }
 
 
@@ -1259,7 +1374,7 @@ def main(argv):
         # Windows has the keys and the folder of Windows Installer from the start; a fresh
         # prefix makes them at the first package installed. Let that happen now, with a
         # package installed and removed, so that they count as the fresh prefix's state.
-        package = msi_package(setups["earlier"], 64 if arch == "win64" else 32)
+        package = msi_package(setups["earlier"], arch)
         for action in ("/i", "/x"):
             if run_command(prefix, f'msiexec {action} "{winpath(package)}" /qn') != 0:
                 raise RuntimeError(f"msiexec {action} {package} failed on the fresh prefix")
@@ -1290,11 +1405,11 @@ def main(argv):
         for bits, outlook in DEPLOYMENTS[arch]:
             timed(f"deployment, {bits}-bit", run_deployment, prefix, bits, outlook, setups, sources, player, args.ca,
                   noise_keys, noise_files)
-        for name, bits, outlook, short in PACKAGES[arch]:
-            timed(name, run_msi, prefix, name, bits, outlook, setups, sources, player, short, noise_keys, noise_files)
-        bits, outlook = DEPLOYMENTS[arch][0]
-        timed("another folder", run_msi_elsewhere, prefix, bits, outlook, setups, sources, player, noise_keys,
-              noise_files)
+        timed("the package", run_msi, prefix, setups, sources, player, args.first_dialog, noise_keys, noise_files)
+        if arch == "win64":
+            timed("an earlier x86 package upgraded", run_x86_upgraded, prefix, workdir, setups, sources, player,
+                  noise_keys, noise_files)
+        timed("other folders", run_msi_elsewhere, prefix, setups, sources, player, noise_keys, noise_files)
         print(f"== {arch} done in {time.monotonic() - started:.0f} s", flush=True)
 
     if failures:
