@@ -1,5 +1,7 @@
 #pragma once
-// The scenarios under tests/scenarios, and their transcripts as the runner prints them.
+// The scenarios under tests/scenarios (and those the user guide cites, in its guide/ folder),
+// and their transcripts as the runner prints them.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,12 +23,26 @@ inline std::string read_text(const std::filesystem::path& p) {
 
 inline std::filesystem::path dir() { return std::filesystem::path(QUILLAMOR_SOURCE_DIR) / "tests" / "scenarios"; }
 
-inline std::vector<std::string> names() {
+// The scenarios of one folder under tests/scenarios, each named by its path from there
+// without ".json": "quick-list", or "guide/fill-order" for a `folder` "guide".
+inline std::vector<std::string> names(const std::string& folder = "") {
     std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(dir()))
-        if (e.path().extension() == ".json") out.push_back(e.path().stem().string());
+    if (!std::filesystem::is_directory(dir() / folder)) return out;
+    for (const auto& e : std::filesystem::directory_iterator(dir() / folder))
+        if (e.path().extension() == ".json")
+            out.push_back(folder.empty() ? e.path().stem().string() : folder + "/" + e.path().stem().string());
     std::sort(out.begin(), out.end());
     return out;
+}
+
+// The scenarios the user guide cites as showing what it says (tests/scenarios/guide).
+inline std::vector<std::string> guide_names() { return names("guide"); }
+
+// A scenario's file, and its golden transcript in the expected/ folder beside it.
+inline std::filesystem::path file(const std::string& name) { return dir() / (name + ".json"); }
+inline std::filesystem::path expected(const std::string& name) {
+    const auto f = file(name);
+    return f.parent_path() / "expected" / (f.stem().string() + ".jsonl");
 }
 
 inline std::string transcript(const quillamor_sim::PlayResult& r) {

@@ -1,7 +1,10 @@
 // Every scenario under tests/scenarios played over the substitute host: its transcript must
 // equal the expected one beside it (QUILLAMOR_UPDATE_GOLDEN=1 rewrites them after a change
 // that is meant), and failing any single host call in turn must never crash the add-in or
-// leave a host object alive.
+// leave a host object alive. The scenarios the user guide cites (tests/scenarios/guide) are
+// compared with their transcripts too; they take no part in the fault sweep, whose cost grows
+// with the square of a scenario's calls and which they, walking the same code as the ones
+// here over larger lists, would only slow down.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,10 +22,9 @@ using scenario::read_scenario;
 
 class Scenario : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(Scenario, TranscriptMatchesTheExpectedOne) {
-    auto file = scenario_files::dir() / (GetParam() + ".json");
-    auto expected_file = scenario_files::dir() / "expected" / (GetParam() + ".jsonl");
-    std::string actual = scenario_files::transcript(play(read_scenario(file)));
+void expect_golden_transcript(const std::string& name) {
+    const auto expected_file = scenario_files::expected(name);
+    std::string actual = scenario_files::transcript(play(read_scenario(scenario_files::file(name))));
     if (std::getenv("QUILLAMOR_UPDATE_GOLDEN")) {
         std::filesystem::create_directories(expected_file.parent_path());
         std::ofstream(expected_file, std::ios::binary) << actual;
@@ -30,6 +32,15 @@ TEST_P(Scenario, TranscriptMatchesTheExpectedOne) {
     ASSERT_TRUE(std::filesystem::exists(expected_file)) << expected_file;
     EXPECT_EQ(actual, scenario_files::read_text(expected_file));
 }
+
+std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
+    std::string n = info.param;
+    for (auto& c : n)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return n;
+}
+
+TEST_P(Scenario, TranscriptMatchesTheExpectedOne) { expect_golden_transcript(GetParam()); }
 
 // Fails each host call of the scenario in turn (by member and occurrence, as a scenario's
 // "faults" would), and checks what the user and the host are left with: the list is whole
@@ -69,13 +80,13 @@ TEST_P(Scenario, SurvivesAFailureOfEveryHostCall) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, Scenario, ::testing::ValuesIn(scenario_files::names()),
-                         [](const auto& info) {
-                             std::string n = info.param;
-                             for (auto& c : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, Scenario, ::testing::ValuesIn(scenario_files::names()), test_name);
+
+class GuideScenario : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GuideScenario, TranscriptMatchesTheExpectedOne) { expect_golden_transcript(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Guide, GuideScenario, ::testing::ValuesIn(scenario_files::guide_names()), test_name);
 
 // Scenarios that cannot be played end with one line that says what is wrong.
 struct Malformed {
