@@ -93,7 +93,10 @@ def main(chm, root):
         for source in sorted((root / "wizard").glob("*_page.cpp")):
             code = source.read_text()
             captions = re.findall(r'u"(Quillamor - [^"]+)"', code)
-            # help(viewer, "::Topic.htm"): the file is named where the add-in finds it.
+            # help(viewer, "::/Topic.htm"): the file is named where the add-in finds it, the
+            # topic from the archive's root, as the help viewer documents its addresses.
+            for topic in re.findall(r'help\(u"[^"]*", u"::(?!/)([\w.]+)"\)', code):
+                problem(f"{source.name} opens ::{topic}, not ::/{topic} from the help file's root")
             for topic in re.findall(r'help\(u"[^"]*", u"::/?([\w.]+)"\)', code):
                 opened.add(topic)
                 if topic not in files:

@@ -86,7 +86,7 @@ keys Enter
 see 'Quillamor - Start Up'
 see '[ < Back ]'
 keys h
-see 'Help viewer started: c:\windows\hh.exe c:\program files\Orvane Corporation\quillamor\Quillamor.chm::Contacting.htm'
+see 'Help viewer started: c:\windows\hh.exe c:\program files\Orvane Corporation\quillamor\Quillamor.chm::/Contacting.htm'
 keys 2
 see 'Browser opened: http://www.example.com/quillamor/'
 # Help has the focus now, so Enter would press it again: N presses Next.

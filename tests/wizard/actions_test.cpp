@@ -13,9 +13,10 @@ using wizard_test::utf8;
 using wizard_test::World;
 
 constexpr char fixed_help_file[] = "c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm";
-// Byte for byte, two spaces after hh.exe on the work type page, "::" on two topics.
+// Byte for byte, two spaces after hh.exe on the work type page. Every topic is named from the
+// root of the help file ("::/Topic.htm"), the form the help viewer documents.
 const std::string start_topic =
-    "process c:\\windows\\hh.exe c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm::Contacting.htm";
+    "process c:\\windows\\hh.exe c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm::/Contacting.htm";
 const std::string custom_topic =
     "process c:\\windows\\hh.exe  c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm::/Working_with.htm";
 const std::string quick_topic =
@@ -23,7 +24,7 @@ const std::string quick_topic =
 const std::string title_topic =
     "process c:\\windows\\hh.exe c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm::/Backing_up.htm";
 const std::string done_topic =
-    "process c:\\windows\\hh.exe c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm::Other_Software.htm";
+    "process c:\\windows\\hh.exe c:\\program files\\Orvane Corporation\\quillamor\\Quillamor.chm::/Other_Software.htm";
 
 TEST(WizardHelp, CommandLines) {
     struct Case {
