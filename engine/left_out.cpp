@@ -20,8 +20,7 @@ void LeftOut::category(std::u16string name, std::u16string folder, const host::F
 }
 
 void LeftOut::failed(const host::Failure& why) {
-    if (failed_) return;
-    failed_ = true;
+    if (!first_failure_.empty()) return;
     // A failure without words is named by its number, as the run's own error messages do.
     first_failure_ = why.description().empty() ? u"error " + host::decimal(why.number()) : why.description();
 }

@@ -32,8 +32,7 @@ private:
 
     std::vector<std::u16string> contacts_;
     std::vector<Category> categories_;
-    std::u16string first_failure_;
-    bool failed_ = false;
+    std::u16string first_failure_;  // never empty once a failure is recorded
 };
 
 }  // namespace engine
