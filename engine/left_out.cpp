@@ -19,6 +19,11 @@ void LeftOut::category(std::u16string name, std::u16string folder, const host::F
     failed(why);
 }
 
+void LeftOut::not_looked_up(std::u16string name, const host::Failure& why) {
+    not_looked_up_.push_back(std::move(name));
+    failed(why);
+}
+
 void LeftOut::failed(const host::Failure& why) {
     if (!first_failure_.empty()) return;
     // A failure without words is named by its number, as the run's own error messages do.

@@ -20,10 +20,14 @@ public:
     // to the failure.
     void contact(std::u16string name, const host::Failure& why);
     void category(std::u16string name, std::u16string folder, const host::Failure& why);
+    // A contact that is in the list, but under its Exchange address: the failure kept the
+    // address from being looked up.
+    void not_looked_up(std::u16string name, const host::Failure& why);
 
-    bool empty() const { return contacts_.empty() && categories_.empty(); }
+    bool empty() const { return contacts_.empty() && categories_.empty() && not_looked_up_.empty(); }
     const std::vector<std::u16string>& contacts() const { return contacts_; }
     const std::vector<Category>& categories() const { return categories_; }
+    const std::vector<std::u16string>& not_looked_up() const { return not_looked_up_; }
     // The host's words of the first failure.
     const std::u16string& first_failure() const { return first_failure_; }
 
@@ -32,6 +36,7 @@ private:
 
     std::vector<std::u16string> contacts_;
     std::vector<Category> categories_;
+    std::vector<std::u16string> not_looked_up_;
     std::u16string first_failure_;  // never empty once a failure is recorded
 };
 

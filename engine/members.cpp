@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/addresses.h"
 #include "engine/categories.h"
 #include "engine/messages.h"
 #include "host/checked.h"
@@ -79,39 +80,54 @@ void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& 
     if (full_name.empty()) costly([&] { display_name = wrapper.Field(u"CompanyName"); });
 
     auto absent = [&](const std::u16string& address) { return !RecipientExists(members, address); };
-    auto add = [&](const std::u16string& address) {
-        costly([&] { AddRecipient(members, display_name + u" " + address); });
+    // Each address as the list takes it: an Exchange address becomes the person's e-mail
+    // address where the host can look it up. A type that cannot be read is judged by the
+    // address itself. The member is never lost to the look-up: a failure keeps the Exchange
+    // address, and the user is told.
+    bool not_looked_up = false;
+    auto take = [&](std::u16string address, std::u16string_view type_field) {
+        std::optional<std::u16string> type;
+        host::skip([&] { type = wrapper.Field(type_field); });
+        std::optional<host::Failure> failure;
+        if (type ? IsExchangeAddressType(*type) : LooksLikeExchangeName(address)) {
+            ExchangeDirectory::Found found = members.directory.look_up(run, address);
+            address = std::move(found.address);
+            failure = std::move(found.failure);
+        }
+        if (!absent(address)) return;
+        bool stored = false;
+        costly([&] {
+            AddRecipient(members, display_name + u" " + address, address);
+            stored = true;
+        });
         added = true;
+        if (stored && failure && !not_looked_up) {
+            not_looked_up = true;
+            members.left_out.not_looked_up(
+                display_name.empty() ? std::u16string(text::contact_without_name) : display_name, *failure);
+        }
     };
-    if (!email1.empty() && absent(email1)) add(email1);
+    if (!email1.empty()) take(email1, u"Email1AddressType");
     // One address per contact unless every address is wanted: the later addresses only
     // stand in when nothing was added for this contact yet.
     auto wanted = [&] { return (!added && run.AllEmails == host::False) || run.AllEmails == host::True; };
-    if (!email2.empty() && absent(email2) && wanted()) add(email2);
-    if (!email3.empty() && absent(email3) && wanted()) add(email3);
+    if (!email2.empty() && wanted()) take(email2, u"Email2AddressType");
+    if (!email3.empty() && wanted()) take(email3, u"Email3AddressType");
     if (lost) {
         const std::u16string_view stand_in = name_read ? text::contact_without_name : text::contact_name_unreadable;
         members.left_out.contact(display_name.empty() ? std::u16string(stand_in) : display_name, *lost);
     }
 }
 
-void AddRecipient(MemberStore& members, std::u16string_view text) {
-    host::SafeRecipient added = members.mail.Recipients().Add(text);
+void AddRecipient(MemberStore& members, std::u16string_view text, std::u16string_view address) {
+    members.mail.Recipients().Add(text);
     members.texts.emplace_back(text);
-    // The recipient is in; a name that cannot be read back leaves the text's own address as
-    // the one the duplicate test knows, rather than none.
-    std::u16string name(text);
-    host::skip([&] { name = added.Name(); });
-    members.addresses.insert(TextAfterLastSpace(name));
+    members.text_addresses.emplace_back(address);
+    members.addresses.emplace(address);
 }
 
 bool RecipientExists(const MemberStore& members, std::u16string_view address) {
     return members.addresses.contains(std::u16string(address));
-}
-
-std::u16string TextAfterLastSpace(std::u16string_view text) {
-    size_t at = text.rfind(u' ');
-    return std::u16string(at == std::u16string_view::npos ? text : text.substr(at + 1));
 }
 
 }  // namespace engine

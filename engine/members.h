@@ -28,13 +28,11 @@ void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, Membe
 // present yet: the first such one, or all of them when AllEmails is True. A contact that a
 // failure costs a member is recorded in the store's LeftOut.
 void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members);
-// AddRecipient: adds a recipient to the scratch mail and records the address its name, read
-// back from the host, ends in (the text's own, when the name cannot be read back). A failing
-// Add records nothing and fails.
-void AddRecipient(MemberStore& members, std::u16string_view text);
-// RecipientExists: true when a recipient added so far has the address.
+// AddRecipient: adds a recipient to the scratch mail, by the text "Display Name address", and
+// records the whole address it was made from, as the duplicate test and Update List compare
+// it. A failing Add records nothing and fails.
+void AddRecipient(MemberStore& members, std::u16string_view text, std::u16string_view address);
+// RecipientExists: true when a recipient added so far has the address, the whole of it.
 bool RecipientExists(const MemberStore& members, std::u16string_view address);
-// TextAfterLastSpace: the text after its last space, or all of it when it has none.
-std::u16string TextAfterLastSpace(std::u16string_view text);
 
 }  // namespace engine

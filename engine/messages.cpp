@@ -53,20 +53,36 @@ std::u16string contacts_count(size_t n) { return number(n) + (n == 1 ? u" contac
 }  // namespace
 
 std::u16string left_out(const LeftOut& left_out) {
-    std::u16string text(left_out_opening);
+    const bool missing = !left_out.contacts().empty() || !left_out.categories().empty();
+    std::u16string text(missing ? left_out_opening : not_looked_up_opening);
     if (!left_out.contacts().empty())
         text += u"\r\n\r\n" + contacts_count(left_out.contacts().size()) + u" could not be added: " +
                 first_few(left_out.contacts()) + u".";
     if (!left_out.categories().empty())
         text += u"\r\n\r\nThese categories could not be searched completely: " + categories_of(left_out) + u".";
-    return text + u"\r\n\r\nThe first failure: " + left_out.first_failure() +
-           u"\r\n\r\nThe list is saved without them. Open these contacts in Outlook to check them, check the "
-           u"folder, and make the list again.";
+    if (!left_out.not_looked_up().empty())
+        text += u"\r\n\r\n" + contacts_count(left_out.not_looked_up().size()) +
+                u" went into the list with their Exchange address, which could not be looked up: " +
+                first_few(left_out.not_looked_up()) + u".";
+    text += u"\r\n\r\nThe first failure: " + left_out.first_failure();
+    if (missing)
+        text += u"\r\n\r\nThe list is saved without them. Open these contacts in Outlook to check them, check the "
+                u"folder, and make the list again.";
+    if (!left_out.not_looked_up().empty())
+        text += u"\r\n\r\nThey are in the list all the same; make the list again later to give them their "
+                u"e-mail address.";
+    return text;
 }
 
 std::u16string update_left_out(const LeftOut& left_out) {
-    std::u16string text = u"\r\n\r\n" + std::u16string(update_not_read) + number(left_out.contacts().size());
-    if (!left_out.contacts().empty()) text += u" (" + first_few(left_out.contacts()) + u")";
+    std::u16string text;
+    if (!left_out.contacts().empty() || left_out.not_looked_up().empty()) {
+        text = u"\r\n\r\n" + std::u16string(update_not_read) + number(left_out.contacts().size());
+        if (!left_out.contacts().empty()) text += u" (" + first_few(left_out.contacts()) + u")";
+    }
+    if (!left_out.not_looked_up().empty())
+        text += (text.empty() ? u"\r\n\r\n" : u"\r\n") + std::u16string(update_not_looked_up) +
+                number(left_out.not_looked_up().size()) + u" (" + first_few(left_out.not_looked_up()) + u")";
     return text + u"\r\nThe first failure: " + left_out.first_failure();
 }
 

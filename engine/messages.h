@@ -31,6 +31,10 @@ inline constexpr std::u16string_view left_out_opening = u"Quillamor could not ad
 inline constexpr std::u16string_view update_not_read = u"Contacts that could not be read: ";
 inline constexpr std::u16string_view contact_without_name = u"a contact without a name";
 inline constexpr std::u16string_view contact_name_unreadable = u"a contact whose name could not be read";
+// When the only thing to tell is Exchange addresses that could not be looked up: the contacts
+// are in the list, under those addresses.
+inline constexpr std::u16string_view not_looked_up_opening = u"Quillamor could not look up every Exchange address.";
+inline constexpr std::u16string_view update_not_looked_up = u"Exchange addresses that could not be looked up: ";
 std::u16string left_out(const LeftOut& left_out);
 std::u16string update_left_out(const LeftOut& left_out);
 

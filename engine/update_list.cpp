@@ -76,6 +76,36 @@ std::optional<Origin> asked_origin(RunContext& run, const host::NameSpace& mapi)
 
 }  // namespace
 
+MemberCounts MembersThatStay(const host::DistListItem& list, const std::vector<std::u16string>& addresses) {
+    std::unordered_map<std::u16string, size_t> wanted;
+    for (const auto& a : addresses) ++wanted[a];
+    size_t left = addresses.size(), kept = 0;
+    const auto take = [&](const std::u16string& address) {
+        auto it = wanted.find(address);
+        if (it == wanted.end() || it->second == 0) return false;
+        --it->second;
+        --left;
+        ++kept;
+        return true;
+    };
+    const int32_t count = list.MemberCount();
+    std::vector<std::pair<int32_t, std::u16string>> others;
+    for (int32_t i = 1; i <= count; ++i) {
+        std::u16string address = list.GetMember(i).Address();
+        if (!take(address)) others.emplace_back(i, std::move(address));
+    }
+    // A host that splits a member's text at its last space shows an address with spaces of
+    // its own (an Exchange address) only in part, the rest ending its name: the member's
+    // name and address together then end in the whole address the run wrote.
+    for (const auto& [i, address] : others) {
+        if (left == 0) break;
+        const std::u16string text = list.GetMember(i).Name() + u" " + address;
+        for (size_t at = text.find(u' '); at != std::u16string::npos; at = text.find(u' ', at + 1))
+            if (take(text.substr(at + 1))) break;
+    }
+    return {static_cast<size_t>(count), kept};
+}
+
 host::DistListItem SelectedList(const host::Explorer& explorer) {
     host::Selection selection = explorer.GetSelection();
     if (selection.Count() != 1) return {};
@@ -117,20 +147,10 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
     }
 
     // What changes, counted from the very members the update would save, told apart as the
-    // runs' duplicate rule tells them apart (by their exact address): "added" and "stay" make
+    // runs' duplicate rule tells them apart (by their whole address): "added" and "stay" make
     // the saved list, "removed" and "stay" the list as it is.
-    std::unordered_map<std::u16string, size_t> before;
-    const int32_t count = list.MemberCount();
-    for (int32_t i = 1; i <= count; ++i) ++before[list.GetMember(i).Address()];
-    size_t kept = 0;
-    for (const auto& t : members.texts) {
-        auto it = before.find(TextAfterLastSpace(t));
-        if (it != before.end() && it->second > 0) {
-            --it->second;
-            ++kept;
-        }
-    }
-    const size_t added = members.texts.size() - kept, removed = static_cast<size_t>(count) - kept;
+    const auto [count, kept] = MembersThatStay(list, members.text_addresses);
+    const size_t added = members.texts.size() - kept, removed = count - kept;
     // The counts say, too, how many contacts could not be read: no one confirms an update that
     // would drop people for a failure they were not told of.
     const std::u16string not_read = members.left_out.empty() ? u"" : text::update_left_out(members.left_out);

@@ -65,6 +65,32 @@ public:
     std::u16string Address() const { return obj_.get(u"Address").as_text(); }
 };
 
+// An entry of the host's address book (version 12 on for GetExchangeUser).
+class ExchangeUser : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    // Empty when the entry has none.
+    std::u16string PrimarySmtpAddress() const { return obj_.get(u"PrimarySmtpAddress").as_text(); }
+};
+
+class AddressEntry : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    // No user (an empty wrapper) when the entry is not an Exchange user.
+    ExchangeUser GetExchangeUser() const {
+        Variant v = obj_.call(u"GetExchangeUser");
+        return v.is_nothing() ? ExchangeUser() : ExchangeUser(v);
+    }
+};
+
+// A recipient made from a name or address, to be looked up in the address book.
+class AddressBookRecipient : public Recipient {
+public:
+    using Recipient::Recipient;
+    bool Resolve() const { return obj_.call(u"Resolve").as_bool(); }
+    AddressEntry GetAddressEntry() const { return AddressEntry(obj_.get(u"AddressEntry")); }
+};
+
 class UserProperty : public Wrapper {
 public:
     using Wrapper::Wrapper;
@@ -119,6 +145,9 @@ public:
     MAPIFolder GetFolderFromID(std::u16string_view entry_id, std::u16string_view store_id) const {
         return MAPIFolder(obj_.call(u"GetFolderFromID", entry_id, store_id));
     }
+    AddressBookRecipient CreateRecipient(std::u16string_view name) const {
+        return AddressBookRecipient(obj_.call(u"CreateRecipient", name));
+    }
 };
 
 // The items selected in an explorer window.
@@ -168,6 +197,8 @@ inline int32_t MajorVersion(std::u16string_view version) {
 }
 // The first host version whose explorer window shows a ribbon instead of command bars.
 inline constexpr int32_t first_ribbon_version = 14;
+// The first host version that reaches an address book entry's Exchange user (GetExchangeUser).
+inline constexpr int32_t first_exchange_user_version = 12;
 
 // The Class of any item, read by name through its dispatch interface.
 inline int32_t ItemClass(const Object& item) { return item.get(u"Class").as_int32(); }

@@ -27,16 +27,20 @@ std::vector<std::string> saved_members(const Events& events) {
     return out;
 }
 
-// A failure shown, or the message that names what was left out (on its own, or in Update
-// List's question).
+// A failure shown, or the message that names what was left out or kept under an Exchange
+// address that could not be looked up (on its own, or in Update List's question).
 bool told(const Events& events) {
     const std::string left_out = host::to_utf8(engine::text::left_out_opening);
+    const std::string not_looked_up = host::to_utf8(engine::text::not_looked_up_opening);
     const std::string not_read = host::to_utf8(engine::text::update_not_read);
+    const std::string update_not_looked_up = host::to_utf8(engine::text::update_not_looked_up);
     for (const auto& e : events) {
         if (is(e, "failure")) return true;
         if (!is(e, "msgbox")) continue;
         const std::string text = e.value("text", "");
-        if (text.rfind(left_out, 0) == 0 || text.find(not_read) != std::string::npos) return true;
+        if (text.rfind(left_out, 0) == 0 || text.rfind(not_looked_up, 0) == 0 ||
+            text.find(not_read) != std::string::npos || text.find(update_not_looked_up) != std::string::npos)
+            return true;
     }
     return false;
 }

@@ -35,13 +35,33 @@ constexpr std::array guarded{
     Guarded{u"NameSpace", u"CurrentUser"},      Guarded{u"NameSpace", u"GetRecipientFromID"},
 };
 
-}  // namespace
+// Of the address book's objects: an entry's address and its Exchange user, and that user's
+// addresses. Recipient, above, covers a recipient made by NameSpace.CreateRecipient.
+constexpr std::array guarded_address_book{
+    Guarded{u"AddressEntry", u"Address"},          Guarded{u"AddressEntry", u"ID"},
+    Guarded{u"AddressEntry", u"Manager"},          Guarded{u"AddressEntry", u"Members"},
+    Guarded{u"AddressEntry", u"Parent"},           Guarded{u"AddressEntry", u"PropertyAccessor"},
+    Guarded{u"AddressEntry", u"GetExchangeDistributionList"}, Guarded{u"AddressEntry", u"GetExchangeUser"},
+    Guarded{u"AddressEntry", u"Update"},           Guarded{u"ExchangeUser", u"Address"},
+    Guarded{u"ExchangeUser", u"Alias"},            Guarded{u"ExchangeUser", u"ID"},
+    Guarded{u"ExchangeUser", u"Parent"},           Guarded{u"ExchangeUser", u"PrimarySmtpAddress"},
+    Guarded{u"ExchangeUser", u"PropertyAccessor"}, Guarded{u"ExchangeUser", u"GetDirectReports"},
+    Guarded{u"ExchangeUser", u"GetExchangeDistributionList"}, Guarded{u"ExchangeUser", u"GetExchangeUser"},
+    Guarded{u"ExchangeUser", u"GetExchangeUserManager"}, Guarded{u"ExchangeUser", u"GetMemberOfList"},
+    Guarded{u"ExchangeUser", u"Update"},
+};
 
-bool guarded_member(std::u16string_view type, std::u16string_view member) {
-    for (const auto& g : guarded)
+bool listed(const auto& table, std::u16string_view type, std::u16string_view member) {
+    for (const auto& g : table)
         if (host::equal_ignoring_case(g.type, type) && (g.member.empty() || host::equal_ignoring_case(g.member, member)))
             return true;
     return false;
+}
+
+}  // namespace
+
+bool guarded_member(std::u16string_view type, std::u16string_view member) {
+    return listed(guarded, type, member) || listed(guarded_address_book, type, member);
 }
 
 void guard_read(World& w, std::u16string_view type, std::u16string_view member, bool trusted) {

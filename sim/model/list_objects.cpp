@@ -20,21 +20,12 @@ struct MemberRef : Entity {
     std::u16string text;
 };
 
-// A member's text is the display name, a space and the address; the host shows them apart.
-std::u16string member_address(std::u16string_view text) {
-    const size_t at = text.rfind(u' ');
-    return std::u16string(at == std::u16string_view::npos ? text : text.substr(at + 1));
-}
-
-std::u16string member_name(std::u16string_view text) {
-    const size_t at = text.rfind(u' ');
-    return std::u16string(at == std::u16string_view::npos ? text : text.substr(0, at));
-}
-
+// A member's text is the display name, a space and the address; the host shows them apart, as
+// the profile's "memberAddress" reads it.
 host::Object make_member(const WorldPtr& w, std::shared_ptr<MemberRef> ref) {
     auto [obj, o] = make_object(w, u"Recipient", ref);
-    o->getter(u"Name", [ref](Args&) { return Variant(member_name(ref->text)); });
-    o->getter(u"Address", [ref](Args&) { return Variant(member_address(ref->text)); });
+    o->getter(u"Name", [w, ref](Args&) { return Variant(member_name_of(w->profile, ref->text)); });
+    o->getter(u"Address", [w, ref](Args&) { return Variant(member_address_of(w->profile, ref->text)); });
     return obj;
 }
 

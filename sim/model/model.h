@@ -98,6 +98,21 @@ enum class GuardMode { Off, Prompt, Deny };
 // The first version that trusts the Application it hands an add-in at its connection.
 inline constexpr int32_t first_trusting_version = 11;
 
+// A person or group of the Exchange address book ("directory"): what the host finds for an
+// Exchange address (its distinguished name), from 2007 on through GetExchangeUser.
+struct DirectoryEntry {
+    std::u16string dn;    // the legacy distinguished name, "/o=.../cn=jdoe"
+    std::u16string name;  // the display name
+    std::u16string smtp;  // the primary SMTP address; may be empty
+    bool user = true;     // an Exchange user; false: a group or public folder (no ExchangeUser)
+};
+
+// How the host shows a list member made from the text "Display Name address" ("memberAddress"):
+// its address is the text after the last space and its name the rest ("lastSpace", the
+// default), or an address that is an Exchange distinguished name ("/o=...") is taken whole,
+// from the space before it on ("exchangeName").
+enum class MemberAddressReading { last_space, exchange_name };
+
 struct Profile {
     std::vector<std::shared_ptr<Folder>> folders;           // top level, in order
     std::map<int32_t, std::shared_ptr<Folder>> defaults;    // default folder by number
@@ -124,6 +139,9 @@ struct Profile {
     // The profile names an open-item limit (even 0): the end of a play reports the peaks.
     bool report_peaks = false;
     GuardMode guard = GuardMode::Prompt;
+    // The Exchange address book; an address it does not hold resolves to nothing.
+    std::vector<DirectoryEntry> directory;
+    MemberAddressReading member_address = MemberAddressReading::last_space;
 
     // The limit on a list's members that applies, in bytes; 0 for none.
     int64_t list_limit() const;

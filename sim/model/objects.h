@@ -51,5 +51,17 @@ host::Object create_by_progid(const WorldPtr& w, std::u16string_view progid);
 // The text fields a contact publishes.
 inline constexpr std::u16string_view contact_fields[] = {u"FullName", u"CompanyName", u"Email1Address",
                                                          u"Email2Address", u"Email3Address"};
+// The address types of a contact's three e-mail entries, and what one reads: as the profile
+// gives it, else "SMTP" for an address that is set and nothing for one that is not.
+inline constexpr std::u16string_view contact_address_types[] = {u"Email1AddressType", u"Email2AddressType",
+                                                                u"Email3AddressType"};
+std::u16string contact_address_type(const ItemData& contact, size_t entry);
+
+// NameSpace.CreateRecipient: a recipient made from a name or address, resolved against the
+// profile's directory.
+host::Object make_address_book_recipient(const WorldPtr& w, std::u16string name);
+// A list member's display name and address, as the profile's "memberAddress" reads its text.
+std::u16string member_name_of(const Profile& p, std::u16string_view text);
+std::u16string member_address_of(const Profile& p, std::u16string_view text);
 
 }  // namespace sim

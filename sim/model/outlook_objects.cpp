@@ -147,6 +147,7 @@ host::Object make_namespace(const WorldPtr& w) {
         return Variant(make_folder(w, folder));
     });
     o->getter(u"Folders", [w](Args&) { return Variant(make_folders(w, nullptr)); });
+    o->method(u"CreateRecipient", [w](Args& a) { return Variant(make_address_book_recipient(w, arg(a, 0).as_text())); });
     return obj;
 }
 
@@ -227,8 +228,12 @@ host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item) {
     o->getter(u"Class", [item](Args&) { return Variant(item->current.cls); });
     o->getter(u"EntryID", [item](Args&) { return Variant(item->entry_id); });
     text_property(*o, u"Subject", item);
-    if (item->current.cls == host::olContact)
+    if (item->current.cls == host::olContact) {
         for (auto f : contact_fields) text_property(*o, std::u16string(f), item);
+        for (size_t e = 0; e < std::size(contact_address_types); ++e)
+            o->getter(std::u16string(contact_address_types[e]),
+                      [item, e](Args&) { return Variant(contact_address_type(item->current, e)); });
+    }
     for (const auto& [name, value] : item->current.fields) text_property(*o, name, item);
     o->getter(u"Categories", [item](Args&) { return Variant(item->current.categories); });
     o->setter(u"Categories", [item](Args& a) { item->current.categories = put_value(a).as_text(); });

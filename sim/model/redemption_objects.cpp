@@ -160,6 +160,10 @@ host::Object make_safe_contact_item(const WorldPtr& w) {
             return Variant(wrapped_item(*state, u"SafeContactItem")->current.field(name));
         });
     }
+    for (size_t e = 0; e < std::size(contact_address_types); ++e)
+        o->getter(std::u16string(contact_address_types[e]), [state, e](Args&) {
+            return Variant(contact_address_type(wrapped_item(*state, u"SafeContactItem")->current, e));
+        });
     return obj;
 }
 

@@ -58,7 +58,8 @@ constexpr DefaultFolder default_folders[] = {
 void check_item_field(const std::string& key, const std::string& where) {
     static const std::vector<std::string_view> known = {
         "class", "Categories", "members", "userProperties", "Subject", "FullName", "CompanyName",
-        "Email1Address", "Email2Address", "Email3Address"};
+        "Email1Address", "Email2Address", "Email3Address", "Email1AddressType", "Email2AddressType",
+        "Email3AddressType"};
     std::string near = nearest_name(key, known);
     if (near.empty() || key == near) return;
     bool special = near == "class" || near == "Categories" || near == "members" || near == "userProperties";
@@ -152,6 +153,31 @@ std::shared_ptr<Folder> read_folder(const Json& j, std::string& where, std::stri
     return f;
 }
 
+// The Exchange address book: each entry a distinguished name, given once, with its display
+// name, primary SMTP address and whether it is a user.
+std::vector<DirectoryEntry> read_directory(const Json& j) {
+    const std::string place = "profile.directory";
+    if (!j.is_array()) bad("profile", "\"directory\" must be a list");
+    std::vector<DirectoryEntry> out;
+    std::set<std::u16string> names;
+    for (size_t i = 0; i < j.size(); ++i) {
+        const std::string where = element_place(place, i);
+        const Json& e = j[i];
+        if (!e.is_object()) bad(where, "an address book entry must be an object");
+        only_fields(e, {"dn", "name", "smtp", "user"}, where);
+        if (!e.contains("dn")) bad(where, "an address book entry needs a \"dn\"");
+        DirectoryEntry entry;
+        entry.dn = text(e["dn"], where, "dn");
+        if (entry.dn.empty()) bad(where, "\"dn\" must not be empty");
+        if (!names.insert(entry.dn).second) bad(where, "the \"dn\" \"" + utf8(entry.dn) + "\" is given twice");
+        if (e.contains("name")) entry.name = text(e["name"], where, "name");
+        if (e.contains("smtp")) entry.smtp = text(e["smtp"], where, "smtp");
+        if (e.contains("user")) entry.user = flag(e["user"], where, "user");
+        out.push_back(std::move(entry));
+    }
+    return out;
+}
+
 }  // namespace
 
 Profile profile_from_json(const Json& j) {
@@ -171,6 +197,8 @@ Profile profile_from_json(const Json& j) {
                     "listFull",
                     "openItemLimit",
                     "guard",
+                    "directory",
+                    "memberAddress",
                 },
                 "profile");
     Profile p;
@@ -227,6 +255,13 @@ Profile profile_from_json(const Json& j) {
         else if (mode == u"prompt") p.guard = GuardMode::Prompt;
         else if (mode == u"deny") p.guard = GuardMode::Deny;
         else bad("profile", "\"guard\" must be \"off\", \"prompt\" or \"deny\", not \"" + utf8(mode) + "\"");
+    }
+    if (j.contains("directory")) p.directory = read_directory(j["directory"]);
+    if (j.contains("memberAddress")) {
+        const std::u16string reading = text(j["memberAddress"], "profile", "memberAddress");
+        if (reading == u"lastSpace") p.member_address = MemberAddressReading::last_space;
+        else if (reading == u"exchangeName") p.member_address = MemberAddressReading::exchange_name;
+        else bad("profile", "\"memberAddress\" must be \"lastSpace\" or \"exchangeName\", not \"" + utf8(reading) + "\"");
     }
     if (j.contains("serviceLibrary")) {
         const Json& s = j["serviceLibrary"];

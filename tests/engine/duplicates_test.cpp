@@ -1,7 +1,7 @@
 // The duplicate test answered from the run's own record gives the lists a walk of the
 // scratch mail's recipients gives: checked on generated profiles against a model of the
 // fill that walks its member texts, with shared, repeated and case-different addresses,
-// addresses with a space, blank names and contacts met twice.
+// addresses with a space (each compared whole), blank names and contacts met twice.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -97,9 +97,11 @@ struct Generated {
 };
 
 // The fill as a walk of the member texts gives it: the folders' contacts of each category
-// in turn, each address tested against the text after the last space of every member so far.
+// in turn, each address tested against the whole address of every member so far (an address
+// with a space is no exception).
 struct Walk {
     std::vector<std::u16string> members;
+    std::vector<std::u16string> addresses;
     int32_t matches = 0;  // items of the categories, contacts or not: the bar's maximum less one
     int32_t contacts = 0;
 
@@ -119,11 +121,7 @@ struct Walk {
     }
 
     bool present(const std::u16string& address) const {
-        for (const auto& m : members) {
-            size_t space = m.rfind(u' ');
-            if (m.substr(space == std::u16string::npos ? 0 : space + 1) == address) return true;
-        }
-        return false;
+        return std::find(addresses.begin(), addresses.end(), address) != addresses.end();
     }
 
     void meet(const sim::Item& item, bool every_address) {
@@ -139,6 +137,7 @@ struct Walk {
             bool first = field[5] == u'1';
             if (address.empty() || present(address) || (!first && added && !every_address)) continue;
             members.push_back(display + u" " + address);
+            addresses.push_back(address);
             added = true;
         }
     }
