@@ -32,11 +32,14 @@ std::vector<std::string> saved_members(const Events& events) {
 bool told(const Events& events) {
     const std::string left_out = host::to_utf8(engine::text::left_out_opening);
     const std::string not_read = host::to_utf8(engine::text::update_not_read);
+    const std::string not_searched = host::to_utf8(engine::text::update_not_searched);
     for (const auto& e : events) {
         if (is(e, "failure")) return true;
         if (!is(e, "msgbox")) continue;
         const std::string text = e.value("text", "");
-        if (text.rfind(left_out, 0) == 0 || text.find(not_read) != std::string::npos) return true;
+        if (text.rfind(left_out, 0) == 0 || text.find(not_read) != std::string::npos ||
+            text.find(not_searched) != std::string::npos)
+            return true;
     }
     return false;
 }
