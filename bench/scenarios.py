@@ -2,6 +2,9 @@
 """Scenario files for the benchmarks and the memory script.
 
   bench/scenarios.py DIR quick N...   DIR/quick-N.json: a quick run over the generated profile of N contacts
+  bench/scenarios.py DIR mailbox N... DIR/mailbox-N.json: the quick run over the generated profile of N contacts in a
+                                      mailbox of Microsoft 365 (version 16) whose hidden folders under Contacts
+                                      hold 4 N more contacts without a category
   bench/scenarios.py DIR chain N...   DIR/chain-N.json: a custom run that picks the bottom of a chain of N nested folders
   bench/scenarios.py DIR startup      DIR/startup.json: connect and disconnect on the tests' small profile,
                                       in a host with command bars; DIR/startup-ribbon.json: the same in
@@ -9,7 +12,7 @@
 
 The generated profile is that of bench/quick_run_bench.cpp's make_profile, call for call: the
 same contacts, folders and categories for the same size, so the native and the Wine figures
-describe the same run.
+describe the same run; the mailbox is its make_mailbox.
 """
 import json
 import os
@@ -60,6 +63,22 @@ def quick(contacts):
             "steps": [{"do": "connect"}, {"do": "quickList"}, {"do": "disconnect"}]}
 
 
+def mailbox(contacts, hidden):
+    scenario = quick(contacts)
+    profile = scenario["profile"]
+    profile["version"] = "16.0.17928.20114"
+    system = [("Recipient Cache", hidden * 6 // 10), ("GAL Contacts", hidden * 3 // 10),
+              ("Organizational Contacts", hidden - hidden * 6 // 10 - hidden * 3 // 10),
+              ("PeopleCentricConversation Buddies", 0), ("Companies", 0)]
+    n = 0
+    for name, count in system:
+        items = [{"class": 40, "FullName": "Person %d" % i, "Email1Address": "p%d@contoso.example" % i}
+                 for i in range(n, n + count)]
+        n += count
+        profile["folders"][0]["folders"].append({"name": name, "itemType": 2, "hidden": True, "items": items})
+    return scenario
+
+
 def chain(depth):
     """Folders nested `depth` deep below Contacts, one contact at the bottom, which the custom
     run picks. Returned as JSON text: the json module is slow on nesting this deep."""
@@ -88,14 +107,15 @@ def write(path, scenario):
 
 
 def main(argv):
-    if len(argv) < 3 or argv[2] not in ("quick", "chain", "startup"):
+    if len(argv) < 3 or argv[2] not in ("quick", "mailbox", "chain", "startup"):
         sys.exit(__doc__)
     out, kind, sizes = argv[1], argv[2], [int(n) for n in argv[3:]]
     if kind == "startup":
         write(os.path.join(out, "startup.json"), startup())
         write(os.path.join(out, "startup-ribbon.json"), startup("16.0.17928.20114"))
     for n in sizes:
-        write(os.path.join(out, "%s-%d.json" % (kind, n)), quick(n) if kind == "quick" else chain(n))
+        made = quick(n) if kind == "quick" else mailbox(n, 4 * n) if kind == "mailbox" else chain(n)
+        write(os.path.join(out, "%s-%d.json" % (kind, n)), made)
 
 
 if __name__ == "__main__":

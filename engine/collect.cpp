@@ -32,9 +32,20 @@ std::optional<host::Items> restricted(const Collection& from, std::u16string_vie
     }
 }
 
+// Whether the host can say which folders it hides: from version 12 on, through a folder's
+// PropertyAccessor. A host that cannot say its version is taken for one that cannot tell, and
+// every subfolder is searched.
+bool tells_hidden(const RunContext& run) {
+    bool tells = false;
+    host::skip([&] { tells = host::MajorVersion(run.application().Version()) >= host::first_property_accessor_version; });
+    return tells;
+}
+
 // One category's contacts into the list. Under OnFailure::skip a failure that stops the walk
-// of the category is recorded against it; under stop it ends the run.
-void add_category(RunContext& run, const Collection& from, std::u16string_view name, MemberStore& members) {
+// of the category is recorded against it; under stop it ends the run. A subfolder that cannot
+// be searched is recorded either way (AddSubfolderContacts).
+void add_category(RunContext& run, const Collection& from, const std::vector<host::MAPIFolder>& subfolders,
+                  std::u16string_view name, MemberStore& members) {
     std::optional<host::Failure> failed;
     if (auto items = restricted(from, name, &failed)) {
         try {
@@ -49,7 +60,7 @@ void add_category(RunContext& run, const Collection& from, std::u16string_view n
         host::skip([&] { folder = from.folder.Name(); });
         members.left_out.category(std::u16string(name), folder, *failed);
     }
-    if (from.subfolders) step(from.on_failure, [&] { AddSubfolderContacts(run, from.folder, members, name); });
+    if (from.subfolders) step(from.on_failure, [&] { AddSubfolderContacts(run, subfolders, members, name); });
 }
 
 }  // namespace
@@ -64,16 +75,20 @@ bool AskAllEmails(RunContext& run, OnFailure on_failure) {
 void CollectMembers(RunContext& run, const Collection& from, MemberStore& members, std::optional<bool> all_emails) {
     run.ProgressCount = 0;
     run.ItemTotal = 1;
+    // The subfolders are listed once, so that the count and the fill search the same ones.
+    std::vector<host::MAPIFolder> subfolders;
+    if (from.subfolders)
+        step(from.on_failure, [&] { subfolders = SearchedSubfolders(from.folder, tells_hidden(run)); });
     for (const auto& name : from.names) {
         auto items = restricted(from, name);
-        if (from.subfolders) step(from.on_failure, [&] { CountSubfolderMatches(run, from.folder, name); });
+        if (from.subfolders) step(from.on_failure, [&] { CountSubfolderMatches(run, subfolders, name); });
         if (items) step(from.on_failure, [&] { CountMatches(run, *items); });
     }
     if (!all_emails) all_emails = AskAllEmails(run, from.on_failure);
     run.AllEmails = *all_emails ? host::True : host::False;
 
     const auto fill = [&] {
-        for (const auto& name : from.names) add_category(run, from, name, members);
+        for (const auto& name : from.names) add_category(run, from, subfolders, name, members);
     };
     const auto max = [&] { run.windows.set_progress_max(static_cast<float>(run.ItemTotal)); };
     if (from.on_failure == OnFailure::skip) {

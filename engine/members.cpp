@@ -19,12 +19,25 @@ void CountMatches(RunContext& run, const host::Items& items) {
     run.ItemTotal = host::checked_add(run.ItemTotal, items.Count());
 }
 
-void CountSubfolderMatches(RunContext& run, const host::MAPIFolder& folder,
-                           std::u16string_view name) {
+std::vector<host::MAPIFolder> SearchedSubfolders(const host::MAPIFolder& folder, bool tells_hidden) {
+    std::vector<host::MAPIFolder> searched;
     folder.GetFolders().object().for_each([&](const host::Variant& v) {
         host::MAPIFolder sub(v);
-        CountMatches(run, sub.GetItems().Restrict(CategoryFilter(name)));
+        // Most folders do not carry the mark at all, and reading a property a folder lacks
+        // fails: such a folder, like one whose mark cannot be read, is an ordinary one.
+        bool hidden = false;
+        if (tells_hidden)
+            skip([&] { hidden = sub.GetPropertyAccessor().GetProperty(host::pr_attr_hidden).as_bool(); });
+        if (!hidden) searched.push_back(std::move(sub));
     });
+    return searched;
+}
+
+void CountSubfolderMatches(RunContext& run, const std::vector<host::MAPIFolder>& subfolders,
+                           std::u16string_view name) {
+    // Only the bar's total: a folder that fails here is searched all the same, and told of
+    // if it fails then.
+    for (const auto& sub : subfolders) skip([&] { CountMatches(run, sub.GetItems().Restrict(CategoryFilter(name))); });
 }
 
 void AddContacts(RunContext& run, const host::Items& items, MemberStore& members) {
@@ -34,12 +47,19 @@ void AddContacts(RunContext& run, const host::Items& items, MemberStore& members
     });
 }
 
-void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, MemberStore& members,
+void AddSubfolderContacts(RunContext& run, const std::vector<host::MAPIFolder>& subfolders, MemberStore& members,
                           std::u16string_view name) {
-    folder.GetFolders().object().for_each([&](const host::Variant& v) {
-        host::MAPIFolder sub(v);
-        AddContacts(run, sub.GetItems().Restrict(CategoryFilter(name)), members);
-    });
+    // A subfolder the store will not search (a mailbox's system folder may refuse the filter)
+    // costs its own contacts, not the list: the user is told which folder was not searched.
+    for (const auto& sub : subfolders) {
+        try {
+            AddContacts(run, sub.GetItems().Restrict(CategoryFilter(name)), members);
+        } catch (const host::Failure& f) {
+            std::u16string folder;
+            skip([&] { folder = sub.Name(); });
+            members.left_out.category(std::u16string(name), folder, f);
+        }
+    }
 }
 
 void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members) {

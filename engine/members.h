@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/member_store.h"
 #include "engine/run_context.h"
@@ -14,15 +15,22 @@ namespace engine {
 
 // CountMatches: adds the number of items in the collection to ItemTotal.
 void CountMatches(RunContext& run, const host::Items& items);
-// CountSubfolderMatches: adds the items of each direct subfolder that carry the name.
-void CountSubfolderMatches(RunContext& run, const host::MAPIFolder& folder, std::u16string_view name);
+// The direct subfolders a run searches, in the host's order: every one but those the host
+// marks hidden (a mailbox's system folders), when `tells_hidden` says the host can tell. A
+// folder whose mark cannot be read is searched.
+std::vector<host::MAPIFolder> SearchedSubfolders(const host::MAPIFolder& folder, bool tells_hidden);
+// CountSubfolderMatches: adds the items of each of the subfolders that carry the name; a
+// subfolder whose items cannot be counted adds nothing.
+void CountSubfolderMatches(RunContext& run, const std::vector<host::MAPIFolder>& subfolders,
+                           std::u16string_view name);
 
 // AddContacts: adds the addresses of every contact in the collection; other items are
 // passed over.
 void AddContacts(RunContext& run, const host::Items& items, MemberStore& members);
-// AddSubfolderContacts: AddContacts over the items of each direct subfolder that carry the
-// name.
-void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, MemberStore& members,
+// AddSubfolderContacts: AddContacts over the items of each of the subfolders that carry the
+// name. A subfolder that cannot be searched (its filter or its items fail) is recorded in the
+// store's LeftOut, and the others are still searched.
+void AddSubfolderContacts(RunContext& run, const std::vector<host::MAPIFolder>& subfolders, MemberStore& members,
                           std::u16string_view name);
 // AddContact: moves the progress bar on, then adds the contact's addresses that are not
 // present yet: the first such one, or all of them when AllEmails is True. A contact that a

@@ -43,7 +43,8 @@ std::u16string categories_of(const LeftOut& left_out) {
     std::u16string out;
     for (size_t i = 0; i < left_out.categories().size(); ++i) {
         const auto& c = left_out.categories()[i];
-        out += (i ? u", \"" : u"\"") + c.name + u"\" in the folder \"" + c.folder + u"\"";
+        out += (i ? u", \"" : u"\"") + c.name +
+               (c.folder.empty() ? u"\" in a folder whose name could not be read" : u"\" in the folder \"" + c.folder + u"\"");
     }
     return out;
 }
@@ -75,14 +76,15 @@ std::u16string left_out(const LeftOut& left_out) {
 }
 
 std::u16string update_left_out(const LeftOut& left_out) {
-    std::u16string text;
-    if (!left_out.contacts().empty() || left_out.not_looked_up().empty()) {
-        text = u"\r\n\r\n" + std::u16string(update_not_read) + number(left_out.contacts().size());
-        if (!left_out.contacts().empty()) text += u" (" + first_few(left_out.contacts()) + u")";
-    }
+    std::u16string text = u"\r\n";
+    if (!left_out.contacts().empty())
+        text += u"\r\n" + std::u16string(update_not_read) + number(left_out.contacts().size()) + u" (" +
+                first_few(left_out.contacts()) + u")";
+    if (!left_out.categories().empty())
+        text += u"\r\n" + std::u16string(update_not_searched) + categories_of(left_out);
     if (!left_out.not_looked_up().empty())
-        text += (text.empty() ? u"\r\n\r\n" : u"\r\n") + std::u16string(update_not_looked_up) +
-                number(left_out.not_looked_up().size()) + u" (" + first_few(left_out.not_looked_up()) + u")";
+        text += u"\r\n" + std::u16string(update_not_looked_up) + number(left_out.not_looked_up().size()) + u" (" +
+                first_few(left_out.not_looked_up()) + u")";
     return text + u"\r\nThe first failure: " + left_out.first_failure();
 }
 

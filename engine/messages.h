@@ -29,6 +29,7 @@ std::u16string members_not_stored(size_t not_stored, size_t members);
 // as the last lines of Update List's question. The stand-ins for a contact's name.
 inline constexpr std::u16string_view left_out_opening = u"Quillamor could not add everyone to the list.";
 inline constexpr std::u16string_view update_not_read = u"Contacts that could not be read: ";
+inline constexpr std::u16string_view update_not_searched = u"Categories that could not be searched completely: ";
 inline constexpr std::u16string_view contact_without_name = u"a contact without a name";
 inline constexpr std::u16string_view contact_name_unreadable = u"a contact whose name could not be read";
 // When the only thing to tell is Exchange addresses that could not be looked up: the contacts

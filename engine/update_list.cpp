@@ -151,8 +151,9 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
     // the saved list, "removed" and "stay" the list as it is.
     const auto [count, kept] = MembersThatStay(list, members.text_addresses);
     const size_t added = members.texts.size() - kept, removed = count - kept;
-    // The counts say, too, how many contacts could not be read: no one confirms an update that
-    // would drop people for a failure they were not told of.
+    // The counts say, too, how many contacts could not be read and which folders could not be
+    // searched: no one confirms an update that would drop people for a failure they were not
+    // told of.
     const std::u16string not_read = members.left_out.empty() ? u"" : text::update_left_out(members.left_out);
     if (added == 0 && removed == 0) {
         host::MsgBox(run.env, text::update_nothing(name, kept) + not_read, host::vbOKOnly | host::vbInformation);

@@ -36,9 +36,23 @@ public:
     using Wrapper::Wrapper;
 };
 
+// MAPI properties of an object by their schema names (from version 12 on).
+class PropertyAccessor : public Wrapper {
+public:
+    using Wrapper::Wrapper;
+    // Fails when the object does not have the property.
+    Variant GetProperty(std::u16string_view schema_name) const { return obj_.call(u"GetProperty", schema_name); }
+};
+
+// PR_ATTR_HIDDEN, a folder kept out of the folder list, by its schema name.
+inline constexpr std::u16string_view pr_attr_hidden = u"http://schemas.microsoft.com/mapi/proptag/0x10F4000B";
+// The first version whose folders have a PropertyAccessor.
+inline constexpr int32_t first_property_accessor_version = 12;
+
 class MAPIFolder : public Wrapper {
 public:
     using Wrapper::Wrapper;
+    PropertyAccessor GetPropertyAccessor() const { return PropertyAccessor(obj_.get(u"PropertyAccessor")); }
     std::u16string Name() const { return obj_.get(u"Name").as_text(); }
     int32_t DefaultItemType() const { return obj_.get(u"DefaultItemType").as_int32(); }
     Folders GetFolders() const { return Folders(obj_.get(u"Folders")); }

@@ -34,12 +34,14 @@ bool told(const Events& events) {
     const std::string not_looked_up = host::to_utf8(engine::text::not_looked_up_opening);
     const std::string not_read = host::to_utf8(engine::text::update_not_read);
     const std::string update_not_looked_up = host::to_utf8(engine::text::update_not_looked_up);
+    const std::string not_searched = host::to_utf8(engine::text::update_not_searched);
     for (const auto& e : events) {
         if (is(e, "failure")) return true;
         if (!is(e, "msgbox")) continue;
         const std::string text = e.value("text", "");
         if (text.rfind(left_out, 0) == 0 || text.rfind(not_looked_up, 0) == 0 ||
-            text.find(not_read) != std::string::npos || text.find(update_not_looked_up) != std::string::npos)
+            text.find(not_read) != std::string::npos || text.find(update_not_looked_up) != std::string::npos ||
+            text.find(not_searched) != std::string::npos)
             return true;
     }
     return false;

@@ -33,6 +33,7 @@ constexpr std::array guarded{
     Guarded{u"MailItem", u"SenderName"},        Guarded{u"MailItem", u"SenderEmailAddress"},
     Guarded{u"MailItem", u"Send"},              Guarded{u"MailItem", u"SaveAs"},
     Guarded{u"NameSpace", u"CurrentUser"},      Guarded{u"NameSpace", u"GetRecipientFromID"},
+    Guarded{u"MAPIFolder", u"PropertyAccessor"},
 };
 
 // Of the address book's objects: an entry's address and its Exchange user, and that user's

@@ -51,6 +51,11 @@ struct Item : Entity {
 struct Folder : Entity {
     std::u16string name;
     int32_t item_type = 0;
+    // PR_ATTR_HIDDEN as the folder's PropertyAccessor reads it ("hidden"): not set (most
+    // folders), false, or true (the system folders a mailbox keeps out of the folder list).
+    std::optional<bool> hidden;
+    // "restrictFails": the HRESULT the folder's Items.Restrict fails with; 0: it does not.
+    int32_t restrict_fails = 0;
     std::vector<std::shared_ptr<Item>> items;
     std::vector<std::shared_ptr<Folder>> folders;  // direct subfolders, in order
 };

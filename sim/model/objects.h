@@ -21,6 +21,8 @@ host::Object make_folder(const WorldPtr& w, std::shared_ptr<Folder> folder);
 // The subfolders of a folder, or the top-level folders when `parent` is null.
 host::Object make_folders(const WorldPtr& w, std::shared_ptr<Folder> parent);
 host::Object make_items(const WorldPtr& w, std::shared_ptr<Folder> folder);
+// A folder's PropertyAccessor (from version 12 on).
+host::Object make_property_accessor(const WorldPtr& w, std::shared_ptr<Folder> folder);
 host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item);
 host::Object make_explorers(const WorldPtr& w);
 host::Object make_explorer(const WorldPtr& w, std::shared_ptr<ExplorerWindow> window);

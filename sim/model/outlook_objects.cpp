@@ -159,6 +159,21 @@ host::Object make_folder(const WorldPtr& w, std::shared_ptr<Folder> folder) {
     o->getter(u"StoreID", [](Args&) { return Variant(std::u16string(store_id)); });
     o->getter(u"Folders", [w, folder](Args&) { return Variant(make_folders(w, folder)); });
     o->getter(u"Items", [w, folder](Args&) { return Variant(make_items(w, folder)); });
+    if (host::MajorVersion(w->profile.version) >= host::first_property_accessor_version)
+        o->getter(u"PropertyAccessor", [w, folder](Args&) { return Variant(make_property_accessor(w, folder)); });
+    return obj;
+}
+
+// A folder's MAPI properties by their schema names. Of them the model holds PR_ATTR_HIDDEN;
+// a property the folder does not have fails, as the host's GetProperty does.
+host::Object make_property_accessor(const WorldPtr& w, std::shared_ptr<Folder> folder) {
+    auto [obj, o] = make_object(w, u"PropertyAccessor", folder);
+    o->method(u"GetProperty", [folder](Args& a) {
+        const std::u16string name = arg(a, 0).as_text();
+        if (host::equal_ignoring_case(name, host::pr_attr_hidden) && folder->hidden)
+            return Variant::boolean(*folder->hidden);
+        fail(not_found, u"The property \"" + name + u"\" is unknown or cannot be found.", u"PropertyAccessor");
+    });
     return obj;
 }
 
@@ -201,6 +216,8 @@ host::Object make_items_view(const WorldPtr& w, std::shared_ptr<ItemsView> view)
     });
     // The matching items of this collection, in its order, as they are when Restrict runs.
     o->method(u"Restrict", [w, view](Args& a) {
+        // A folder whose store refuses the filter (a mailbox's system folder may).
+        if (view->folder->restrict_fails) fail(view->folder->restrict_fails, u"The operation failed.", u"Items");
         std::u16string value = parse_category_filter(arg(a, 0).as_text());
         auto result = std::make_shared<ItemsView>();
         result->folder = view->folder;

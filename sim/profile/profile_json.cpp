@@ -41,6 +41,16 @@ int32_t integer(const Json& v, const std::string& where, const char* name) {
     return static_cast<int32_t>(v.get<int64_t>());
 }
 
+// An HRESULT, as a whole number (-2147467259) or as its hex digits ("0x80004005").
+int32_t hresult(const Json& v, const std::string& where, const char* name) {
+    if (!v.is_string()) return integer(v, where, name);
+    const std::string t = v.get<std::string>();
+    const bool hex = t.size() > 2 && t.size() <= 10 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X') &&
+                     t.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos;
+    if (!hex) bad(where, std::string("\"") + name + "\" must be a whole number or hex digits such as \"0x80004005\"");
+    return static_cast<int32_t>(static_cast<uint32_t>(std::stoul(t.substr(2), nullptr, 16)));
+}
+
 struct DefaultFolder {
     const char* name;
     int32_t number;
@@ -109,7 +119,7 @@ std::shared_ptr<Folder> read_folder(const Json& j, std::string& where, std::stri
                                     Profile& profile) {
     const size_t parent_path_length = path.size();
     if (!j.is_object()) bad(where, "a folder must be an object");
-    only_fields(j, {"name", "defaultFor", "itemType", "items", "folders"}, where);
+    only_fields(j, {"name", "defaultFor", "itemType", "items", "folders", "hidden", "restrictFails"}, where);
     if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
     auto f = std::make_shared<Folder>();
     f->name = text(j["name"], where, "name");
@@ -130,6 +140,11 @@ std::shared_ptr<Folder> read_folder(const Json& j, std::string& where, std::stri
         f->item_type = found->item_type;
     }
     if (j.contains("itemType")) f->item_type = integer(j["itemType"], where, "itemType");
+    if (j.contains("hidden")) f->hidden = flag(j["hidden"], where, "hidden");
+    if (j.contains("restrictFails")) {
+        f->restrict_fails = hresult(j["restrictFails"], where, "restrictFails");
+        if (!f->restrict_fails) bad(where, "\"restrictFails\" must be a failure, not 0");
+    }
     if (j.contains("items")) {
         if (!j["items"].is_array()) bad(where, "\"items\" must be a list");
         for (size_t i = 0; i < j["items"].size(); ++i)

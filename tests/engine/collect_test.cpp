@@ -165,6 +165,62 @@ TEST_F(CollectTest, WhatWasLeftOutIsRecorded) {
     }
 }
 
+// A mailbox's Contacts: Ann in it; below it a hidden system folder (Kim), a folder whose store
+// refuses filters (Ines) and an ordinary one marked visible (Gita), all in Business.
+Json mailbox(const char* version) {
+    Json p = Json::parse(R"({"folders": [
+        {"name": "Contacts", "defaultFor": "contacts", "items": [
+           {"FullName": "Ann Lee", "Email1Address": "ann@acme.example", "Categories": ["Business"]}],
+         "folders": [
+           {"name": "Recipient Cache", "hidden": true, "items": [
+              {"FullName": "Kim Novak", "Email1Address": "kim@acme.example", "Categories": ["Business"]}]},
+           {"name": "Partners", "restrictFails": "0x80004005", "items": [
+              {"FullName": "Ines Moreau", "Email1Address": "ines@adatum.example", "Categories": ["Business"]}]},
+           {"name": "Suppliers", "hidden": false, "items": [
+              {"FullName": "Gita Rao", "Email1Address": "gita@northwind.example", "Categories": ["Business"]}]}]}]})");
+    p["version"] = version;
+    return p;
+}
+
+// Hidden folders are passed over where the host can tell them (from 12 on), in the count as in
+// the fill; a subfolder the store will not search costs its own contacts, not the run, and is
+// named; the rest of the list is collected.
+TEST_F(CollectTest, HiddenFoldersArePassedOverAndARefusingOneIsNamed) {
+    struct Case {
+        const char* name;
+        const char* version;
+        const char* fault;  // a member (of a folder, or of any object) failed at its next call; nullptr: none
+        Strings members;
+        int32_t total;
+        const char* folder_named;  // the folder recorded for Business
+    };
+    const std::string ann = "Ann Lee ann@acme.example", kim = "Kim Novak kim@acme.example",
+                      gita = "Gita Rao gita@northwind.example";
+    const Case cases[] = {
+        {"2016", "16.0", nullptr, {ann, gita}, 3, "Partners"},
+        {"2007", "12.0", nullptr, {ann, gita}, 3, "Partners"},
+        {"2003 cannot tell", "11.0", nullptr, {ann, kim, gita}, 4, "Partners"},
+        {"a version that cannot be read", "16.0", "Version", {ann, kim, gita}, 4, "Partners"},
+        {"a mark that cannot be read", "16.0", "PropertyAccessor", {ann, kim, gita}, 4, "Partners"},
+        {"the refusing folder's name unreadable", "16.0", "Name", {ann, gita}, 3, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.load_profile(mailbox(c.version));
+        if (c.fault) {
+            const std::u16string object = std::string(c.fault) == "Name" ? u"MAPIFolder" : u"";
+            host.fail(u(c.fault), host.world().calls_of(u(c.fault), object) + 1, object);
+        }
+        EXPECT_EQ(collect({folder("Contacts"), {u"Business"}, true, OnFailure::stop}), c.members);
+        EXPECT_EQ(s().ItemTotal, c.total);
+        ASSERT_EQ(left_out.categories().size(), 1u);
+        EXPECT_EQ(utf8(left_out.categories()[0].name), "Business");
+        EXPECT_EQ(utf8(left_out.categories()[0].folder), c.folder_named);
+        EXPECT_EQ(utf8(left_out.first_failure()), "The operation failed.");
+        EXPECT_TRUE(host.unfired_faults().empty());
+    }
+}
+
 // The message names the first few and counts the rest.
 TEST(LeftOutMessage, NamesTheFirstFewAndCountsTheRest) {
     const host::Failure why(5, u"The item is damaged.");
@@ -179,6 +235,20 @@ TEST(LeftOutMessage, NamesTheFirstFewAndCountsTheRest) {
     EXPECT_NE(many_text.find("The first failure: The item is damaged."), std::string::npos);
     EXPECT_EQ(utf8(engine::text::update_left_out(one)),
               "\r\n\r\nContacts that could not be read: 1 (Ann Lee)\r\nThe first failure: The item is damaged.");
+    // Folders that could not be searched, in the message and in Update List's question; one
+    // whose name could not be read is said to be so.
+    engine::LeftOut folders;
+    folders.category(u"Business", u"Partners", why);
+    folders.category(u" VIP", u"", why);
+    const std::string folders_text = utf8(engine::text::left_out(folders));
+    EXPECT_NE(folders_text.find("searched completely: \"Business\" in the folder \"Partners\", \"VIP\" in a folder "
+                                "whose name could not be read."),
+              std::string::npos)
+        << folders_text;
+    EXPECT_EQ(folders_text.find("could not be added"), std::string::npos);
+    EXPECT_EQ(utf8(engine::text::update_left_out(folders)),
+              "\r\n\r\nCategories that could not be searched completely: \"Business\" in the folder \"Partners\", "
+              "\"VIP\" in a folder whose name could not be read\r\nThe first failure: The item is damaged.");
 }
 
 }  // namespace

@@ -1,0 +1,108 @@
+// What a folder tells of itself beyond its items: whether the host hides it (PR_ATTR_HIDDEN
+// through the folder's PropertyAccessor, from version 12 on) and whether its store refuses a
+// filter; and how a profile says so.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/outlook.h"
+#include "sim/model/guard.h"
+#include "sim/profile/profile_json.h"
+#include "sim_fixture.h"
+
+namespace sim_test {
+namespace {
+
+// Contacts with three subfolders: marked hidden, marked visible, not marked; the last one's
+// store refuses filters.
+Json marked_profile(const char* version) {
+    Json p = Json::parse(R"({"folders": [{"name": "Contacts", "defaultFor": "contacts", "itemType": 2, "folders": [
+        {"name": "Recipient Cache", "hidden": true},
+        {"name": "Suppliers", "hidden": false},
+        {"name": "Partners", "restrictFails": "0x80004005",
+         "items": [{"class": 40, "FullName": "Ines Moreau", "Categories": ["Business"]}]}]}]})");
+    p["version"] = version;
+    return p;
+}
+
+TEST(FolderProperties, TheHiddenMarkIsReadFromVersion12On) {
+    struct Case {
+        const char* version;
+        const char* folder;
+        const char* read;  // "true", "false", "not found", "no member"
+    };
+    const Case cases[] = {
+        {"16.0", "Recipient Cache", "true"}, {"16.0", "Suppliers", "false"}, {"16.0", "Partners", "not found"},
+        {"12.0", "Recipient Cache", "true"}, {"11.0", "Recipient Cache", "no member"},
+        {"10.0", "Suppliers", "no member"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.version) + " " + c.folder);
+        sim::SimHost host;
+        host.load_profile(marked_profile(c.version));
+        host::Application app(host.application());
+        host::Folders subs = app.GetNamespace(u"MAPI").GetDefaultFolder(host::olFolderContacts).GetFolders();
+        host::MAPIFolder folder(subs.object().call(u"Item", u(c.folder)));
+        std::string read;
+        try {
+            read = folder.GetPropertyAccessor().GetProperty(host::pr_attr_hidden).as_bool() ? "true" : "false";
+        } catch (const host::Failure& f) {
+            read = f.number() == -2147221233 ? "not found" : f.number() == 438 ? "no member" : host::to_utf8(f.description());
+        }
+        EXPECT_EQ(read, c.read);
+        // The host's own Application is trusted: no warning, though the member is protected.
+        for (const auto& e : host.events()) EXPECT_NE(e["event"], "guard");
+    }
+    EXPECT_TRUE(sim::guarded_member(u"MAPIFolder", u"PropertyAccessor"));
+}
+
+TEST(FolderProperties, AStoreThatRefusesAFolderFailsEveryFilterOfItsItems) {
+    sim::SimHost host;
+    host.load_profile(marked_profile("16.0"));
+    host::Application app(host.application());
+    host::Folders subs = app.GetNamespace(u"MAPI").GetDefaultFolder(host::olFolderContacts).GetFolders();
+    host::MAPIFolder partners(subs.object().call(u"Item", u"Partners"));
+    EXPECT_EQ(partners.GetItems().Count(), 1);  // the items themselves are there
+    try {
+        partners.GetItems().Restrict(u"[Categories] = 'Business'");
+        ADD_FAILURE() << "the filter was not refused";
+    } catch (const host::Failure& f) {
+        EXPECT_EQ(static_cast<uint32_t>(f.number()), 0x80004005u);
+        EXPECT_EQ(f.description(), u"The operation failed.");
+    }
+    host::MAPIFolder suppliers(subs.object().call(u"Item", u"Suppliers"));
+    EXPECT_EQ(suppliers.GetItems().Restrict(u"[Categories] = 'Business'").Count(), 0);
+}
+
+TEST(FolderProperties, AProfileSaysItStrictly) {
+    struct Case {
+        const char* folder;   // the subfolder's JSON
+        const char* error;    // nullptr: read
+        int32_t restrict_fails;
+    };
+    const Case cases[] = {
+        {R"({"name": "A", "restrictFails": -2147467259})", nullptr, -2147467259},
+        {R"({"name": "A", "restrictFails": "0x8004010F"})", nullptr, -2147221233},
+        {R"({"name": "A", "restrictFails": 0})", "must be a failure", 0},
+        {R"({"name": "A", "restrictFails": "E_FAIL"})", "hex digits", 0},
+        {R"({"name": "A", "restrictFails": "0x800040050"})", "hex digits", 0},
+        {R"({"name": "A", "hidden": "yes"})", "\"hidden\" must be true or false", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        Json p = Json::parse(R"({"folders": [{"name": "Contacts", "defaultFor": "contacts", "folders": []}]})");
+        p["folders"][0]["folders"].push_back(Json::parse(c.folder));
+        try {
+            sim::Profile profile = sim::profile_from_json(p);
+            EXPECT_EQ(c.error, nullptr);
+            EXPECT_EQ(profile.contacts()->folders.at(0)->restrict_fails, c.restrict_fails);
+        } catch (const sim::ScenarioError& e) {
+            ASSERT_NE(c.error, nullptr) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("profile.folders[1].folders[1]"), std::string::npos) << e.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sim_test
