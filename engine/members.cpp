@@ -14,21 +14,31 @@ namespace engine {
 
 using host::skip;
 
-void CountMatches(RunContext& run, const host::Items& items) {
-    run.ItemTotal = host::checked_add(run.ItemTotal, items.Count());
+void CategoryItems::for_each(const std::function<void(const host::Object&)>& visit) const {
+    items.object().for_each([&](const host::Variant& v) {
+        const host::Object item = v.as_object();
+        if (CarriesCategory(host::ItemCategories(item), name, separator)) visit(item);
+    });
+}
+
+CategoryItems ItemsInCategory(const RunContext& run, const host::MAPIFolder& folder, std::u16string_view name) {
+    return {folder.GetItems(), std::u16string(name), run.separator};
+}
+
+void CountMatches(RunContext& run, const CategoryItems& items) {
+    items.for_each([&](const host::Object&) { run.ItemTotal = host::checked_add(run.ItemTotal, 1); });
 }
 
 void CountSubfolderMatches(RunContext& run, const host::MAPIFolder& folder,
                            std::u16string_view name) {
     folder.GetFolders().object().for_each([&](const host::Variant& v) {
         host::MAPIFolder sub(v);
-        CountMatches(run, sub.GetItems().Restrict(CategoryFilter(name)));
+        CountMatches(run, ItemsInCategory(run, sub, name));
     });
 }
 
-void AddContacts(RunContext& run, const host::Items& items, MemberStore& members) {
-    items.object().for_each([&](const host::Variant& v) {
-        host::Object item = v.as_object();
+void AddContacts(RunContext& run, const CategoryItems& items, MemberStore& members) {
+    items.for_each([&](const host::Object& item) {
         if (host::ItemClass(item) == host::olContact) AddContact(run, host::ContactItem(item), members);
     });
 }
@@ -37,7 +47,7 @@ void AddSubfolderContacts(RunContext& run, const host::MAPIFolder& folder, Membe
                           std::u16string_view name) {
     folder.GetFolders().object().for_each([&](const host::Variant& v) {
         host::MAPIFolder sub(v);
-        AddContacts(run, sub.GetItems().Restrict(CategoryFilter(name)), members);
+        AddContacts(run, ItemsInCategory(run, sub, name), members);
     });
 }
 

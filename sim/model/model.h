@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/model/restrict.h"
+
 namespace sim {
 
 // Anything a proxy can stand for. Proxies of the same entity share its events.
@@ -124,6 +126,16 @@ struct Profile {
     // The profile names an open-item limit (even 0): the end of a play reports the peaks.
     bool report_peaks = false;
     GuardMode guard = GuardMode::Prompt;
+    // "categoryFilter": how Restrict compares a category with an item's categories; unset,
+    // the reading of the profile's version (sim/model/restrict.h).
+    std::optional<CategoryReading> category_filter;
+    // "listSeparator": the user's list separator. The host joins an item's categories, and
+    // the Categories dialog's answer, with it and a space.
+    std::u16string list_separator = u",";
+
+    CategoryReading category_reading() const {
+        return category_filter ? *category_filter : default_category_reading(version);
+    }
 
     // The limit on a list's members that applies, in bytes; 0 for none.
     int64_t list_limit() const;

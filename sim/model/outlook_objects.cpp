@@ -204,8 +204,10 @@ host::Object make_items_view(const WorldPtr& w, std::shared_ptr<ItemsView> view)
         auto result = std::make_shared<ItemsView>();
         result->folder = view->folder;
         result->restricted.emplace();
+        const Profile& profile = w->profile;
         for (const auto& item : view->list())
-            if (categories_match(item->current.categories, value)) result->restricted->push_back(item);
+            if (categories_match(item->current.categories, value, profile.category_reading(), profile.list_separator))
+                result->restricted->push_back(item);
         return Variant(make_items_view(w, result));
     });
     return obj;
@@ -234,7 +236,8 @@ host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item) {
     o->setter(u"Categories", [item](Args& a) { item->current.categories = put_value(a).as_text(); });
     o->method(u"ShowCategoriesDialog", [w, item](Args&) {
         Answer answer = w->interactive
-                            ? Answer{AnswerKind::Categories, w->interactive->categories(categories_in_use(w->profile))}
+                            ? Answer{AnswerKind::Categories, w->interactive->categories(categories_in_use(w->profile),
+                                                                                      w->profile.list_separator)}
                             : w->take_answer(AnswerKind::Categories);
         w->record({{"event", "dialog"},
                    {"kind", "categories"},
