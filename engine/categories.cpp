@@ -1,12 +1,13 @@
-// The category routines of the mChoose module: the category selection text and the filters
-// made from it.
+// The categories of a selection and of an item: separators, names, and what an item carries.
 #include "engine/categories.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "host/failure.h"
+#include "host/text.h"
 
 namespace engine {
 
@@ -53,14 +54,46 @@ std::vector<std::u16string> SplitCategories(std::u16string_view text, std::u16st
     return names;
 }
 
-std::u16string CategoryFilter(std::u16string_view name) {
-    // The host's filter syntax writes an apostrophe inside a quoted value twice.
-    std::u16string quoted;
-    for (char16_t c : name) {
-        quoted += c;
-        if (c == u'\'') quoted += c;
+std::u16string CategorySeparator(host::Environment& env, std::u16string_view selection) {
+    if (std::optional<std::u16string> separator = env.list_separator(); separator && !separator->empty())
+        return *separator;
+    std::u16string guessed = FindCategorySeparator(selection);
+    return guessed == no_separator ? u"," : guessed;
+}
+
+namespace {
+
+// Calls `visit` with each name of the text, without the blanks around it, until it returns
+// true; empty names are passed over. Nothing is copied: every item of a folder goes through
+// here once per picked category.
+template <class Visit>
+bool any_name(std::u16string_view text, std::u16string_view separator, Visit visit) {
+    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+    while (true) {
+        const size_t at = separator.empty() ? std::u16string_view::npos : text.find(separator);
+        std::u16string_view name = text.substr(0, at);
+        while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+        while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+        if (!name.empty() && visit(name)) return true;
+        if (at == std::u16string_view::npos) return false;
+        text.remove_prefix(at + separator.size());
     }
-    return u"[Categories] = '" + quoted + u"'";
+}
+
+}  // namespace
+
+std::vector<std::u16string> CategoryNames(std::u16string_view text, std::u16string_view separator) {
+    std::vector<std::u16string> names;
+    any_name(text, separator, [&](std::u16string_view name) {
+        names.emplace_back(name);
+        return false;
+    });
+    return names;
+}
+
+bool CarriesCategory(std::u16string_view item_categories, std::u16string_view name, std::u16string_view separator) {
+    return any_name(item_categories, separator,
+                    [&](std::u16string_view own) { return host::equal_ignoring_letter_case(own, name); });
 }
 
 }  // namespace engine

@@ -18,13 +18,13 @@ void step(OnFailure on_failure, Step&& s) {
         s();
 }
 
-// The folder's items restricted to one category. When the run skips failures and the host
-// refuses the filter, nothing, and `refused` says why: that name is then left out rather than
+// The folder's items of one category. When the run skips failures and the host cannot give
+// the folder's items, nothing, and `refused` says why: that name is then left out rather than
 // walking another name's items again.
-std::optional<host::Items> restricted(const Collection& from, std::u16string_view name,
-                                      std::optional<host::Failure>* refused = nullptr) {
+std::optional<CategoryItems> category_items(RunContext& run, const Collection& from, std::u16string_view name,
+                                            std::optional<host::Failure>* refused = nullptr) {
     try {
-        return from.folder.GetItems().Restrict(CategoryFilter(name));
+        return ItemsInCategory(run, from.folder, name);
     } catch (const host::Failure& f) {
         if (from.on_failure == OnFailure::stop) throw;
         if (refused) *refused = f;
@@ -47,7 +47,7 @@ bool tells_hidden(const RunContext& run) {
 void add_category(RunContext& run, const Collection& from, const std::vector<host::MAPIFolder>& subfolders,
                   std::u16string_view name, MemberStore& members) {
     std::optional<host::Failure> failed;
-    if (auto items = restricted(from, name, &failed)) {
+    if (auto items = category_items(run, from, name, &failed)) {
         try {
             AddContacts(run, *items, members);
         } catch (const host::Failure& f) {
@@ -80,7 +80,7 @@ void CollectMembers(RunContext& run, const Collection& from, MemberStore& member
     if (from.subfolders)
         step(from.on_failure, [&] { subfolders = SearchedSubfolders(from.folder, tells_hidden(run)); });
     for (const auto& name : from.names) {
-        auto items = restricted(from, name);
+        auto items = category_items(run, from, name);
         if (from.subfolders) step(from.on_failure, [&] { CountSubfolderMatches(run, subfolders, name); });
         if (items) step(from.on_failure, [&] { CountMatches(run, *items); });
     }

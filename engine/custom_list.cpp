@@ -38,10 +38,9 @@ void MakeCustomList(RunContext& run) {
         skip([&] { run.windows.back_to_name_page(); });
         return;
     }
-    std::u16string separator;
     std::vector<std::u16string> names;
-    skip([&] { separator = FindCategorySeparator(selection); });
-    skip([&] { names = SplitCategories(selection, separator); });
+    skip([&] { run.separator = CategorySeparator(run.env, selection); });
+    skip([&] { names = CategoryNames(selection, run.separator); });
 
     CollectMembers(run, {folder, names, false, OnFailure::skip}, members);
     skip([&] { TellWhatWasLeftOut(run, members.left_out); });

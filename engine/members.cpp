@@ -15,8 +15,19 @@ namespace engine {
 
 using host::skip;
 
-void CountMatches(RunContext& run, const host::Items& items) {
-    run.ItemTotal = host::checked_add(run.ItemTotal, items.Count());
+void CategoryItems::for_each(const std::function<void(const host::Object&)>& visit) const {
+    items.object().for_each([&](const host::Variant& v) {
+        const host::Object item = v.as_object();
+        if (CarriesCategory(host::ItemCategories(item), name, separator)) visit(item);
+    });
+}
+
+CategoryItems ItemsInCategory(const RunContext& run, const host::MAPIFolder& folder, std::u16string_view name) {
+    return {folder.GetItems(), std::u16string(name), run.separator};
+}
+
+void CountMatches(RunContext& run, const CategoryItems& items) {
+    items.for_each([&](const host::Object&) { run.ItemTotal = host::checked_add(run.ItemTotal, 1); });
 }
 
 std::vector<host::MAPIFolder> SearchedSubfolders(const host::MAPIFolder& folder, bool tells_hidden) {
@@ -37,23 +48,22 @@ void CountSubfolderMatches(RunContext& run, const std::vector<host::MAPIFolder>&
                            std::u16string_view name) {
     // Only the bar's total: a folder that fails here is searched all the same, and told of
     // if it fails then.
-    for (const auto& sub : subfolders) skip([&] { CountMatches(run, sub.GetItems().Restrict(CategoryFilter(name))); });
+    for (const auto& sub : subfolders) skip([&] { CountMatches(run, ItemsInCategory(run, sub, name)); });
 }
 
-void AddContacts(RunContext& run, const host::Items& items, MemberStore& members) {
-    items.object().for_each([&](const host::Variant& v) {
-        host::Object item = v.as_object();
+void AddContacts(RunContext& run, const CategoryItems& items, MemberStore& members) {
+    items.for_each([&](const host::Object& item) {
         if (host::ItemClass(item) == host::olContact) AddContact(run, host::ContactItem(item), members);
     });
 }
 
 void AddSubfolderContacts(RunContext& run, const std::vector<host::MAPIFolder>& subfolders, MemberStore& members,
                           std::u16string_view name) {
-    // A subfolder the store will not search (a mailbox's system folder may refuse the filter)
+    // A subfolder the store will not search (a mailbox's system folder may refuse its items)
     // costs its own contacts, not the list: the user is told which folder was not searched.
     for (const auto& sub : subfolders) {
         try {
-            AddContacts(run, sub.GetItems().Restrict(CategoryFilter(name)), members);
+            AddContacts(run, ItemsInCategory(run, sub, name), members);
         } catch (const host::Failure& f) {
             std::u16string folder;
             skip([&] { folder = sub.Name(); });

@@ -13,8 +13,23 @@
 
 namespace engine {
 
-// CountMatches: adds the number of items in the collection to ItemTotal.
-void CountMatches(RunContext& run, const host::Items& items);
+// The items of one folder that carry one category, by their own Categories text. The host's
+// category filter cannot be trusted either way (by the documented readings it finds "Tier1
+// Partner" for "Partner", or misses every item with a second category), so every item of the
+// folder is read and the item's own names decide (CarriesCategory, split at run.separator).
+struct CategoryItems {
+    host::Items items;  // all of the folder's
+    std::u16string name;
+    std::u16string separator;
+
+    // Visits each item that carries the category, in the folder's order; each item is let go
+    // before the next one is fetched, so a store's limit on open items is never met.
+    void for_each(const std::function<void(const host::Object&)>& visit) const;
+};
+CategoryItems ItemsInCategory(const RunContext& run, const host::MAPIFolder& folder, std::u16string_view name);
+
+// CountMatches: adds the number of items that carry the category to ItemTotal.
+void CountMatches(RunContext& run, const CategoryItems& items);
 // The direct subfolders a run searches, in the host's order: every one but those the host
 // marks hidden (a mailbox's system folders), when `tells_hidden` says the host can tell. A
 // folder whose mark cannot be read is searched.
@@ -24,12 +39,12 @@ std::vector<host::MAPIFolder> SearchedSubfolders(const host::MAPIFolder& folder,
 void CountSubfolderMatches(RunContext& run, const std::vector<host::MAPIFolder>& subfolders,
                            std::u16string_view name);
 
-// AddContacts: adds the addresses of every contact in the collection; other items are
-// passed over.
-void AddContacts(RunContext& run, const host::Items& items, MemberStore& members);
+// AddContacts: adds the addresses of every contact that carries the category; other items
+// are passed over.
+void AddContacts(RunContext& run, const CategoryItems& items, MemberStore& members);
 // AddSubfolderContacts: AddContacts over the items of each of the subfolders that carry the
-// name. A subfolder that cannot be searched (its filter or its items fail) is recorded in the
-// store's LeftOut, and the others are still searched.
+// name. A subfolder that cannot be searched (its items fail) is recorded in the store's
+// LeftOut, and the others are still searched.
 void AddSubfolderContacts(RunContext& run, const std::vector<host::MAPIFolder>& subfolders, MemberStore& members,
                           std::u16string_view name);
 // AddContact: moves the progress bar on, then adds the contact's addresses that are not

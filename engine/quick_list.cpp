@@ -28,8 +28,8 @@ void MakeQuickList(RunContext& run) {
         run.windows.back_to_work_type();
         return;
     }
-    const std::vector<std::u16string> names =
-        SplitCategories(selection, FindCategorySeparator(selection));
+    run.separator = CategorySeparator(run.env, selection);
+    const std::vector<std::u16string> names = CategoryNames(selection, run.separator);
 
     CollectMembers(run, {folder, names, true, OnFailure::stop}, members);
     TellWhatWasLeftOut(run, members.left_out);

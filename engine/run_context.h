@@ -71,6 +71,9 @@ public:
     int32_t ProgressCount = 0;
     // AllEmails: True when every address of a contact goes into the list, False for one.
     host::Bool16 AllEmails = host::False;
+    // The separator between the names of a Categories text, found with the run's categories
+    // (CategorySeparator); an item's own categories are split at it.
+    std::u16string separator = u",";
 
 private:
     host::Application application_;

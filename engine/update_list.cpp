@@ -122,7 +122,8 @@ void UpdateList(RunContext& run, const host::DistListItem& list) {
         host::MsgBox(run.env, text::update_no_categories);
         return;
     }
-    const std::vector<std::u16string> names = SplitCategories(categories, FindCategorySeparator(categories));
+    run.separator = CategorySeparator(run.env, categories);
+    const std::vector<std::u16string> names = CategoryNames(categories, run.separator);
 
     const std::optional<ListSource> recorded = ReadSource(list);
     const std::optional<Origin> origin = recorded ? recorded_origin(run, mapi, *recorded) : asked_origin(run, mapi);

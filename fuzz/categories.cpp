@@ -1,6 +1,7 @@
 // Any text as the categories a person selected (UTF-16, two bytes a character): the separator
-// found, the names split at it, and a filter for each name. The names joined again give the
-// text back, and every filter is one well-formed quoted value that holds exactly its name.
+// guessed, the pieces split at it, and the names made of them. The pieces joined again give
+// the text back; every name is non-empty, has no blank at either end, holds no separator,
+// and is carried by the text itself.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,22 +16,7 @@ void require(bool ok) {
     if (!ok) std::abort();
 }
 
-// The value inside `[Categories] = '...'`, with doubled apostrophes made single again;
-// aborts when the filter is anything else.
-std::u16string value_of(const std::u16string& filter) {
-    const std::u16string head = u"[Categories] = '";
-    require(filter.size() >= head.size() + 1 && filter.compare(0, head.size(), head) == 0 && filter.back() == u'\'');
-    std::u16string value;
-    for (size_t i = head.size(); i + 1 < filter.size(); ++i) {
-        if (filter[i] == u'\'') {
-            // An apostrophe inside the value is always written twice, or the value would end here.
-            require(i + 2 < filter.size() && filter[i + 1] == u'\'');
-            ++i;
-        }
-        value += filter[i];
-    }
-    return value;
-}
+bool blank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 }  // namespace
 
@@ -49,6 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string joined;
     for (size_t i = 0; i < names.size(); ++i) joined += (i ? separator : u"") + names[i];
     require(joined == text);
-    for (const auto& name : names) require(value_of(engine::CategoryFilter(name)) == name);
+    // Where no separator is guessed the text is read as one name or comma-separated names.
+    const std::u16string between = separator == engine::no_separator ? std::u16string(u",") : separator;
+    for (const auto& name : engine::CategoryNames(text, between)) {
+        require(!name.empty() && !blank(name.front()) && !blank(name.back()));
+        require(name.find(between) == std::u16string::npos);
+        require(engine::CarriesCategory(text, name, between));
+    }
     return 0;
 }

@@ -14,6 +14,8 @@ Object Environment::load_picture(std::u16string_view path) {
 
 std::optional<std::u16string> Environment::installed_file(std::u16string_view) { return std::nullopt; }
 
+std::optional<std::u16string> Environment::list_separator() { return std::nullopt; }
+
 std::u16string shipped_file(Environment& env, std::u16string_view name, std::u16string_view fallback) {
     return env.installed_file(name).value_or(std::u16string(fallback));
 }

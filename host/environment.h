@@ -64,6 +64,10 @@ public:
     // picture, the help file) are looked for there first, whatever folder it was installed to.
     virtual std::optional<std::u16string> installed_file(std::u16string_view name);
 
+    // The user's list separator: what the host puts, with a space, between the names of an
+    // item's categories and of the Categories dialog's answer. Nothing when it cannot be read.
+    virtual std::optional<std::u16string> list_separator();
+
     // A resource of the add-in's own file (raw data, by name); raises a Failure when there is
     // none.
     virtual std::string module_resource(std::u16string_view name);

@@ -216,5 +216,7 @@ inline constexpr int32_t first_exchange_user_version = 12;
 
 // The Class of any item, read by name through its dispatch interface.
 inline int32_t ItemClass(const Object& item) { return item.get(u"Class").as_int32(); }
+// The Categories text of an item of any class.
+inline std::u16string ItemCategories(const Object& item) { return item.get(u"Categories").as_text(); }
 
 }  // namespace host

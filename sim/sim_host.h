@@ -94,6 +94,8 @@ public:
     // In the profile's install folder, when it names one; else nothing, and the add-in falls
     // back to the fixed path.
     std::optional<std::u16string> installed_file(std::u16string_view name) override;
+    // The profile's "listSeparator".
+    std::optional<std::u16string> list_separator() override;
     std::unique_ptr<host::Library> load_library(std::u16string_view file) override;
     void* module_handle() override;
     // The add-in's resources, from the files that the Windows build puts into the DLL.

@@ -150,6 +150,14 @@ std::optional<std::u16string> ComEnvironment::installed_file(std::u16string_view
     return from_wide(file.c_str());
 }
 
+std::optional<std::u16string> ComEnvironment::list_separator() {
+    // At most four characters with the terminating null, as Windows documents LOCALE_SLIST.
+    wchar_t text[8] = {};
+    const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SLIST, text, 8);
+    if (length <= 1) return std::nullopt;
+    return from_wide(text);
+}
+
 void* ComEnvironment::raw_interface(const Object& o) { return interface_of(o).get(); }
 
 }  // namespace host::com

@@ -24,6 +24,8 @@ public:
     // The file beside the module this code is linked into (the add-in DLL), by the module's
     // own path: the folder it was installed to, whatever that is.
     std::optional<std::u16string> installed_file(std::u16string_view name) override;
+    // The user's locale's list separator (the Region settings' "List separator").
+    std::optional<std::u16string> list_separator() override;
     // An RCDATA resource of the add-in's DLL.
     std::string module_resource(std::u16string_view name) override;
     // The object's IDispatch, without a reference of its own.

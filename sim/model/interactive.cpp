@@ -7,23 +7,14 @@ namespace sim {
 
 namespace {
 
-// An item keeps its categories as one text, the names joined by ", " (a name holds no comma).
-void add_categories(std::u16string_view text, std::set<std::u16string>& out) {
-    static constexpr std::u16string_view separator = u", ";
-    while (!text.empty()) {
-        auto at = text.find(separator);
-        std::u16string_view name = text.substr(0, at);
-        if (!name.empty()) out.emplace(name);
-        if (at == std::u16string_view::npos) break;
-        text.remove_prefix(at + separator.size());
-    }
-}
-
-void collect(const Folder& folder, std::set<std::u16string>& out) {
+// An item keeps its categories as one text, the names joined by the list separator and a
+// space (a name holds no separator).
+void collect(const Folder& folder, std::u16string_view separator, std::set<std::u16string>& out) {
     for (const auto& item : folder.items)
-        if (item) add_categories(item->current.categories, out);
+        if (item)
+            for (auto& name : split_categories(item->current.categories, separator)) out.insert(std::move(name));
     for (const auto& sub : folder.folders)
-        if (sub) collect(*sub, out);
+        if (sub) collect(*sub, separator, out);
 }
 
 }  // namespace
@@ -31,7 +22,7 @@ void collect(const Folder& folder, std::set<std::u16string>& out) {
 std::vector<std::u16string> categories_in_use(const Profile& profile) {
     std::set<std::u16string> names;
     for (const auto& f : profile.folders)
-        if (f) collect(*f, names);
+        if (f) collect(*f, profile.list_separator, names);
     return {names.begin(), names.end()};
 }
 

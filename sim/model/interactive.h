@@ -15,9 +15,11 @@ namespace sim {
 class AnswerProvider {
 public:
     virtual ~AnswerProvider() = default;
-    // The categories dialog over the categories there are to pick from: the selection text,
-    // or nothing when the dialog is cancelled.
-    virtual std::optional<std::u16string> categories(const std::vector<std::u16string>& available) = 0;
+    // The categories dialog over the categories there are to pick from: the selection text
+    // (the names joined by the user's list separator and a space), or nothing when the
+    // dialog is cancelled.
+    virtual std::optional<std::u16string> categories(const std::vector<std::u16string>& available,
+                                                     std::u16string_view separator) = 0;
     // The folder picker over the profile's folder tree (its top-level folders): the folder
     // picked, or null when the picker is cancelled.
     virtual std::shared_ptr<Folder> pick_folder(const std::vector<std::shared_ptr<Folder>>& tree) = 0;

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/model/restrict.h"
+
 namespace sim {
 
 // Anything a proxy can stand for. Proxies of the same entity share its events.
@@ -56,6 +58,8 @@ struct Folder : Entity {
     std::optional<bool> hidden;
     // "restrictFails": the HRESULT the folder's Items.Restrict fails with; 0: it does not.
     int32_t restrict_fails = 0;
+    // "itemsFail": the HRESULT every walk of the folder's items fails with; 0: none does.
+    int32_t items_fail = 0;
     std::vector<std::shared_ptr<Item>> items;
     std::vector<std::shared_ptr<Folder>> folders;  // direct subfolders, in order
 };
@@ -147,6 +151,16 @@ struct Profile {
     // The Exchange address book; an address it does not hold resolves to nothing.
     std::vector<DirectoryEntry> directory;
     MemberAddressReading member_address = MemberAddressReading::last_space;
+    // "categoryFilter": how Restrict compares a category with an item's categories; unset,
+    // the reading of the profile's version (sim/model/restrict.h).
+    std::optional<CategoryReading> category_filter;
+    // "listSeparator": the user's list separator. The host joins an item's categories, and
+    // the Categories dialog's answer, with it and a space.
+    std::u16string list_separator = u",";
+
+    CategoryReading category_reading() const {
+        return category_filter ? *category_filter : default_category_reading(version);
+    }
 
     // The limit on a list's members that applies, in bytes; 0 for none.
     int64_t list_limit() const;

@@ -210,6 +210,8 @@ host::Object make_items_view(const WorldPtr& w, std::shared_ptr<ItemsView> view)
         return Variant(make_item(w, l[index_of(a, l.size(), u"Items")]));
     });
     o->enumeration([w, view] {
+        // A folder whose store will not give its contents (a mailbox's system folder may).
+        if (view->folder->items_fail) fail(view->folder->items_fail, u"The operation failed.", u"Items");
         std::vector<std::function<Variant()>> out;
         for (const auto& item : view->list()) out.push_back([w, item] { return Variant(make_item(w, item)); });
         return out;
@@ -222,8 +224,10 @@ host::Object make_items_view(const WorldPtr& w, std::shared_ptr<ItemsView> view)
         auto result = std::make_shared<ItemsView>();
         result->folder = view->folder;
         result->restricted.emplace();
+        const Profile& profile = w->profile;
         for (const auto& item : view->list())
-            if (categories_match(item->current.categories, value)) result->restricted->push_back(item);
+            if (categories_match(item->current.categories, value, profile.category_reading(), profile.list_separator))
+                result->restricted->push_back(item);
         return Variant(make_items_view(w, result));
     });
     return obj;
@@ -256,7 +260,8 @@ host::Object make_item(const WorldPtr& w, std::shared_ptr<Item> item) {
     o->setter(u"Categories", [item](Args& a) { item->current.categories = put_value(a).as_text(); });
     o->method(u"ShowCategoriesDialog", [w, item](Args&) {
         Answer answer = w->interactive
-                            ? Answer{AnswerKind::Categories, w->interactive->categories(categories_in_use(w->profile))}
+                            ? Answer{AnswerKind::Categories, w->interactive->categories(categories_in_use(w->profile),
+                                                                                      w->profile.list_separator)}
                             : w->take_answer(AnswerKind::Categories);
         w->record({{"event", "dialog"},
                    {"kind", "categories"},

@@ -2,6 +2,8 @@
 #include "sim/model/restrict.h"
 
 #include "host/failure.h"
+#include "host/outlook.h"
+#include "host/text.h"
 #include "sim/model/model.h"
 
 namespace sim {
@@ -25,23 +27,24 @@ std::u16string_view trim(std::u16string_view s) {
                         u"Items.Restrict");
 }
 
-// One simple case mapping, to lower case, of the letters the host's users meet most.
-char16_t fold(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
-    if (c < 0xC0) return c;
-    if (c <= 0xDE) return c == 0xD7 ? c : static_cast<char16_t>(c + 32);  // Latin-1 letters
-    if (c >= 0x100 && c <= 0x17F) {                                       // Latin Extended-A
-        bool even_upper = (c <= 0x137 && c != 0x130 && c != 0x131) || (c >= 0x14A && c <= 0x177);
-        bool odd_upper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (even_upper && c % 2 == 0) return static_cast<char16_t>(c + 1);
-        if (odd_upper && c % 2 == 1) return static_cast<char16_t>(c + 1);
-        if (c == 0x178) return 0xFF;
-        return c;
+// A letter or digit: part of a word. Characters beyond ASCII count as letters, so a word
+// of any alphabet is never cut inside.
+bool word_character(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 0x80;
+}
+
+// The phrase occurs in the text as whole words: equal letters ignoring case, and no letter
+// or digit joined to it on either side.
+bool contains_phrase(std::u16string_view text, std::u16string_view phrase) {
+    if (phrase.empty() || phrase.size() > text.size()) return false;
+    for (size_t at = 0; at + phrase.size() <= text.size(); ++at) {
+        if (!host::equal_ignoring_letter_case(text.substr(at, phrase.size()), phrase)) continue;
+        const bool starts_word = at == 0 || !word_character(text[at - 1]) || !word_character(phrase.front());
+        const size_t after = at + phrase.size();
+        const bool ends_word = after == text.size() || !word_character(text[after]) || !word_character(phrase.back());
+        if (starts_word && ends_word) return true;
     }
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return static_cast<char16_t>(c + 32);  // Greek
-    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);                 // Cyrillic
-    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
-    return c;
+    return false;
 }
 
 }  // namespace
@@ -82,30 +85,39 @@ std::u16string parse_category_filter(std::u16string_view filter) {
     return value;
 }
 
-std::vector<std::u16string> split_categories(std::u16string_view text) {
+CategoryReading default_category_reading(std::u16string_view version) {
+    return host::MajorVersion(version) >= 12 ? CategoryReading::phrase : CategoryReading::whole;
+}
+
+std::vector<std::u16string> split_categories(std::u16string_view text, std::u16string_view separator) {
     std::vector<std::u16string> out;
+    if (separator.empty()) separator = u",";
     size_t start = 0;
     while (start <= text.size()) {
-        size_t comma = text.find(u',', start);
-        auto piece = trim(text.substr(start, comma == std::u16string_view::npos ? comma : comma - start));
+        size_t at = text.find(separator, start);
+        auto piece = trim(text.substr(start, at == std::u16string_view::npos ? at : at - start));
         if (!piece.empty()) out.emplace_back(piece);
-        if (comma == std::u16string_view::npos) break;
-        start = comma + 1;
+        if (at == std::u16string_view::npos) break;
+        start = at + separator.size();
     }
     return out;
 }
 
-bool equal_ignoring_letter_case(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
-}
-
-bool categories_match(std::u16string_view categories_text, std::u16string_view value) {
-    auto wanted = trim(value);
-    for (const auto& c : split_categories(categories_text))
-        if (equal_ignoring_letter_case(c, wanted)) return true;
+bool categories_match(std::u16string_view categories_text, std::u16string_view value, CategoryReading reading,
+                      std::u16string_view separator) {
+    switch (reading) {
+    case CategoryReading::whole:
+        return !categories_text.empty() && host::equal_ignoring_letter_case(categories_text, value);
+    case CategoryReading::phrase:
+        for (const auto& c : split_categories(categories_text, separator))
+            if (contains_phrase(c, trim(value))) return true;
+        return false;
+    case CategoryReading::value:
+        break;
+    }
+    const auto wanted = trim(value);
+    for (const auto& c : split_categories(categories_text, separator))
+        if (host::equal_ignoring_letter_case(c, wanted)) return true;
     return false;
 }
 

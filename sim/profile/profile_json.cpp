@@ -77,7 +77,7 @@ void check_item_field(const std::string& key, const std::string& where) {
     bad(field_place(where, key), "unknown field; did you mean \"" + near + "\"?");
 }
 
-std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
+std::shared_ptr<Item> read_item(const Json& j, const std::string& where, std::u16string_view separator) {
     if (!j.is_object()) bad(where, "an item must be an object");
     auto item = std::make_shared<Item>();
     ItemData& d = item->current;
@@ -90,11 +90,15 @@ std::shared_ptr<Item> read_item(const Json& j, const std::string& where) {
             std::u16string joined;
             for (const auto& c : value) {
                 std::u16string name = text(c, where, "Categories");
-                // The host keeps categories as one text separated by commas, so a name
-                // cannot hold one.
+                // The host keeps categories as one text, the names joined by the list
+                // separator and a space, and its filter reads them separated by commas: a
+                // name can hold neither.
                 if (name.find(u',') != std::u16string::npos)
                     bad(where, "the category \"" + c.get<std::string>() + "\" contains a comma");
-                if (!joined.empty()) joined += u", ";
+                if (name.find(separator) != std::u16string::npos)
+                    bad(where, "the category \"" + c.get<std::string>() + "\" contains the list separator \"" +
+                                   utf8(separator) + "\"");
+                if (!joined.empty()) joined.append(separator).append(u" ");
                 joined += name;
             }
             d.categories = joined;
@@ -119,7 +123,7 @@ std::shared_ptr<Folder> read_folder(const Json& j, std::string& where, std::stri
                                     Profile& profile) {
     const size_t parent_path_length = path.size();
     if (!j.is_object()) bad(where, "a folder must be an object");
-    only_fields(j, {"name", "defaultFor", "itemType", "items", "folders", "hidden", "restrictFails"}, where);
+    only_fields(j, {"name", "defaultFor", "itemType", "items", "folders", "hidden", "restrictFails", "itemsFail"}, where);
     if (!j.contains("name")) bad(where, "a folder needs a \"name\"");
     auto f = std::make_shared<Folder>();
     f->name = text(j["name"], where, "name");
@@ -145,10 +149,15 @@ std::shared_ptr<Folder> read_folder(const Json& j, std::string& where, std::stri
         f->restrict_fails = hresult(j["restrictFails"], where, "restrictFails");
         if (!f->restrict_fails) bad(where, "\"restrictFails\" must be a failure, not 0");
     }
+    if (j.contains("itemsFail")) {
+        f->items_fail = hresult(j["itemsFail"], where, "itemsFail");
+        if (!f->items_fail) bad(where, "\"itemsFail\" must be a failure, not 0");
+    }
     if (j.contains("items")) {
         if (!j["items"].is_array()) bad(where, "\"items\" must be a list");
         for (size_t i = 0; i < j["items"].size(); ++i)
-            f->items.push_back(read_item(j["items"][i], element_place(field_place(where, "items"), i)));
+            f->items.push_back(
+                read_item(j["items"][i], element_place(field_place(where, "items"), i), profile.list_separator));
     }
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad(where, "\"folders\" must be a list");
@@ -214,9 +223,30 @@ Profile profile_from_json(const Json& j) {
                     "guard",
                     "directory",
                     "memberAddress",
+                    "categoryFilter",
+                    "listSeparator",
                 },
                 "profile");
     Profile p;
+    // Before the folders: their items' categories are joined with it.
+    if (j.contains("listSeparator")) {
+        p.list_separator = text(j["listSeparator"], "profile", "listSeparator");
+        // Windows keeps at most three characters; a blank, letter or digit would cut names.
+        bool fits = !p.list_separator.empty() && p.list_separator.size() <= 3;
+        for (char16_t c : p.list_separator)
+            if (c == u' ' || c == u'\t' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'))
+                fits = false;
+        if (!fits)
+            bad("profile", "\"listSeparator\" must be one to three characters, none a blank, letter or digit, not \"" +
+                               utf8(p.list_separator) + "\"");
+    }
+    if (j.contains("categoryFilter")) {
+        const std::u16string reading = text(j["categoryFilter"], "profile", "categoryFilter");
+        if (reading == u"phrase") p.category_filter = CategoryReading::phrase;
+        else if (reading == u"whole") p.category_filter = CategoryReading::whole;
+        else if (reading == u"value") p.category_filter = CategoryReading::value;
+        else bad("profile", "\"categoryFilter\" must be \"phrase\", \"whole\" or \"value\", not \"" + utf8(reading) + "\"");
+    }
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
         std::set<std::u16string> names;

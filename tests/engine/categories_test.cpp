@@ -1,14 +1,15 @@
-// The selection text: finding the separator the host put between the picked categories,
-// splitting the text into names, and the filter made from each name.
+// The selection text: the separator between the picked categories (the user's list
+// separator, or the guess where it cannot be read), the names, and which an item carries.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/categories.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
-#include "sim/model/restrict.h"
 
 namespace engine_test {
 namespace {
@@ -74,34 +75,72 @@ TEST(CategorySeparator, TextLongerThanASixteenBitLengthOverflows) {
     }
 }
 
-TEST(CategoryFilterText, NamesGoInQuotedWithApostrophesDoubled) {
+// A host whose user's list separator cannot be read.
+class NoListSeparator : public sim::SimHost {
+public:
+    std::optional<std::u16string> list_separator() override { return std::nullopt; }
+};
+
+// The names of a selection: split at the user's list separator wherever the system gives
+// one, each name without the blanks around it; the guess only where nothing can be read.
+TEST(CategoryNames, SplitAtTheListSeparator) {
     struct Case {
-        const char* name;
-        const char* filter;
+        const char* system;  // the user's list separator; null: it cannot be read
+        const char* text;
+        const char* separator;
+        std::vector<const char*> names;
     } cases[] = {
-        {"Business", "[Categories] = 'Business'"},
-        {" Personal", "[Categories] = ' Personal'"},
-        {"Mom's friends", "[Categories] = 'Mom''s friends'"},
-        {"'", "[Categories] = ''''"},
-        {"a''b", "[Categories] = 'a''''b'"},
-        {"", "[Categories] = ''"},
-        {"Café Owners", "[Categories] = 'Café Owners'"},
+        {",", "Sales & Marketing", ",", {"Sales & Marketing"}},
+        {",", "Sales & Marketing, VIP", ",", {"Sales & Marketing", "VIP"}},
+        {";", "Sales & Marketing; VIP", ";", {"Sales & Marketing", "VIP"}},
+        {";", "Business, Personal", ";", {"Business, Personal"}},  // a comma is part of a name there
+        {",", "Q1: Leads, VIP", ",", {"Q1: Leads", "VIP"}},
+        {",", "Team 1 Leads, Clients (old), R-D", ",", {"Team 1 Leads", "Clients (old)", "R-D"}},
+        {",", "Mom's friends", ",", {"Mom's friends"}},
+        {",", " Business ,  VIP ", ",", {"Business", "VIP"}},
+        {",", "A,, B", ",", {"A", "B"}},  // empty pieces are no names
+        {"\u061B", "عملاء\u061B VIP", "\u061B", {"عملاء", "VIP"}},
+        // Nothing to read: the guess, and a comma when the text suggests nothing.
+        {nullptr, "Business, Personal", ",", {"Business", "Personal"}},
+        {nullptr, "Business;  Personal; VIP", ";", {"Business", "Personal", "VIP"}},
+        {nullptr, "Business", ",", {"Business"}},
+        {nullptr, "Sales & Marketing, VIP", "&", {"Sales", "Marketing, VIP"}},  // the guess's known fault
     };
     for (const auto& c : cases) {
-        std::u16string filter = engine::CategoryFilter(u(c.name));
-        EXPECT_EQ(utf8(filter), c.filter) << c.name;
-        // The host reads back exactly the name from the filter.
-        EXPECT_EQ(utf8(sim::parse_category_filter(filter)), c.name) << c.name;
+        std::unique_ptr<sim::SimHost> host = c.system ? std::make_unique<sim::SimHost>() : std::make_unique<NoListSeparator>();
+        if (c.system) host->world().profile.list_separator = host::from_utf8(c.system);
+        const std::u16string separator = engine::CategorySeparator(*host, u(c.text));
+        EXPECT_EQ(utf8(separator), c.separator) << c.text;
+        std::vector<std::string> names;
+        for (const auto& n : engine::CategoryNames(u(c.text), separator)) names.push_back(utf8(n));
+        EXPECT_EQ(names, std::vector<std::string>(c.names.begin(), c.names.end())) << c.text;
     }
 }
 
-TEST_F(EngineTest, AFilterWithAnApostropheFindsItsContacts) {
-    profile(R"({"folders": [{"name": "Contacts", "defaultFor": "contacts", "items": [
-        {"FullName": "Jack Byrne", "Email1Address": "jack@byrne.example", "Categories": ["Mom's friends"]},
-        {"FullName": "Kate Byrne", "Email1Address": "kate@byrne.example", "Categories": ["Personal", "mom's friends"]},
-        {"FullName": "Lou Byrne", "Email1Address": "lou@byrne.example", "Categories": ["Moms friends"]}]}]})");
-    auto items = contacts().GetItems().Restrict(engine::CategoryFilter(u"Mom's friends"));
-    EXPECT_EQ(items.Count(), 2);
+// An item carries a category when one of its own names equals it, ignoring letter case: a
+// phrase of another name, or the whole text of several, never does.
+TEST(CategoryNames, AnItemCarriesOnlyItsOwnNames) {
+    struct Case {
+        const char* item;
+        const char* separator;
+        const char* name;
+        bool carries;
+    } cases[] = {
+        {"Partner", ",", "Partner", true},
+        {"Tier1 Partner", ",", "Partner", false},
+        {"Partner, Important", ",", "partner", true},
+        {"Business, Social", ",", "Business", true},
+        {"Business, Social", ",", "Social", true},
+        {"Sales & Marketing", ",", "Sales", false},
+        {"Sales & Marketing; VIP", ";", "Sales & Marketing", true},
+        {"Sales & Marketing; VIP", ";", "VIP", true},
+        {"Sales & Marketing, VIP", ";", "VIP", false},
+        {"Café Owners", ",", "CAFÉ OWNERS", true},
+        {"Mom's friends", ",", "Mom's friends", true},
+        {"", ",", "Business", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(engine::CarriesCategory(u(c.item), u(c.name), u(c.separator)), c.carries) << c.item << " / " << c.name;
 }
 
 }  // namespace

@@ -91,17 +91,17 @@ TEST_F(CollectTest, CategoryByCategoryTheFolderThenItsSubfolders) {
               (Strings{"Bob Ray bob@ray.example", "Ann Lee ann@acme.example", "Dee Fox dee@fox.example"}));
 }
 
-// A filter the host refuses: the custom run leaves that category out and keeps the others;
-// the quick run and an update end with the failure.
-TEST_F(CollectTest, ARefusedFilterCostsOneCategoryOrTheRun) {
-    // VIP's filter, refused when counting and again when collecting (faults count a member's
-    // calls from the host's start: VIP, Business, then VIP, Business again).
-    const int64_t before = host.world().calls_of(u"Restrict");
-    host.fail(u"Restrict", before + 1);
-    host.fail(u"Restrict", before + 3);
+// A folder whose items the host cannot give: the custom run leaves that category out and
+// keeps the others; the quick run and an update end with the failure.
+TEST_F(CollectTest, AFolderThatCannotBeReadCostsOneCategoryOrTheRun) {
+    // The items for VIP, refused when counting and again when collecting (faults count a
+    // member's calls from the host's start: VIP, Business, then VIP, Business again).
+    const int64_t before = host.world().calls_of(u"Items", u"MAPIFolder");
+    host.fail(u"Items", before + 1, u"MAPIFolder");
+    host.fail(u"Items", before + 3, u"MAPIFolder");
     EXPECT_EQ(collect({folder("Contacts"), {u"VIP", u"Business"}, false, OnFailure::skip}),
               (Strings{"Ann Lee ann@acme.example"}));
-    host.fail(u"Restrict", host.world().calls_of(u"Restrict") + 1);
+    host.fail(u"Items", host.world().calls_of(u"Items", u"MAPIFolder") + 1, u"MAPIFolder");
     EXPECT_THROW(collect({folder("Contacts"), {u"VIP", u"Business"}, true, OnFailure::stop}), host::Failure);
 }
 
@@ -140,8 +140,9 @@ TEST_F(CollectTest, WhatWasLeftOutIsRecorded) {
         {"a contact in a subfolder", {{"Add", "SafeRecipients", 2}}, true, {ann, bob}, {"Dee Fox"}, {}},
         {"a contact that cannot be opened", {{"Item", "SafeContactItem", 1}}, true, {dee, bob},
          {"a contact whose name could not be read"}, {}},
-        // Business is restricted once to count and once to fill: the fill's refusal costs it.
-        {"a whole category", {{"Restrict", "Items", 3}}, false, {bob}, {}, {{"Business", "Contacts"}}},
+        // The folder's items are had once per name to count and once to fill: the fill's
+        // failure costs Business.
+        {"a whole category", {{"Items", "MAPIFolder", 3}}, false, {bob}, {}, {{"Business", "Contacts"}}},
         {"a category's walk", {{"Class", "ContactItem", 1}}, false, {bob}, {}, {{"Business", "Contacts"}}},
     };
     for (const auto& c : cases) {
@@ -174,7 +175,7 @@ Json mailbox(const char* version) {
          "folders": [
            {"name": "Recipient Cache", "hidden": true, "items": [
               {"FullName": "Kim Novak", "Email1Address": "kim@acme.example", "Categories": ["Business"]}]},
-           {"name": "Partners", "restrictFails": "0x80004005", "items": [
+           {"name": "Partners", "restrictFails": "0x80004005", "itemsFail": "0x80004005", "items": [
               {"FullName": "Ines Moreau", "Email1Address": "ines@adatum.example", "Categories": ["Business"]}]},
            {"name": "Suppliers", "hidden": false, "items": [
               {"FullName": "Gita Rao", "Email1Address": "gita@northwind.example", "Categories": ["Business"]}]}]}]})");

@@ -117,7 +117,7 @@ struct Walk {
     }
 
     static bool carries(const sim::Item& item, const std::u16string& category) {
-        return sim::categories_match(item.current.categories, category);
+        return sim::categories_match(item.current.categories, category, sim::CategoryReading::value, u",");
     }
 
     bool present(const std::u16string& address) const {

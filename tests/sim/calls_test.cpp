@@ -64,6 +64,7 @@ TEST_F(CallsTest, RuntimeCallsCanFail) {
 }
 
 TEST_F(CallsTest, AHookRunsBeforeItsCallAndCanChangeTheProfile) {
+    host.profile().category_filter = sim::CategoryReading::value;
     // Between a counting and a filling pass: a new contact appears before the second Restrict.
     host.on_call(u"Restrict", 2, [this] {
         auto item = std::make_shared<sim::Item>();

@@ -20,7 +20,9 @@ Json marked_profile(const char* version) {
         {"name": "Recipient Cache", "hidden": true},
         {"name": "Suppliers", "hidden": false},
         {"name": "Partners", "restrictFails": "0x80004005",
-         "items": [{"class": 40, "FullName": "Ines Moreau", "Categories": ["Business"]}]}]}]})");
+         "items": [{"class": 40, "FullName": "Ines Moreau", "Categories": ["Business"]}]},
+        {"name": "Archive", "itemsFail": "0x80004005",
+         "items": [{"class": 40, "FullName": "Kim Novak", "Categories": ["Business"]}]}]}]})");
     p["version"] = version;
     return p;
 }
@@ -74,11 +76,27 @@ TEST(FolderProperties, AStoreThatRefusesAFolderFailsEveryFilterOfItsItems) {
     EXPECT_EQ(suppliers.GetItems().Restrict(u"[Categories] = 'Business'").Count(), 0);
 }
 
+TEST(FolderProperties, AStoreThatWillNotGiveAFolderFailsEveryWalkOfItsItems) {
+    sim::SimHost host;
+    host.load_profile(marked_profile("16.0"));
+    host::Application app(host.application());
+    host::Folders subs = app.GetNamespace(u"MAPI").GetDefaultFolder(host::olFolderContacts).GetFolders();
+    host::MAPIFolder archive(subs.object().call(u"Item", u"Archive"));
+    try {
+        archive.GetItems().object().for_each([](const host::Variant&) {});
+        ADD_FAILURE() << "the walk was not refused";
+    } catch (const host::Failure& f) {
+        EXPECT_EQ(static_cast<uint32_t>(f.number()), 0x80004005u);
+        EXPECT_EQ(f.description(), u"The operation failed.");
+    }
+}
+
 TEST(FolderProperties, AProfileSaysItStrictly) {
     struct Case {
         const char* folder;   // the subfolder's JSON
         const char* error;    // nullptr: read
         int32_t restrict_fails;
+        int32_t items_fail = 0;
     };
     const Case cases[] = {
         {R"({"name": "A", "restrictFails": -2147467259})", nullptr, -2147467259},
@@ -87,6 +105,8 @@ TEST(FolderProperties, AProfileSaysItStrictly) {
         {R"({"name": "A", "restrictFails": "E_FAIL"})", "hex digits", 0},
         {R"({"name": "A", "restrictFails": "0x800040050"})", "hex digits", 0},
         {R"({"name": "A", "hidden": "yes"})", "\"hidden\" must be true or false", 0},
+        {R"({"name": "A", "itemsFail": "0x80004005"})", nullptr, 0, -2147467259},
+        {R"({"name": "A", "itemsFail": 0})", "must be a failure", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -96,6 +116,7 @@ TEST(FolderProperties, AProfileSaysItStrictly) {
             sim::Profile profile = sim::profile_from_json(p);
             EXPECT_EQ(c.error, nullptr);
             EXPECT_EQ(profile.contacts()->folders.at(0)->restrict_fails, c.restrict_fails);
+            EXPECT_EQ(profile.contacts()->folders.at(0)->items_fail, c.items_fail);
         } catch (const sim::ScenarioError& e) {
             ASSERT_NE(c.error, nullptr) << e.what();
             EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();

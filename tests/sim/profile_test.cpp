@@ -34,6 +34,15 @@ TEST(ProfileJson, ReadsFoldersItemsAndFlags) {
     EXPECT_FALSE(p.picture);
     EXPECT_FALSE(p.redemption);
     EXPECT_EQ(p.install_folder, u"D:\\Apps\\Contact Lists\\");  // a folder, whether or not it ends in "\\"
+    EXPECT_EQ(p.category_reading(), sim::CategoryReading::whole);  // version 11, the default
+}
+
+TEST(ProfileJson, CategoriesAreJoinedWithTheListSeparator) {
+    sim::Profile p = sim::profile_from_json(Json::parse(R"({"listSeparator": ";", "version": "16.0",
+      "folders": [{"name": "Contacts", "defaultFor": "contacts",
+                   "items": [{"Categories": ["Sales & Marketing", "Q1: Leads"]}]}]})"));
+    EXPECT_EQ(p.contacts()->items.at(0)->current.categories, u"Sales & Marketing; Q1: Leads");
+    EXPECT_EQ(p.category_reading(), sim::CategoryReading::phrase);
 }
 
 TEST(ProfileJson, AProfileWithoutContactsGetsAnEmptyOne) {
@@ -59,6 +68,12 @@ TEST(ProfileJson, MalformedInputIsAScenarioErrorThatSaysWhere) {
         {"profile", R"({"folders": [{"name": "Contacts"}]})", "no folder has \"defaultFor\""},
         {"profile", R"({"serviceLibrary": {"initResult": 1.5}})", "whole number"},
         {"profile", R"({"installFolder": ""})", "\"installFolder\" must name a folder"},
+        {"profile", R"({"categoryFilter": "exact"})", "\"categoryFilter\" must be \"phrase\", \"whole\" or \"value\""},
+        {"profile", R"({"listSeparator": ""})", "\"listSeparator\" must be one to three characters"},
+        {"profile", R"({"listSeparator": "; "})", "none a blank"},
+        {"profile", R"({"listSeparator": "x"})", "none a blank, letter or digit"},
+        {"profile", R"({"listSeparator": ";", "folders": [{"name": "A", "items": [{"Categories": ["a;b"]}]}]})",
+         "contains the list separator \";\""},
         {"answers", R"([{"msgbox": "Maybe"}])", "answers[1]: \"msgbox\" must be"},
         {"answers", R"([{"categories": "A", "msgbox": "Yes"}])", "one field"},
         {"faults", R"([{"member": "Save", "occurrence": 0}])", "faults[1]: \"occurrence\" counts from 1"},

@@ -24,7 +24,8 @@ public:
     std::vector<std::u16string> tree;  // the top-level folders shown
     std::vector<std::pair<std::u16string, int32_t>> boxes;
 
-    std::optional<std::u16string> categories(const std::vector<std::u16string>& available) override {
+    std::optional<std::u16string> categories(const std::vector<std::u16string>& available,
+                                             std::u16string_view) override {
         offered = available;
         return selection;
     }
@@ -161,10 +162,14 @@ TEST(CategoriesInUse, EachNameOnceSortedFromEveryFolder) {
                  {"class": 40, "Categories": ["Deep"]}]}]}]},
               {"name": "Inbox", "itemType": 0, "items": [{"class": 43, "Categories": ["Mail only"]}]}]})",
          {u"Alpha", u"Deep", u"Mail only", u"Zeta"}},
-        {"names keep their blanks and letters",
+        {"names keep their letters, not the blanks around them",
          R"({"folders": [{"name": "Contacts", "defaultFor": "contacts", "items": [
               {"class": 40, "Categories": [" Lead", "Café Owners", "café owners"]}]}]})",
-         {u" Lead", u"Café Owners", u"café owners"}},
+         {u"Café Owners", u"Lead", u"café owners"}},
+        {"split at the list separator",
+         R"({"listSeparator": ";", "folders": [{"name": "Contacts", "defaultFor": "contacts", "items": [
+              {"class": 40, "Categories": ["Sales & Marketing", "Q1: Leads"]}]}]})",
+         {u"Q1: Leads", u"Sales & Marketing"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -390,6 +391,14 @@ TEST_F(Boundary, Environment) {
     auto fake = FakeObject::make(L"Application");
     Object o = host::com::wrap(fake.get());
     EXPECT_EQ(env.raw_interface(o), static_cast<void*>(static_cast<IDispatch*>(fake.get())));
+
+    // The user's list separator as Windows keeps it for the user, a change seen at once.
+    wchar_t earlier[8] = {};
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, earlier, 8), 1);
+    EXPECT_EQ(env.list_separator(), std::optional<std::u16string>(host::com::from_wide(earlier)));
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, L";"));
+    EXPECT_EQ(env.list_separator(), std::optional<std::u16string>(u";"));
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, earlier);
 }
 
 }  // namespace

@@ -48,6 +48,15 @@ constexpr std::u16string_view wizard_button = addin::toolbar_command.tag;
 
 const wizard::FormDesign& design(std::u16string_view form) { return *wizard::form_design(form); }
 
+// The profile's list separator as the user's, where the add-in reads it from Windows. Windows
+// keeps it in the user's registry (HKCU\Control Panel\International, sList), so every play
+// sets it, the default "," included, and none inherits an earlier play's.
+void use_list_separator(const std::u16string& separator) {
+    const std::wstring text(separator.begin(), separator.end());
+    if (!SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, text.c_str()))
+        throw Unplayable("the list separator \"" + host::to_utf8(separator) + "\" cannot be set for the user");
+}
+
 // The mail host over COM, with the add-ins it finds in the registry, and the user on their
 // real windows.
 class ComHostDriver : public sc::HostDriver {
@@ -55,6 +64,7 @@ public:
     ComHostDriver(const sc::Scenario& scenario, std::wstring folder, PlayOptions options)
         : folder_(std::move(folder)), options_(std::move(options)) {
         sc::load_into(host_, scenario);
+        use_list_separator(host_.profile().list_separator);
         host_.world().log_calls = options_.calls;
         if (!options_.crash_member.empty())
             host_.on_call(options_.crash_member, options_.crash_occurrence, [] { *static_cast<volatile int*>(nullptr) = 1; });

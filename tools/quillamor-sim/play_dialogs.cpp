@@ -6,8 +6,9 @@
 namespace quillamor_sim::play {
 
 // --- the host's dialogs, answered by the person
-std::optional<std::u16string> Session::categories(const std::vector<std::u16string>& available) {
-    Checklist list(available);
+std::optional<std::u16string> Session::categories(const std::vector<std::u16string>& available,
+                                                  std::u16string_view separator) {
+    Checklist list(available, separator);
     InDialog in(*this, u"Up, Down: move   Space: tick   Enter: OK   Esc: Cancel   Ctrl+C, q: leave");
     for (;;) {
         if (draw()) draw_checklist(list);

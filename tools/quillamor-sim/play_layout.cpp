@@ -294,7 +294,7 @@ std::u16string Checklist::selection() const {
     std::u16string out;
     for (size_t i = 0; i < names.size(); ++i) {
         if (!ticked[i]) continue;
-        if (!out.empty()) out += u", ";
+        if (!out.empty()) out += separator + u" ";
         out += names[i];
     }
     return out;

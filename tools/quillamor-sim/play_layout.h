@@ -106,10 +106,14 @@ struct Checklist {
     std::vector<bool> ticked;
     size_t current = 0;
 
-    explicit Checklist(std::vector<std::u16string> n) : names(std::move(n)), ticked(names.size(), false) {}
+    std::u16string separator = u",";  // the user's list separator
+
+    explicit Checklist(std::vector<std::u16string> n, std::u16string_view list_separator = u",")
+        : names(std::move(n)), ticked(names.size(), false), separator(list_separator) {}
     void toggle();
     void move(int delta);
-    // The selection text: the ticked names in the order of the list, joined by ", ".
+    // The selection text: the ticked names in the order of the list, joined by the list
+    // separator and a space.
     std::u16string selection() const;
 };
 

@@ -123,7 +123,8 @@ public:
     void form_changed(Form& f, const Control& c, Change what);
 
     // --- the host's dialogs, answered by the person
-    std::optional<std::u16string> categories(const std::vector<std::u16string>& available) override;
+    std::optional<std::u16string> categories(const std::vector<std::u16string>& available,
+                                             std::u16string_view separator) override;
     std::shared_ptr<sim::Folder> pick_folder(const std::vector<std::shared_ptr<sim::Folder>>& tree) override;
     int32_t msgbox(std::u16string_view message, int32_t style, std::u16string_view title) override;
 

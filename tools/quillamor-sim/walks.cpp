@@ -24,12 +24,13 @@ public:
 
     json answers = json::array();
 
-    std::optional<std::u16string> categories(const std::vector<std::u16string>& available) override {
+    std::optional<std::u16string> categories(const std::vector<std::u16string>& available,
+                                             std::u16string_view separator) override {
         std::optional<std::u16string> pick;
         if (chance(0.85) && !tired()) {
             std::u16string text;
             for (const auto& c : available)
-                if (chance(0.4)) text += (text.empty() ? u"" : u", ") + c;
+                if (chance(0.4)) text += (text.empty() ? u"" : std::u16string(separator) + u" ") + c;
             if (text.empty() && !available.empty() && chance(0.9)) text = available[index(available.size())];
             if (chance(0.05)) text = u"Nobody";  // a category no contact has
             pick = text;
