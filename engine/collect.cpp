@@ -55,11 +55,7 @@ void add_category(RunContext& run, const Collection& from, const std::vector<hos
             failed = f;
         }
     }
-    if (failed) {
-        std::u16string folder;
-        host::skip([&] { folder = from.folder.Name(); });
-        members.left_out.category(std::u16string(name), folder, *failed);
-    }
+    if (failed) LeaveOutCategory(members, from.folder, name, *failed);
     if (from.subfolders) step(from.on_failure, [&] { AddSubfolderContacts(run, subfolders, members, name); });
 }
 

@@ -65,11 +65,16 @@ void AddSubfolderContacts(RunContext& run, const std::vector<host::MAPIFolder>& 
         try {
             AddContacts(run, ItemsInCategory(run, sub, name), members);
         } catch (const host::Failure& f) {
-            std::u16string folder;
-            skip([&] { folder = sub.Name(); });
-            members.left_out.category(std::u16string(name), folder, f);
+            LeaveOutCategory(members, sub, name, f);
         }
     }
+}
+
+void LeaveOutCategory(MemberStore& members, const host::MAPIFolder& folder, std::u16string_view name,
+                      const host::Failure& why) {
+    std::u16string folder_name;
+    skip([&] { folder_name = folder.Name(); });
+    members.left_out.category(std::u16string(name), folder_name, why);
 }
 
 void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& members) {

@@ -47,6 +47,10 @@ void AddContacts(RunContext& run, const CategoryItems& items, MemberStore& membe
 // LeftOut, and the others are still searched.
 void AddSubfolderContacts(RunContext& run, const std::vector<host::MAPIFolder>& subfolders, MemberStore& members,
                           std::u16string_view name);
+// LeaveOutCategory: records in the store's LeftOut that the category's contacts in the folder
+// could not all be searched, and why; the folder by its name, or none when that cannot be read.
+void LeaveOutCategory(MemberStore& members, const host::MAPIFolder& folder, std::u16string_view name,
+                      const host::Failure& why);
 // AddContact: moves the progress bar on, then adds the contact's addresses that are not
 // present yet: the first such one, or all of them when AllEmails is True. A contact that a
 // failure costs a member is recorded in the store's LeftOut.

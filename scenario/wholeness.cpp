@@ -30,19 +30,18 @@ std::vector<std::string> saved_members(const Events& events) {
 // A failure shown, or the message that names what was left out or kept under an Exchange
 // address that could not be looked up (on its own, or in Update List's question).
 bool told(const Events& events) {
-    const std::string left_out = host::to_utf8(engine::text::left_out_opening);
-    const std::string not_looked_up = host::to_utf8(engine::text::not_looked_up_opening);
-    const std::string not_read = host::to_utf8(engine::text::update_not_read);
-    const std::string update_not_looked_up = host::to_utf8(engine::text::update_not_looked_up);
-    const std::string not_searched = host::to_utf8(engine::text::update_not_searched);
+    // Messages that open with what was left out, and lines that end Update List's question.
+    const std::u16string_view openings[] = {engine::text::left_out_opening, engine::text::not_looked_up_opening};
+    const std::u16string_view lines[] = {engine::text::update_not_read, engine::text::update_not_looked_up,
+                                         engine::text::update_not_searched};
     for (const auto& e : events) {
         if (is(e, "failure")) return true;
         if (!is(e, "msgbox")) continue;
         const std::string text = e.value("text", "");
-        if (text.rfind(left_out, 0) == 0 || text.rfind(not_looked_up, 0) == 0 ||
-            text.find(not_read) != std::string::npos || text.find(update_not_looked_up) != std::string::npos ||
-            text.find(not_searched) != std::string::npos)
-            return true;
+        for (auto opening : openings)
+            if (text.rfind(host::to_utf8(opening), 0) == 0) return true;
+        for (auto line : lines)
+            if (text.find(host::to_utf8(line)) != std::string::npos) return true;
     }
     return false;
 }
@@ -58,7 +57,8 @@ bool thanked(const Events& events) {
 
 }  // namespace
 
-Wholeness wholeness(const Events& clean, const Events& events) {
+Wholeness wholeness(const Events& clean, const Events& events, bool stopped) {
+    if (stopped) return Wholeness::not_judged;
     const auto members = saved_members(events), clean_members = saved_members(clean);
     if (std::includes(members.begin(), members.end(), clean_members.begin(), clean_members.end()))
         return Wholeness::whole;

@@ -16,8 +16,10 @@ enum class Wholeness {
                    // question the failure brought
 };
 
-// `events` of a play with a failure, against `clean`, the same play without it.
-Wholeness wholeness(const std::vector<nlohmann::json>& clean, const std::vector<nlohmann::json>& events);
+// `events` of a play with a failure, against `clean`, the same play without it. `stopped`: the
+// play ended on an error of its script rather than where the user left it (not judged).
+Wholeness wholeness(const std::vector<nlohmann::json>& clean, const std::vector<nlohmann::json>& events,
+                    bool stopped);
 
 const char* name_of(Wholeness w);
 

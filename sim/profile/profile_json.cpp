@@ -1,8 +1,10 @@
 // Profile, answers and faults from the JSON of a scenario file.
 #include "sim/profile/profile_json.h"
 
+#include <initializer_list>
 #include <limits>
 #include <set>
+#include <utility>
 
 #include "host/outlook.h"
 #include "host/text.h"
@@ -26,6 +28,22 @@ std::u16string text(const Json& v, const std::string& where, const char* name) {
 bool flag(const Json& v, const std::string& where, const char* name) {
     if (!v.is_boolean()) bad(where, std::string("\"") + name + "\" must be true or false");
     return v.get<bool>();
+}
+
+// One of a field's named values; anything else is refused with the names it may take.
+template <class T>
+T choice(const Json& v, const std::string& where, const char* name,
+         std::initializer_list<std::pair<std::u16string_view, T>> options) {
+    const std::u16string given = text(v, where, name);
+    std::string names;
+    size_t i = 0;
+    for (const auto& [option, value] : options) {
+        if (given == option) return value;
+        if (i > 0) names += i + 1 == options.size() ? " or " : ", ";
+        names += "\"" + utf8(option) + "\"";
+        ++i;
+    }
+    bad(where, "\"" + std::string(name) + "\" must be " + names + ", not \"" + utf8(given) + "\"");
 }
 
 int32_t integer(const Json& v, const std::string& where, const char* name) {
@@ -241,11 +259,9 @@ Profile profile_from_json(const Json& j) {
                                utf8(p.list_separator) + "\"");
     }
     if (j.contains("categoryFilter")) {
-        const std::u16string reading = text(j["categoryFilter"], "profile", "categoryFilter");
-        if (reading == u"phrase") p.category_filter = CategoryReading::phrase;
-        else if (reading == u"whole") p.category_filter = CategoryReading::whole;
-        else if (reading == u"value") p.category_filter = CategoryReading::value;
-        else bad("profile", "\"categoryFilter\" must be \"phrase\", \"whole\" or \"value\", not \"" + utf8(reading) + "\"");
+        p.category_filter = choice<CategoryReading>(
+            j["categoryFilter"], "profile", "categoryFilter",
+            {{u"phrase", CategoryReading::phrase}, {u"whole", CategoryReading::whole}, {u"value", CategoryReading::value}});
     }
     if (j.contains("folders")) {
         if (!j["folders"].is_array()) bad("profile", "\"folders\" must be a list");
@@ -283,31 +299,21 @@ Profile profile_from_json(const Json& j) {
         if (limit < 0) bad("profile", "\"listLimitBytes\" must be 0 (no limit) or more");
         p.list_limit_bytes = limit;
     }
-    if (j.contains("listFull")) {
-        const std::u16string mode = text(j["listFull"], "profile", "listFull");
-        if (mode != u"truncate" && mode != u"fail")
-            bad("profile", "\"listFull\" must be \"truncate\" or \"fail\", not \"" + utf8(mode) + "\"");
-        p.list_full_fails = mode == u"fail";
-    }
+    if (j.contains("listFull"))
+        p.list_full_fails = choice<bool>(j["listFull"], "profile", "listFull", {{u"truncate", false}, {u"fail", true}});
     if (j.contains("openItemLimit")) {
         p.open_item_limit = integer(j["openItemLimit"], "profile", "openItemLimit");
         if (p.open_item_limit < 0) bad("profile", "\"openItemLimit\" must be 0 (no limit) or more");
         p.report_peaks = true;
     }
-    if (j.contains("guard")) {
-        const std::u16string mode = text(j["guard"], "profile", "guard");
-        if (mode == u"off") p.guard = GuardMode::Off;
-        else if (mode == u"prompt") p.guard = GuardMode::Prompt;
-        else if (mode == u"deny") p.guard = GuardMode::Deny;
-        else bad("profile", "\"guard\" must be \"off\", \"prompt\" or \"deny\", not \"" + utf8(mode) + "\"");
-    }
+    if (j.contains("guard"))
+        p.guard = choice<GuardMode>(j["guard"], "profile", "guard",
+                                    {{u"off", GuardMode::Off}, {u"prompt", GuardMode::Prompt}, {u"deny", GuardMode::Deny}});
     if (j.contains("directory")) p.directory = read_directory(j["directory"]);
-    if (j.contains("memberAddress")) {
-        const std::u16string reading = text(j["memberAddress"], "profile", "memberAddress");
-        if (reading == u"lastSpace") p.member_address = MemberAddressReading::last_space;
-        else if (reading == u"exchangeName") p.member_address = MemberAddressReading::exchange_name;
-        else bad("profile", "\"memberAddress\" must be \"lastSpace\" or \"exchangeName\", not \"" + utf8(reading) + "\"");
-    }
+    if (j.contains("memberAddress"))
+        p.member_address = choice<MemberAddressReading>(
+            j["memberAddress"], "profile", "memberAddress",
+            {{u"lastSpace", MemberAddressReading::last_space}, {u"exchangeName", MemberAddressReading::exchange_name}});
     if (j.contains("serviceLibrary")) {
         const Json& s = j["serviceLibrary"];
         std::string where = "profile.serviceLibrary";

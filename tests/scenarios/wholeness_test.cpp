@@ -36,7 +36,9 @@ TEST(Wholeness, AListThatLacksMembersIsToldOrTheSweepFails) {
         {"nothing saved, nothing said", {}, Wholeness::nothing_made},
         {"nothing saved, thanked", {thanks}, Wholeness::silent_loss},
     };
-    for (const auto& c : cases) EXPECT_EQ(scenario::wholeness(clean, c.events), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(scenario::wholeness(clean, c.events, false), c.expected) << c.name;
+    // A play that stopped on its script's error is not judged, whatever it saved.
+    EXPECT_EQ(scenario::wholeness(clean, {thanks, saved({"Ann a@x"})}, true), Wholeness::not_judged);
 }
 
 }  // namespace

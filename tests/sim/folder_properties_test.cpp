@@ -1,8 +1,9 @@
 // What a folder tells of itself beyond its items: whether the host hides it (PR_ATTR_HIDDEN
 // through the folder's PropertyAccessor, from version 12 on) and whether its store refuses a
-// filter; and how a profile says so.
+// filter or a walk of its items; and how a profile says so.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "host/outlook.h"
@@ -58,37 +59,38 @@ TEST(FolderProperties, TheHiddenMarkIsReadFromVersion12On) {
     EXPECT_TRUE(sim::guarded_member(u"MAPIFolder", u"PropertyAccessor"));
 }
 
-TEST(FolderProperties, AStoreThatRefusesAFolderFailsEveryFilterOfItsItems) {
-    sim::SimHost host;
+// A direct subfolder of Contacts in a host of version 16 playing marked_profile.
+host::MAPIFolder subfolder(sim::SimHost& host, const char16_t* name) {
     host.load_profile(marked_profile("16.0"));
     host::Application app(host.application());
     host::Folders subs = app.GetNamespace(u"MAPI").GetDefaultFolder(host::olFolderContacts).GetFolders();
-    host::MAPIFolder partners(subs.object().call(u"Item", u"Partners"));
-    EXPECT_EQ(partners.GetItems().Count(), 1);  // the items themselves are there
+    return host::MAPIFolder(subs.object().call(u"Item", name));
+}
+
+// The step fails as a store that refuses the folder answers.
+void expect_refused(const std::function<void()>& step, const char* what) {
     try {
-        partners.GetItems().Restrict(u"[Categories] = 'Business'");
-        ADD_FAILURE() << "the filter was not refused";
+        step();
+        ADD_FAILURE() << what << " was not refused";
     } catch (const host::Failure& f) {
         EXPECT_EQ(static_cast<uint32_t>(f.number()), 0x80004005u);
         EXPECT_EQ(f.description(), u"The operation failed.");
     }
-    host::MAPIFolder suppliers(subs.object().call(u"Item", u"Suppliers"));
-    EXPECT_EQ(suppliers.GetItems().Restrict(u"[Categories] = 'Business'").Count(), 0);
+}
+
+TEST(FolderProperties, AStoreThatRefusesAFolderFailsEveryFilterOfItsItems) {
+    sim::SimHost host;
+    host::MAPIFolder partners = subfolder(host, u"Partners");
+    EXPECT_EQ(partners.GetItems().Count(), 1);  // the items themselves are there
+    expect_refused([&] { partners.GetItems().Restrict(u"[Categories] = 'Business'"); }, "the filter");
+    sim::SimHost other;
+    EXPECT_EQ(subfolder(other, u"Suppliers").GetItems().Restrict(u"[Categories] = 'Business'").Count(), 0);
 }
 
 TEST(FolderProperties, AStoreThatWillNotGiveAFolderFailsEveryWalkOfItsItems) {
     sim::SimHost host;
-    host.load_profile(marked_profile("16.0"));
-    host::Application app(host.application());
-    host::Folders subs = app.GetNamespace(u"MAPI").GetDefaultFolder(host::olFolderContacts).GetFolders();
-    host::MAPIFolder archive(subs.object().call(u"Item", u"Archive"));
-    try {
-        archive.GetItems().object().for_each([](const host::Variant&) {});
-        ADD_FAILURE() << "the walk was not refused";
-    } catch (const host::Failure& f) {
-        EXPECT_EQ(static_cast<uint32_t>(f.number()), 0x80004005u);
-        EXPECT_EQ(f.description(), u"The operation failed.");
-    }
+    host::MAPIFolder archive = subfolder(host, u"Archive");
+    expect_refused([&] { archive.GetItems().object().for_each([](const host::Variant&) {}); }, "the walk");
 }
 
 TEST(FolderProperties, AProfileSaysItStrictly) {

@@ -92,8 +92,7 @@ int sweep(const scenario::Scenario& scenario, const std::wstring& program_folder
         PlayResult r = play(sc, program_folder, with_calls);
         const Ending ending = ending_of(r.events, fault);
         // A play whose script no longer fits the questions asked is not judged.
-        const scenario::Wholeness list =
-            r.error ? scenario::Wholeness::not_judged : scenario::wholeness(clean.events, r.events);
+        const scenario::Wholeness list = scenario::wholeness(clean.events, r.events, r.error.has_value());
         ++lists[list];
         const long adapters = live_adapters() - adapters_before;
         const bool left = adapters != 0 || r.live_objects != 0 || !r.still_loaded.empty();
