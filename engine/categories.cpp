@@ -40,25 +40,15 @@ std::u16string FindCategorySeparator(std::u16string_view text) {
     return std::u16string(no_separator);
 }
 
-std::vector<std::u16string> SplitCategories(std::u16string_view text, std::u16string_view separator) {
-    std::vector<std::u16string> names;
-    if (text.empty()) return names;
-    size_t start = 0;
-    for (;;) {
-        size_t at = text.find(separator, start);
-        if (at == std::u16string_view::npos) break;
-        names.emplace_back(text.substr(start, at - start));
-        start = at + separator.size();
-    }
-    names.emplace_back(text.substr(start));
-    return names;
+std::u16string GuessedCategorySeparator(std::u16string_view selection) {
+    std::u16string guessed = FindCategorySeparator(selection);
+    return guessed == no_separator ? u"," : guessed;
 }
 
 std::u16string CategorySeparator(host::Environment& env, std::u16string_view selection) {
     if (std::optional<std::u16string> separator = env.list_separator(); separator && !separator->empty())
         return *separator;
-    std::u16string guessed = FindCategorySeparator(selection);
-    return guessed == no_separator ? u"," : guessed;
+    return GuessedCategorySeparator(selection);
 }
 
 namespace {

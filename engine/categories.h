@@ -16,13 +16,14 @@ inline constexpr std::u16string_view no_separator = u"---";
 // read: the first character, other than a letter or digit, that a space follows;
 // no_separator when there is none. A name such as "Sales & Marketing" fools it.
 std::u16string FindCategorySeparator(std::u16string_view text);
-// The pieces between the separators, in order, as they stand; none for an empty text.
-std::vector<std::u16string> SplitCategories(std::u16string_view text, std::u16string_view separator);
+// The separator the names are read at where the user's list separator cannot be read: the
+// guess, or a comma when the selection suggests none.
+std::u16string GuessedCategorySeparator(std::u16string_view selection);
 
 // The separator between the names of a Categories text. The host joins an item's categories,
 // and the Categories dialog's answer, with the user's list separator and a space, so that is
-// the separator wherever the system gives it. Only where it cannot be read is it guessed from
-// the selection (FindCategorySeparator), and a comma taken when the selection suggests none.
+// the separator wherever the system gives it. Only where it cannot be read is it guessed
+// (GuessedCategorySeparator).
 std::u16string CategorySeparator(host::Environment& env, std::u16string_view selection);
 // The names of a Categories text: the pieces between the separators, each without the blanks
 // around it, empty pieces left out.

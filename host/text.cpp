@@ -94,6 +94,9 @@ bool equal_ignoring_case(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
+namespace {
+
+// A letter lowered by one simple case mapping; any other character unchanged.
 char16_t lowered_letter(char16_t c) {
     if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
     if (c < 0xC0) return c;
@@ -111,6 +114,8 @@ char16_t lowered_letter(char16_t c) {
     if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
     return c;
 }
+
+}  // namespace
 
 bool equal_ignoring_letter_case(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
