@@ -56,7 +56,8 @@ void add_category(RunContext& run, const Collection& from, const std::vector<hos
         }
     }
     if (failed) LeaveOutCategory(members, from.folder, name, *failed);
-    if (from.subfolders) step(from.on_failure, [&] { AddSubfolderContacts(run, subfolders, members, name); });
+    // Each subfolder that cannot be searched is recorded there, never thrown.
+    if (from.subfolders) AddSubfolderContacts(run, subfolders, members, name);
 }
 
 }  // namespace
@@ -77,7 +78,7 @@ void CollectMembers(RunContext& run, const Collection& from, MemberStore& member
         step(from.on_failure, [&] { subfolders = SearchedSubfolders(from.folder, tells_hidden(run)); });
     for (const auto& name : from.names) {
         auto items = category_items(run, from, name);
-        if (from.subfolders) step(from.on_failure, [&] { CountSubfolderMatches(run, subfolders, name); });
+        if (from.subfolders) CountSubfolderMatches(run, subfolders, name);  // never fails: only the bar's total
         if (items) step(from.on_failure, [&] { CountMatches(run, *items); });
     }
     if (!all_emails) all_emails = AskAllEmails(run, from.on_failure);

@@ -115,6 +115,11 @@ void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& 
     if (full_name.empty()) costly([&] { display_name = wrapper.Field(u"CompanyName"); });
 
     auto absent = [&](const std::u16string& address) { return !RecipientExists(members, address); };
+    // How the user is told of this contact: by its name, else by why it has none.
+    const auto shown_name = [&] {
+        if (!display_name.empty()) return display_name;
+        return std::u16string(name_read ? text::contact_without_name : text::contact_name_unreadable);
+    };
     // Each address as the list takes it: an Exchange address becomes the person's e-mail
     // address where the host can look it up. A type that cannot be read is judged by the
     // address itself. The member is never lost to the look-up: a failure keeps the Exchange
@@ -138,8 +143,7 @@ void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& 
         added = true;
         if (stored && failure && !not_looked_up) {
             not_looked_up = true;
-            members.left_out.not_looked_up(
-                display_name.empty() ? std::u16string(text::contact_without_name) : display_name, *failure);
+            members.left_out.not_looked_up(shown_name(), *failure);
         }
     };
     if (!email1.empty()) take(email1, u"Email1AddressType");
@@ -148,10 +152,7 @@ void AddContact(RunContext& run, const host::ContactItem& contact, MemberStore& 
     auto wanted = [&] { return (!added && run.AllEmails == host::False) || run.AllEmails == host::True; };
     if (!email2.empty() && wanted()) take(email2, u"Email2AddressType");
     if (!email3.empty() && wanted()) take(email3, u"Email3AddressType");
-    if (lost) {
-        const std::u16string_view stand_in = name_read ? text::contact_without_name : text::contact_name_unreadable;
-        members.left_out.contact(display_name.empty() ? std::u16string(stand_in) : display_name, *lost);
-    }
+    if (lost) members.left_out.contact(shown_name(), *lost);
 }
 
 void AddRecipient(MemberStore& members, std::u16string_view text, std::u16string_view address) {

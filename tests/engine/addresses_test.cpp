@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/members.h"
+#include "engine/messages.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
 #include "sim/model/sim_object.h"
@@ -129,6 +130,19 @@ TEST_F(AddressRuleTest, AFailedLookUpKeepsTheAddressAndIsTold) {
         EXPECT_EQ(members->left_out.not_looked_up(), std::vector<std::u16string>{u"Ann Lee"});
         EXPECT_TRUE(members->left_out.contacts().empty());
     }
+}
+
+// A contact whose name cannot be read is told of by the same words in both lists of the
+// message: what was left out of it, and the address that could not be looked up.
+TEST_F(AddressRuleTest, AContactWithoutAReadableNameIsToldOfAlikeInBothLists) {
+    load("16.0", {{jdoe, "EX"}});
+    const auto items = contact_items();
+    host.fail(u"FullName", host.world().calls_of(u"FullName") + 1);
+    host.fail(u"CreateRecipient", host.world().calls_of(u"CreateRecipient") + 1);
+    add(items);
+    const std::vector<std::u16string> unreadable{std::u16string(engine::text::contact_name_unreadable)};
+    EXPECT_EQ(members->left_out.contacts(), unreadable);
+    EXPECT_EQ(members->left_out.not_looked_up(), unreadable);
 }
 
 }  // namespace
