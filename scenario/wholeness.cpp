@@ -31,17 +31,19 @@ std::vector<std::string> saved_members(const Events& events) {
 // address that could not be looked up (on its own, or in Update List's question).
 bool told(const Events& events) {
     // Messages that open with what was left out, and lines that end Update List's question.
-    const std::u16string_view openings[] = {engine::text::left_out_opening, engine::text::not_looked_up_opening};
-    const std::u16string_view lines[] = {engine::text::update_not_read, engine::text::update_not_looked_up,
-                                         engine::text::update_not_searched};
+    const std::string openings[] = {host::to_utf8(engine::text::left_out_opening),
+                                    host::to_utf8(engine::text::not_looked_up_opening)};
+    const std::string lines[] = {host::to_utf8(engine::text::update_not_read),
+                                 host::to_utf8(engine::text::update_not_looked_up),
+                                 host::to_utf8(engine::text::update_not_searched)};
     for (const auto& e : events) {
         if (is(e, "failure")) return true;
         if (!is(e, "msgbox")) continue;
         const std::string text = e.value("text", "");
-        for (auto opening : openings)
-            if (text.rfind(host::to_utf8(opening), 0) == 0) return true;
-        for (auto line : lines)
-            if (text.find(host::to_utf8(line)) != std::string::npos) return true;
+        for (const auto& opening : openings)
+            if (text.rfind(opening, 0) == 0) return true;
+        for (const auto& line : lines)
+            if (text.find(line) != std::string::npos) return true;
     }
     return false;
 }

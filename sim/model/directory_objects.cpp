@@ -29,7 +29,8 @@ struct BookEntry : Entity {
 std::optional<DirectoryEntry> resolve(const Profile& p, std::u16string_view text) {
     std::optional<DirectoryEntry> found;
     for (const auto& e : p.directory) {
-        if (e.dn != text && e.name != text && (e.smtp.empty() || e.smtp != text)) continue;
+        // An entry without a name or address is found by none, not by an empty text.
+        if (e.dn != text && (e.name.empty() || e.name != text) && (e.smtp.empty() || e.smtp != text)) continue;
         if (found) return std::nullopt;
         found = e;
     }

@@ -105,19 +105,12 @@ std::vector<std::u16string> split_categories(std::u16string_view text, std::u16s
 
 bool categories_match(std::u16string_view categories_text, std::u16string_view value, CategoryReading reading,
                       std::u16string_view separator) {
-    switch (reading) {
-    case CategoryReading::whole:
+    if (reading == CategoryReading::whole)
         return !categories_text.empty() && host::equal_ignoring_letter_case(categories_text, value);
-    case CategoryReading::phrase:
-        for (const auto& c : split_categories(categories_text, separator))
-            if (contains_phrase(c, trim(value))) return true;
-        return false;
-    case CategoryReading::value:
-        break;
-    }
     const auto wanted = trim(value);
     for (const auto& c : split_categories(categories_text, separator))
-        if (host::equal_ignoring_letter_case(c, wanted)) return true;
+        if (reading == CategoryReading::phrase ? contains_phrase(c, wanted) : host::equal_ignoring_letter_case(c, wanted))
+            return true;
     return false;
 }
 

@@ -166,8 +166,8 @@ TEST_F(CollectTest, WhatWasLeftOutIsRecorded) {
     }
 }
 
-// A mailbox's Contacts: Ann in it; below it a hidden system folder (Kim), a folder whose store
-// refuses filters (Ines) and an ordinary one marked visible (Gita), all in Business.
+// A mailbox's Contacts: Ann in it; below it a hidden system folder (Kim), a folder whose items
+// the store will not give (Ines) and an ordinary one marked visible (Gita), all in Business.
 Json mailbox(const char* version) {
     Json p = Json::parse(R"({"folders": [
         {"name": "Contacts", "defaultFor": "contacts", "items": [
@@ -175,7 +175,7 @@ Json mailbox(const char* version) {
          "folders": [
            {"name": "Recipient Cache", "hidden": true, "items": [
               {"FullName": "Kim Novak", "Email1Address": "kim@acme.example", "Categories": ["Business"]}]},
-           {"name": "Partners", "restrictFails": "0x80004005", "itemsFail": "0x80004005", "items": [
+           {"name": "Partners", "itemsFail": "0x80004005", "items": [
               {"FullName": "Ines Moreau", "Email1Address": "ines@adatum.example", "Categories": ["Business"]}]},
            {"name": "Suppliers", "hidden": false, "items": [
               {"FullName": "Gita Rao", "Email1Address": "gita@northwind.example", "Categories": ["Business"]}]}]}]})");

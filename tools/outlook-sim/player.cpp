@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "addin/commands.h"
+#include "host/com/bstr.h"
 #include "host/com/hresult.h"
 #include "host/com/safe_array.h"
 #include "host/outlook.h"
@@ -52,8 +53,7 @@ const wizard::FormDesign& design(std::u16string_view form) { return *wizard::for
 // keeps it in the user's registry (HKCU\Control Panel\International, sList), so every play
 // sets it, the default "," included, and none inherits an earlier play's.
 void use_list_separator(const std::u16string& separator) {
-    const std::wstring text(separator.begin(), separator.end());
-    if (!SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, text.c_str()))
+    if (!SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, host::com::to_wide(separator).c_str()))
         throw Unplayable("the list separator \"" + host::to_utf8(separator) + "\" cannot be set for the user");
 }
 
