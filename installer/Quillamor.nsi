@@ -607,31 +607,41 @@ FunctionEnd
 
 ; Outlook's list of add-ins for every user: the machine's key in the registry view of each DLL
 ; installed (an Outlook reads the view of its own bitness), loaded at every start. Over an
-; installed Quillamor, the load behaviour an administrator chose is kept (setups before this
-; one wrote it in one view only); Outlook records each user's own choice in that user's key,
-; which overrides this one.
+; installed Quillamor, the load behaviour an administrator chose is kept in each view; a view
+; without one takes the other's (setups before this one wrote one view only). Outlook records
+; each user's own choice in that user's key, which overrides this one.
 Function WriteAddinKey
-  StrCpy $3 ""
+  StrCpy $4 ""  ; the 32-bit view's
+  StrCpy $5 ""  ; the 64-bit view's
   ${If} $InstalledVersion != ""
+    StrCpy $0 "32"
+    Call ReadMachineLoadBehavior
+    StrCpy $4 $3
     ${If} ${RunningX64}
       StrCpy $0 "64"
       Call ReadMachineLoadBehavior
-    ${EndIf}
-    ${If} $3 == ""
-      StrCpy $0 "32"
-      Call ReadMachineLoadBehavior
+      StrCpy $5 $3
     ${EndIf}
   ${EndIf}
-  ${If} $3 == ""
-    StrCpy $3 3
+  ${If} $4 == ""
+    StrCpy $4 $5
+  ${EndIf}
+  ${If} $5 == ""
+    StrCpy $5 $4
+  ${EndIf}
+  ${If} $4 == ""
+    StrCpy $4 3
+    StrCpy $5 3
   ${EndIf}
 
   Call DeleteUserAddinKey
   ClearErrors
   StrCpy $0 "32"
+  StrCpy $3 $4
   Call WriteMachineAddinKey
   ${If} ${RunningX64}
     StrCpy $0 "64"
+    StrCpy $3 $5
     Call WriteMachineAddinKey
   ${EndIf}
 FunctionEnd
@@ -762,10 +772,9 @@ Function PutEarlierInstallationBack
   Call PutFolderBack
 FunctionEnd
 
-; $R7 = a folder, $R8 = where its earlier files were set aside, or "": this setup's files gone,
-; and the earlier files and the registration of the earlier DLL back.
-Function RestoreFolder
-  Call RemoveAddinFiles
+; $R7 = a folder, $R8 = where its earlier files were set aside, or "": the earlier files and
+; the registration of the earlier DLL back, once this setup's files are gone from every folder.
+Function PutEarlierBack
   ${If} $R8 == ""
     Call RemoveFolder
   ${Else}
@@ -802,13 +811,21 @@ Function FailAndRestore
   ${AndIf} $Backup32 == ""
     Call RemoveProduct
   ${Else}
+    ; Both folders' new DLLs share one class: each is unregistered before any earlier DLL is
+    ; registered again, or the second unregistration would take the first one's class away.
+    StrCpy $R7 "$INSTDIR"
+    Call RemoveAddinFiles
+    ${If} $Dir32 != ""
+      StrCpy $R7 "$Dir32"
+      Call RemoveAddinFiles
+    ${EndIf}
     StrCpy $R7 "$INSTDIR"
     StrCpy $R8 $Backup
-    Call RestoreFolder
+    Call PutEarlierBack
     ${If} $Dir32 != ""
       StrCpy $R7 "$Dir32"
       StrCpy $R8 $Backup32
-      Call RestoreFolder
+      Call PutEarlierBack
     ${EndIf}
   ${EndIf}
   Pop $0

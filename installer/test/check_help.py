@@ -90,14 +90,15 @@ def main(chm, root):
 
         # The topics the pages open, read from the pages' own code.
         opened = set()
+        options_seen = set()
         for source in sorted((root / "wizard").glob("*_page.cpp")):
             code = source.read_text()
             captions = re.findall(r'u"(Quillamor - [^"]+)"', code)
             # help(viewer, "::/Topic.htm"): the file is named where the add-in finds it, the
             # topic from the archive's root, as the help viewer documents its addresses.
-            for topic in re.findall(r'help\(u"[^"]*", u"::(?!/)([\w.]+)"\)', code):
-                problem(f"{source.name} opens ::{topic}, not ::/{topic} from the help file's root")
-            for topic in re.findall(r'help\(u"[^"]*", u"::/?([\w.]+)"\)', code):
+            for root_slash, topic in re.findall(r'help\(u"[^"]*", u"::(/?)([\w.]+)"\)', code):
+                if not root_slash:
+                    problem(f"{source.name} opens ::{topic}, not ::/{topic} from the help file's root")
                 opened.add(topic)
                 if topic not in files:
                     problem(f"{source.name} opens {topic}, which is not in the archive")
@@ -107,11 +108,14 @@ def main(chm, root):
                     if caption not in text:
                         problem(f"{topic} (opened by {source.name}) does not name its page {caption!r}")
             for option, topic in re.findall(
-                    r'control\(u"(opt\w+)"\)\.selected\)\s*help\(u"[^"]*::/?([\w.]+)"', code):
+                    r'control\(u"(opt\w+)"\)\.selected\)\s*help\(u"[^"]*", u"::/?([\w.]+)"', code):
+                options_seen.add(option)
                 title = re.search(r"<title>(.*?)</title>", pages.get(topic, ""), re.S)
                 if not title or OPTION_TEXT.get(option, "?") not in title.group(1):
                     problem(f"{topic} is opened for {option} but its title is not about "
                             f"{OPTION_TEXT.get(option, option)!r}")
+        if options_seen != set(OPTION_TEXT):
+            problem(f"expected a help topic for each work type option, found one for {sorted(options_seen)}")
         if len(opened) != 5:
             problem(f"expected five topics opened by the wizard, found {sorted(opened)}")
         # That every message is explained is checked on the help's sources with the native

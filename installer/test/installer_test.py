@@ -813,19 +813,23 @@ def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
     """An earlier version installed, with what setups before this one left for the user who
     ran them and an administrator's choice in the add-in key of Outlook's view (setups before
     this one wrote only that one); then this version upgrades it, keeping that choice in every
-    view, repairs it, and an older one does not replace it."""
+    view, keeps a choice made later in one view alone, repairs it, and an older one does not
+    replace it."""
     bits = case.bits
     folder = prefix.path / "drive_c" / INSTALL_DIR_REL
     if run_setup(prefix, setups["earlier"]) != 0:
         fail(label, "the earlier setup failed")
         return False
     machine_key = regedit_key(prefix.addin_key(bits))
+    other_views = [b for b in prefix.dll_bits() if b != bits]
     prefix.import_reg([
         # The per-user key earlier setups wrote.
         f"[{regedit_key(USER_ADDIN_KEY)}]", '"LoadBehavior"=dword:00000003', '"FriendlyName"="Quillamor"',
         '"Description"="Files contacts into distribution lists by category."',
         # An administrator's choice: installed, but not loaded at start-up.
-        f"[{machine_key}]", '"LoadBehavior"=dword:00000000'])
+        f"[{machine_key}]", '"LoadBehavior"=dword:00000000']
+        # Setups before this one wrote Outlook's view only.
+        + [f"[-{regedit_key(prefix.addin_key(b))}]" for b in other_views])
     for name in EARLIER_FILES:
         (folder / name).write_bytes(b"earlier")
     (folder / "Quillamor.chm").write_bytes(b"earlier")
@@ -836,6 +840,20 @@ def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
         fail(label, f"upgrade: setup exit code {rc}")
     check_installed(label + " (upgrade)", prefix, prefix.state(), sources, load_behavior=0,
                     extra_files={"notes.txt"})
+
+    # A choice made since in one view alone stays that view's: a 32-bit Outlook reads one
+    # view, a 64-bit one the other.
+    if other_views:
+        other = other_views[0]
+        prefix.import_reg([f"[{regedit_key(prefix.addin_key(other))}]", '"LoadBehavior"=dword:00000002'])
+        rc = run_setup(prefix, setups["good"])
+        if rc != 0:
+            fail(label, f"setup again over a choice in one view: exit code {rc}")
+        state = prefix.state()
+        for view, want in ((bits, 0), (other, 2)):
+            got = state.value(prefix.addin_key(view), "LoadBehavior")
+            if got != f"dword:{want:08x}":
+                fail(label, f"setup again: {prefix.addin_key(view)} [LoadBehavior] is {got}, expected {want}")
 
     # Damage: the DLL, its registration and the add-in keys gone.
     (folder / "Quillamor.dll").unlink()
