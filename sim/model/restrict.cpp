@@ -103,6 +103,15 @@ std::vector<std::u16string> split_categories(std::u16string_view text, std::u16s
     return out;
 }
 
+std::u16string join_categories(const std::vector<std::u16string>& names, std::u16string_view separator) {
+    std::u16string joined;
+    for (const auto& name : names) {
+        if (!joined.empty()) joined.append(separator).append(u" ");
+        joined += name;
+    }
+    return joined;
+}
+
 bool categories_match(std::u16string_view categories_text, std::u16string_view value, CategoryReading reading,
                       std::u16string_view separator) {
     if (reading == CategoryReading::whole)

@@ -33,6 +33,9 @@ std::u16string parse_category_filter(std::u16string_view filter);
 // The names in a Categories text: the pieces between list separators, without surrounding
 // blanks, empty pieces left out.
 std::vector<std::u16string> split_categories(std::u16string_view text, std::u16string_view separator);
+// A Categories text as the host writes it, an item's or the Categories dialog's answer: the
+// names joined by the list separator and a space.
+std::u16string join_categories(const std::vector<std::u16string>& names, std::u16string_view separator);
 
 // Whether an item whose Categories text is `categories_text` (names joined by the list
 // separator and a space) matches the condition's value under the reading.

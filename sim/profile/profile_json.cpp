@@ -9,6 +9,7 @@
 #include "host/outlook.h"
 #include "host/text.h"
 #include "sim/model/command_bars.h"
+#include "sim/model/restrict.h"
 #include "sim/profile/command_bar_presets.h"
 #include "sim/profile/json_checks.h"
 
@@ -105,7 +106,7 @@ std::shared_ptr<Item> read_item(const Json& j, const std::string& where, std::u1
             d.cls = integer(value, where, "class");
         } else if (key == "Categories") {
             if (!value.is_array()) bad(where, "\"Categories\" must be a list of names");
-            std::u16string joined;
+            std::vector<std::u16string> names;
             for (const auto& c : value) {
                 std::u16string name = text(c, where, "Categories");
                 // The host keeps categories as one text, the names joined by the list
@@ -116,10 +117,9 @@ std::shared_ptr<Item> read_item(const Json& j, const std::string& where, std::u1
                 if (name.find(separator) != std::u16string::npos)
                     bad(where, "the category \"" + c.get<std::string>() + "\" contains the list separator \"" +
                                    utf8(separator) + "\"");
-                if (!joined.empty()) joined.append(separator).append(u" ");
-                joined += name;
+                names.push_back(std::move(name));
             }
-            d.categories = joined;
+            d.categories = join_categories(names, separator);
         } else if (key == "members") {
             if (!value.is_array()) bad(where, "\"members\" must be a list of texts");
             for (const auto& m : value) d.members.push_back(text(m, where, "members"));

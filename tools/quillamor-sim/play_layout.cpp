@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "sim/model/restrict.h"
+
 namespace quillamor_sim::play {
 
 namespace {
@@ -291,13 +293,10 @@ void Checklist::move(int delta) {
 }
 
 std::u16string Checklist::selection() const {
-    std::u16string out;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (!ticked[i]) continue;
-        if (!out.empty()) out += separator + u" ";
-        out += names[i];
-    }
-    return out;
+    std::vector<std::u16string> picked;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (ticked[i]) picked.push_back(names[i]);
+    return sim::join_categories(picked, separator);
 }
 
 namespace {

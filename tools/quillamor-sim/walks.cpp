@@ -6,6 +6,7 @@
 #include "host/text.h"
 #include "scenario/play.h"
 #include "sim/model/interactive.h"
+#include "sim/model/restrict.h"
 #include "tools/quillamor-sim/sim_driver.h"
 #include "wizard/form.h"
 #include "wizard/form_designs.h"
@@ -28,9 +29,10 @@ public:
                                              std::u16string_view separator) override {
         std::optional<std::u16string> pick;
         if (chance(0.85) && !tired()) {
-            std::u16string text;
+            std::vector<std::u16string> picked;
             for (const auto& c : available)
-                if (chance(0.4)) text += (text.empty() ? u"" : std::u16string(separator) + u" ") + c;
+                if (chance(0.4)) picked.push_back(c);
+            std::u16string text = sim::join_categories(picked, separator);
             if (text.empty() && !available.empty() && chance(0.9)) text = available[index(available.size())];
             if (chance(0.05)) text = u"Nobody";  // a category no contact has
             pick = text;
