@@ -809,6 +809,16 @@ def compare_after_uninstall(label, before, after, noise_keys, noise_files):
         fail(label, f"after uninstalling: {line}")
 
 
+def damage_installation(prefix, more_reg=()):
+    """Every DLL of the installation and its ProgID gone, in each registry view, so that a
+    repair is seen to put back both bitnesses, not just one."""
+    for bits in prefix.dll_bits():
+        (prefix.path / "drive_c" / prefix.folders()[bits] / "Quillamor.dll").unlink()
+    views = ["", "Wow6432Node\\"] if prefix.arch == "win64" else [""]
+    prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{view}{PROGID}]" for view in views]
+                      + list(more_reg))
+
+
 def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
     """An earlier version installed, with what setups before this one left for the user who
     ran them and an administrator's choice in the add-in key of Outlook's view (setups before
@@ -855,10 +865,8 @@ def run_history(label, prefix, case, setups, sources, noise_keys, noise_files):
             if got != f"dword:{want:08x}":
                 fail(label, f"setup again: {prefix.addin_key(view)} [LoadBehavior] is {got}, expected {want}")
 
-    # Damage: the DLL, its registration and the add-in keys gone.
-    (folder / "Quillamor.dll").unlink()
-    prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]"]
-                      + [f"[-{regedit_key(prefix.addin_key(b))}]" for b in prefix.dll_bits()])
+    # Damage: the DLLs, their registration and the add-in keys gone.
+    damage_installation(prefix, [f"[-{regedit_key(prefix.addin_key(b))}]" for b in prefix.dll_bits()])
     rc = run_setup(prefix, setups["good"])
     if rc != 0:
         fail(label, f"repair: setup exit code {rc}")
@@ -1252,9 +1260,7 @@ def run_msi(prefix, setups, sources, player, first_dialog, noise_keys, noise_fil
 
     # Repair: the DLL and its registration gone, put back. (Wine's msiexec has no /f for
     # an installed product, so the repair is asked for by its properties.)
-    folder = prefix.path / "drive_c" / INSTALL_DIR_REL
-    (folder / "Quillamor.dll").unlink()
-    prefix.import_reg([f"[-HKEY_LOCAL_MACHINE\\Software\\Classes\\{PROGID}]"])
+    damage_installation(prefix)
     rc = msiexec(f'/i "{winpath(package)}" REINSTALL=ALL REINSTALLMODE=omus')
     expect_code(label, "a repair", rc, EXIT_OK)
     installed = prefix.state()
