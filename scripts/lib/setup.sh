@@ -18,21 +18,7 @@ sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs the packages that are not installed yet (one apt-get run for all of them).
-ensure_packages() {
-  local missing=()
-  local p
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "== installing: ${missing[*]}"
-  if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
-    dpkg --print-foreign-architectures | grep -qx i386 || sudo_if_needed dpkg --add-architecture i386
-  fi
-  sudo_if_needed apt-get update -q
-  DEBIAN_FRONTEND=noninteractive sudo_if_needed apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
+. "$ROOT/scripts/lib/packages.sh"
 
 # build_native DIR [cmake options...]
 build_native() {
