@@ -20,10 +20,16 @@ sudo_if_needed() {
 
 . "$ROOT/scripts/lib/packages.sh"
 
+# The compiler launcher options for ccache when there is one (none is installed by the
+# scripts: it only saves time where a developer has it).
+ccache_launcher() {
+  command -v ccache >/dev/null && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+}
+
 # build_native DIR [cmake options...]
 build_native() {
   local dir=$1; shift
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(ccache_launcher) "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
 }
 
@@ -32,10 +38,8 @@ build_native() {
 # UndefinedBehaviorSanitizer throughout.
 clang_tree() {
   local dir=$1; shift
-  local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   cmake -S "$ROOT" -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLAMOR_FUZZ=ON \
-    -DQUILLAMOR_BENCHMARKS=OFF "${launcher[@]}" "$@" >/dev/null
+    -DQUILLAMOR_BENCHMARKS=OFF $(ccache_launcher) "$@" >/dev/null
 }
 
 # build_fuzz DIR TARGET...: the fuzz targets alone, optimised, for long fuzzing (scripts/fuzz).
