@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "host/failure.h"
-#include "host/text.h"
+#include "host/letter_case.h"
 
 namespace engine {
 

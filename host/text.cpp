@@ -94,36 +94,6 @@ bool equal_ignoring_case(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-namespace {
-
-// A letter lowered by one simple case mapping; any other character unchanged.
-char16_t lowered_letter(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
-    if (c < 0xC0) return c;
-    if (c <= 0xDE) return c == 0xD7 ? c : static_cast<char16_t>(c + 32);  // Latin-1 letters
-    if (c >= 0x100 && c <= 0x17F) {                                       // Latin Extended-A
-        bool even_upper = (c <= 0x137 && c != 0x130 && c != 0x131) || (c >= 0x14A && c <= 0x177);
-        bool odd_upper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (even_upper && c % 2 == 0) return static_cast<char16_t>(c + 1);
-        if (odd_upper && c % 2 == 1) return static_cast<char16_t>(c + 1);
-        if (c == 0x178) return 0xFF;
-        return c;
-    }
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return static_cast<char16_t>(c + 32);  // Greek
-    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);                 // Cyrillic
-    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
-    return c;
-}
-
-}  // namespace
-
-bool equal_ignoring_letter_case(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowered_letter(a[i]) != lowered_letter(b[i])) return false;
-    return true;
-}
-
 std::u16string folded(std::u16string_view name) {
     std::u16string out(name);
     for (auto& c : out)

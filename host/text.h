@@ -19,10 +19,6 @@ bool equal_ignoring_case(std::u16string_view a, std::u16string_view b);
 // whatever its case.
 std::u16string folded(std::u16string_view name);
 
-// Text equality ignoring letter case, by one simple case mapping of the letters the host's
-// users meet most (Latin, Greek, Cyrillic), as category names are compared.
-bool equal_ignoring_letter_case(std::u16string_view a, std::u16string_view b);
-
 // A caption as the user reads it: the "&" before an access-key letter dropped, "&&" read
 // as "&".
 std::u16string without_access_key(std::u16string_view caption);

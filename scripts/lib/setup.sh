@@ -5,7 +5,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 NATIVE_PACKAGES="cmake make g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev time
-  nlohmann-json3-dev libgif-dev libncurses-dev tmux python3 python3-xmlschema"
+  nlohmann-json3-dev libgif-dev libncurses-dev tmux python3 python3-xmlschema unicode-data"
+# unicode-data: CaseFolding.txt, which scripts/gen-case-folding and the native tests read.
 # googletest: its sources, which the Windows test programs are built with.
 WINDOWS_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools googletest
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386 libwine-dev

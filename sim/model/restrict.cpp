@@ -3,7 +3,7 @@
 
 #include "host/failure.h"
 #include "host/outlook.h"
-#include "host/text.h"
+#include "host/letter_case.h"
 #include "sim/model/model.h"
 
 namespace sim {
@@ -28,19 +28,20 @@ std::u16string_view trim(std::u16string_view s) {
 }
 
 // A letter or digit: part of a word. Characters beyond ASCII count as letters, so a word
-// of any alphabet is never cut inside.
+// of any alphabet is never cut inside, nor a character between the halves of its pair.
 bool word_character(char16_t c) {
     return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 0x80;
 }
 
 // The phrase occurs in the text as whole words: equal letters ignoring case, and no letter
-// or digit joined to it on either side.
-bool contains_phrase(std::u16string_view text, std::u16string_view phrase) {
+// or digit joined to it on either side. Both are folded first: folding keeps every
+// character's position.
+bool contains_phrase(std::u16string_view text_as_given, std::u16string_view phrase_as_given) {
+    const std::u16string text = host::case_folded(text_as_given), phrase = host::case_folded(phrase_as_given);
     if (phrase.empty() || phrase.size() > text.size()) return false;
-    for (size_t at = 0; at + phrase.size() <= text.size(); ++at) {
-        if (!host::equal_ignoring_letter_case(text.substr(at, phrase.size()), phrase)) continue;
-        const bool starts_word = at == 0 || !word_character(text[at - 1]) || !word_character(phrase.front());
+    for (size_t at = text.find(phrase); at != std::u16string::npos; at = text.find(phrase, at + 1)) {
         const size_t after = at + phrase.size();
+        const bool starts_word = at == 0 || !word_character(text[at - 1]) || !word_character(phrase.front());
         const bool ends_word = after == text.size() || !word_character(text[after]) || !word_character(phrase.back());
         if (starts_word && ends_word) return true;
     }

@@ -2,6 +2,9 @@
 // separator, or the guess where it cannot be read), the names, and which an item carries.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +13,7 @@
 #include "engine/categories.h"
 #include "engine_fixture.h"
 #include "host/failure.h"
+#include "host/letter_case.h"
 #include "host/text.h"
 
 namespace engine_test {
@@ -120,9 +124,10 @@ TEST(CategoryNames, SplitAtTheListSeparator) {
     }
 }
 
-// Category names compare ignoring letter case in the alphabets the mapping knows; the test
-// host compares with the same function, so only this table can catch a wrong pair.
-TEST(CategoryNames, LetterCaseIsIgnoredLetterByLetter) {
+// Category names compare equal when their simple case foldings are: in every script, beyond
+// the basic plane too. The test hosts compare with the same function, so this table and the
+// check against the standard's own file below are what catch a wrong pair.
+TEST(CategoryNames, LetterCaseIsIgnoredByUnicodeSimpleFolding) {
     struct Case {
         const char* a;
         const char* b;
@@ -130,21 +135,55 @@ TEST(CategoryNames, LetterCaseIsIgnoredLetterByLetter) {
     } cases[] = {
         {"Business", "bUSINESS", true},
         {"Äpfel Öl Über", "äPFEL öL üBER", true},
-        {"Łódź", "łÓDŹ", true},            // Latin Extended-A, odd capitals
-        {"Ĳssel Ŋ Ŀ Ž", "ĳSSEL ŋ ŀ ž", true},  // and even ones
-        {"Ÿ", "ÿ", true},
+        {"Łódź Ĳssel Ŋ Ŀ Ž Ÿ", "łÓDŹ ĳSSEL ŋ ŀ ž ÿ", true},
         {"Москва Ёлка", "мОСКВА ёЛКА", true},
-        {"ΣΩ", "σω", true},
-        {"Σ", "ς", false},  // a final sigma is not the capital's simple lower case
-        {"İ", "i", false},  // the dotted and dotless i have no simple pair
-        {"I", "ı", false},
-        {"×", "÷", false},  // signs among the Latin-1 letters are no letters
-        {"Straße", "STRASSE", false},
+        {"ΠΕΛΆΤΕΣ", "Πελάτες", true},  // a tonos, and the final sigma: Σ, σ and ς all fold to σ
+        {"ȘCOALĂ", "școală", true},     // Romanian: S and T with a comma below
+        {"ҐАЗДА Її Єє", "ґазда ЇЇ єЄ", true},
+        {"ՀԱՅ", "հայ", true},            // Armenian
+        {"ＶＩＰ", "ｖｉｐ", true},          // full-width Latin
+        {"Ǳ ǲ Ǆ Ș", "ǳ ǳ ǆ ș", true},    // Latin Extended-B, title case letters too
+        {"ẞ", "ß", true},                // the capital sharp s folds to the small one...
+        {"𐐔𐐇𐐝𐐀𐐡𐐇𐐓", "𐐼𐐯𐑅𐐨𐑉𐐯𐐻", true},  // Deseret, beyond the basic plane
+        {"🙂 FANS", "🙂 fans", true},
+        {"🙂", "🙃", false},  // two pairs that differ only in their second half
+        {"Straße", "STRASSE", false},  // ...but ß is not SS: that folding takes two characters
+        {"KIRMIZI", "kırmızı", false},  // the dotless i has no simple folding
+        {"İSTANBUL", "istanbul", false},  // nor the dotted capital I
+        {"×", "÷", false},
         {"A1", "a2", false},
+        {"ab", "a", false},
+        {"\xED\xA0\x80", "\xED\xA0\x80", true},  // placeholder, replaced below
         {"", "", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(host::equal_ignoring_letter_case(u(c.a), u(c.b)), c.equal) << c.a << " / " << c.b;
+}
+
+// The compiled table is the standard's: every code point folds as CaseFolding.txt says by
+// its statuses C and S (the ones it lists under F and T alone, and all it does not list,
+// fold to themselves), and no folding leaves its plane, so folded text keeps its length.
+TEST(CategoryNames, TheFoldingIsUnicodesSimpleCaseFolding) {
+    std::ifstream file("/usr/share/unicode/CaseFolding.txt");
+    ASSERT_TRUE(file) << "package unicode-data is missing";
+    std::map<char32_t, char32_t> expected;
+    for (std::string line; std::getline(file, line);) {
+        unsigned from = 0, to = 0;
+        char status = 0;
+        if (std::sscanf(line.c_str(), "%x; %c; %x;", &from, &status, &to) == 3 && (status == 'C' || status == 'S'))
+            expected[from] = to;
+    }
+    ASSERT_GT(expected.size(), 1400u);
+    size_t wrong = 0;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        const auto it = expected.find(c);
+        const char32_t want = it == expected.end() ? c : it->second;
+        if (host::folded_character(c) != want && ++wrong <= 5) ADD_FAILURE() << std::hex << "U+" << uint32_t(c);
+        if ((c < 0x10000) != (want < 0x10000)) ADD_FAILURE() << std::hex << "U+" << uint32_t(c) << " leaves its plane";
+    }
+    EXPECT_EQ(wrong, 0u);
+    // A lone half of a pair is kept, and the letter after it still folds.
+    EXPECT_EQ(host::case_folded(std::u16string{0xD801, u'A', 0xDC00}), (std::u16string{0xD801, u'a', 0xDC00}));
 }
 
 // An item carries a category when one of its own names equals it, ignoring letter case: a

@@ -77,6 +77,11 @@ TEST(CategoryFilter, EachReadingMatchesAsDocumented) {
         {"Café Owners", ",", "CAFÉ OWNERS", true, true, true},
         {"Ärzte", ",", "ärzte", true, true, true},
         {"Mom's friends", ",", "Mom's friends", true, true, true},
+        // Letter case is one rule in every reading: simple case folding, pairs read whole.
+        {"ΠΕΛΆΤΕΣ Α, VIP", ",", "πελάτες", true, false, false},
+        {"𐐔𐐇𐐝𐐀𐐡𐐇𐐓", ",", "𐐼𐐯𐑅𐐨𐑉𐐯𐐻", true, true, true},
+        {"🙂 Fans", ",", "\xED\xB9\x82 Fans", false, false, false},
+        {"KIRMIZI", ",", "kırmızı", false, false, false},
         {"", ",", "", false, false, false},
     };
     for (const auto& c : cases) {
