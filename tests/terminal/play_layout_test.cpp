@@ -277,6 +277,8 @@ TEST(PlayLayout, Wrapping) {
         {u"a  b", 10, {u"a  b"}},
         {u"", 5, {}},
         {u"anything", 0, {}},
+        {u"a𐐔𐐔b", 2, {u"a", u"𐐔", u"𐐔", u"b"}},  // a pair is never cut between its halves
+        {u"𐐔𐐔", 1, {u"𐐔", u"𐐔"}},             // ...even where a line is narrower than it
     };
     for (const auto& c : cases) EXPECT_EQ(wrap(c.text, c.width), c.lines) << host::to_utf8(c.text);
 }

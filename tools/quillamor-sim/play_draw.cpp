@@ -1,6 +1,7 @@
 // The walk-through's drawing: the toolbar, the shown forms with their controls, the status and the keys.
 #include "tools/quillamor-sim/play_session.h"
 
+#include "host/letter_case.h"
 #include "host/text.h"
 #include "wizard/page_frame.h"
 
@@ -237,6 +238,7 @@ void Session::draw_form(Form& f, bool is_active) {
             size_t cur = cursor_of(f, c);
             size_t width = static_cast<size_t>(std::max(r.w - 1, 1));
             size_t first = cur >= width ? cur - width + 1 : 0;
+            if (first > 0 && host::whole_characters(c.text, first) != first) ++first;  // not from a pair's second half
             p.text(r.y, r.x, std::u16string_view(c.text).substr(std::min(first, c.text.size())), window_style,
                    r.w);
             if (focused) p.cursor(r.y, r.x + static_cast<int>(cur - first));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "host/letter_case.h"
 #include "sim/model/restrict.h"
 
 namespace quillamor_sim::play {
@@ -217,9 +218,12 @@ std::vector<std::u16string> wrap(std::u16string_view text, int width) {
             line.clear();
         }
         while (word.size() > w) {
-            // A word longer than a line is cut where the line ends.
-            lines.emplace_back(word.substr(0, w));
-            word.remove_prefix(w);
+            // A word longer than a line is cut where the line ends, never inside a pair (on a
+            // line one column wide, a pair takes its line whole).
+            size_t cut = host::whole_characters(word, w);
+            if (cut == 0) cut = 2;
+            lines.emplace_back(word.substr(0, cut));
+            word.remove_prefix(cut);
         }
         line += word;
         i = end;
@@ -245,7 +249,7 @@ std::vector<std::u16string> hint_lines(std::u16string_view hints, int width) {
             line.clear();
         }
         if (!line.empty()) line += gap;
-        line += hint.substr(0, w - std::min(w, line.size()));
+        line += hint.substr(0, host::whole_characters(hint, w - std::min(w, line.size())));
     }
     if (!line.empty()) lines.push_back(std::move(line));
     return lines;
