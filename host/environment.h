@@ -68,6 +68,11 @@ public:
     // item's categories and of the Categories dialog's answer. Nothing when it cannot be read.
     virtual std::optional<std::u16string> list_separator();
 
+    // The folder Windows is installed in, shared by every user (where its help viewer is), as
+    // the system names it: no backslash at the end unless it is a drive's root. Raises a
+    // Failure when the system cannot tell.
+    virtual std::u16string windows_folder() = 0;
+
     // A resource of the add-in's own file (raw data, by name); raises a Failure when there is
     // none.
     virtual std::string module_resource(std::u16string_view name);

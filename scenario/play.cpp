@@ -41,11 +41,49 @@ Unplayable no_ribbon_button(const RibbonPress& s) {
     return Unplayable("no ribbon button labelled \"" + s.label + "\"" + (s.tab.empty() ? "" : " on " + s.tab));
 }
 
+namespace {
+
+// The path of the profile's folder that holds the item; empty when none does.
+std::u16string folder_holding(const sim::Profile& store, const sim::Item& item) {
+    std::vector<const sim::Folder*> folders;
+    for (const auto& f : store.folders) folders.push_back(f.get());
+    while (!folders.empty()) {
+        const sim::Folder* folder = folders.back();
+        folders.pop_back();
+        for (const auto& i : folder->items)
+            if (i.get() == &item) return store.path_of(*folder);
+        for (const auto& f : folder->folders) folders.push_back(f.get());
+    }
+    return {};
+}
+
+// What the store keeps of one list against what the step says it keeps; empty when it agrees.
+std::string differs(const sim::Profile& store, const sim::Item& list, const CheckList& step) {
+    auto compare = [](const std::string& what, const std::optional<std::string>& wanted, const std::u16string& kept) {
+        if (!wanted || host::from_utf8(*wanted) == kept) return std::string();
+        return what + " \"" + host::to_utf8(kept) + "\", not \"" + *wanted + "\"";
+    };
+    const auto source = list.stored->user_properties.find(std::u16string(u"QuillamorSource"));
+    std::string out = compare("in the folder", step.folder, folder_holding(store, list));
+    if (out.empty())
+        out = compare("with the source", step.source,
+                      source == list.stored->user_properties.end() ? std::u16string() : source->second);
+    if (out.empty()) out = compare("with the note", step.note, list.stored->field(u"Body"));
+    return out;
+}
+
+}  // namespace
+
 void check_list(const sim::Profile& store, const CheckList& step) {
     const std::u16string subject = host::from_utf8(step.name);
-    for (const auto& item : store.stored_lists())
-        if (item->stored->field(u"Subject") == subject) return;
-    throw Unplayable("no distribution list \"" + step.name + "\" is in the store");
+    std::string found;
+    for (const auto& item : store.stored_lists()) {
+        if (item->stored->field(u"Subject") != subject) continue;
+        found = differs(store, *item, step);
+        if (found.empty()) return;
+    }
+    if (found.empty()) throw Unplayable("no distribution list \"" + step.name + "\" is in the store");
+    throw Unplayable("the distribution list \"" + step.name + "\" is in the store " + found);
 }
 
 std::shared_ptr<sim::ExplorerWindow> explorer_window(const sim::SimHost& host, double number) {

@@ -40,6 +40,10 @@ void read_value(const json& v, const std::string& place, std::string& out) {
     out = v.get<std::string>();
 }
 
+void read_value(const json& v, const std::string& place, std::optional<std::string>& out) {
+    read_value(v, place, out.emplace());
+}
+
 void read_value(const json& v, const std::string& place, std::vector<std::string>& out) {
     if (!v.is_array()) bad(place, "must be a list of texts");
     for (size_t i = 0; i < v.size(); ++i) {

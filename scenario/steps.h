@@ -3,6 +3,7 @@
 // it takes. The reader learns both from the struct, and each host driver (driver.h) has one
 // method per struct, so that a new kind of step is a struct here, its place in Step, and a
 // method of each driver.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -139,11 +140,17 @@ struct Close {
 // --- what the store holds
 
 // A distribution list with this subject is in the store, saved (by a run, or there from the
-// profile); else the scenario cannot be played on. Records nothing.
+// profile); else the scenario cannot be played on. Records nothing. Given, `folder` (a path
+// from the top), `source` (the QuillamorSource the store keeps) and `note` (its Body) must
+// hold for that list too.
 struct CheckList {
     static constexpr std::string_view kind = "checkList";
     std::string name;
-    static constexpr auto fields() { return std::tuple{needs("name", &CheckList::name)}; }
+    std::optional<std::string> folder, source, note;
+    static constexpr auto fields() {
+        return std::tuple{needs("name", &CheckList::name), may_have("folder", &CheckList::folder),
+                          may_have("source", &CheckList::source), may_have("note", &CheckList::note)};
+    }
 };
 
 // The user selects these items in the active explorer window (or the one numbered

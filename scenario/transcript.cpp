@@ -247,7 +247,11 @@ struct StepSentence {
     }
     std::string operator()(const Close& s) const { return "the user closes " + window_name(s.form) + " by its frame"; }
     std::string operator()(const CheckList& s) const {
-        return "the store holds a list \"" + sim::printable(s.name) + "\"";
+        std::string kept;
+        if (s.folder) kept += " in \"" + sim::printable(*s.folder) + "\"";
+        if (s.source) kept += " with the source \"" + sim::printable(*s.source) + "\"";
+        if (s.note) kept += " with the note \"" + sim::printable(*s.note) + "\"";
+        return "the store holds a list \"" + sim::printable(s.name) + "\"" + kept;
     }
     std::string operator()(const Select& s) const {
         const std::string where = s.window ? " in window " + number(json(s.window)) : "";

@@ -224,6 +224,8 @@ std::optional<std::u16string> SimHost::installed_file(std::u16string_view name) 
 
 std::optional<std::u16string> SimHost::list_separator() { return world_->profile.list_separator; }
 
+std::u16string SimHost::windows_folder() { return world_->profile.windows_folder; }
+
 std::unique_ptr<host::Library> SimHost::load_library(std::u16string_view file) {
     if (!host::equal_ignoring_case(file, host::service_library_file) || !world_->profile.service_present)
         return nullptr;

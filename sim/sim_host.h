@@ -96,6 +96,8 @@ public:
     std::optional<std::u16string> installed_file(std::u16string_view name) override;
     // The profile's "listSeparator".
     std::optional<std::u16string> list_separator() override;
+    // The profile's "windowsFolder".
+    std::u16string windows_folder() override;
     std::unique_ptr<host::Library> load_library(std::u16string_view file) override;
     void* module_handle() override;
     // The add-in's resources, from the files that the Windows build puts into the DLL.

@@ -54,7 +54,7 @@ void FrmDone::cmdOk_Click() {
 void FrmDone::cmdCancel_Click() { cancel_wizard(); }
 
 void FrmDone::cmdHelp_Click() {
-    help(u"c:\\windows\\hh.exe ", u"::/Other_Software.htm");
+    help(u"hh.exe ", u"::/Other_Software.htm");
 }
 
 }  // namespace wizard

@@ -31,8 +31,8 @@ public:
 protected:
     // The Cancel action shared by the four pages.
     void cancel_wizard();
-    // Starts the help viewer on a topic of the help file: `viewer` is the viewer's command
-    // with what separates it from the file, `topic` what follows the file: "::/Topic.htm", the
+    // Starts the help viewer on a topic of the help file: `viewer` is the viewer's file name in
+    // the Windows folder with what separates it from the file, `topic` what follows the file: "::/Topic.htm", the
     // topic named from the help file's root, the one form of address the viewer documents.
     void help(std::u16string_view viewer, std::u16string_view topic);
     // Opens the web address that a link label shows in a new browser window.

@@ -76,7 +76,7 @@ void FrmTitle::cmdBack_Click() {
 void FrmTitle::cmdCancel_Click() { cancel_wizard(); }
 
 void FrmTitle::cmdHelp_Click() {
-    help(u"c:\\windows\\hh.exe ", u"::/Backing_up.htm");
+    help(u"hh.exe ", u"::/Backing_up.htm");
 }
 
 void FrmTitle::txtSubject_Change() {

@@ -26,8 +26,11 @@ constexpr std::u16string_view fixed_help_file = u"c:\\program files\\Orvane Corp
 
 void Page::help(std::u16string_view viewer, std::u16string_view topic) {
     try {
-        context_.env.start_process(std::u16string(viewer) + host::shipped_file(context_.env, help_file, fixed_help_file) +
-                                   std::u16string(topic));
+        // The viewer is Windows' own, wherever Windows was installed.
+        std::u16string line = context_.env.windows_folder();
+        if (!line.empty() && line.back() != u'\\') line += u'\\';
+        context_.env.start_process(line + std::u16string(viewer) +
+                                   host::shipped_file(context_.env, help_file, fixed_help_file) + std::u16string(topic));
     } catch (const host::Failure& f) {
         // Starting the viewer is the only effect, so the page is left exactly as it was.
         host::ReportFailure(context_.env, f);

@@ -76,7 +76,7 @@ void FrmStartUp::cmdStart_Click() {
 void FrmStartUp::cmdStop_Click() { cancel_wizard(); }
 
 void FrmStartUp::cmdHelp_Click() {
-    help(u"c:\\windows\\hh.exe ", u"::/Contacting.htm");
+    help(u"hh.exe ", u"::/Contacting.htm");
 }
 
 void FrmStartUp::lblAdres1_Click() { open_link(u"lblAdres1"); }

@@ -97,9 +97,9 @@ void FrmChoose::cmdCancel_Click() { cancel_wizard(); }
 void FrmChoose::cmdHelp_Click() {
     // The option is read now: the topic follows whatever the user selected last.
     if (control(u"optDist").selected)
-        help(u"c:\\windows\\hh.exe  ", u"::/Working_with.htm");
+        help(u"hh.exe  ", u"::/Working_with.htm");
     else if (control(u"optQuick").selected)
-        help(u"c:\\windows\\hh.exe  ", u"::/Printing.htm");
+        help(u"hh.exe  ", u"::/Printing.htm");
 }
 
 void FrmChoose::optDist_GotFocus() {

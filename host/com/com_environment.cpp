@@ -158,6 +158,16 @@ std::optional<std::u16string> ComEnvironment::list_separator() {
     return from_wide(text);
 }
 
+std::u16string ComEnvironment::windows_folder() {
+    // The shared folder, not the one a terminal server may give each user: the viewer is
+    // installed once, with Windows. Windows is never installed deeper than a path's length.
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
+    if (length == 0) raise_hresult(HRESULT_FROM_WIN32(GetLastError()));
+    if (length > MAX_PATH) raise_hresult(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+    return from_wide(folder);
+}
+
 void* ComEnvironment::raw_interface(const Object& o) { return interface_of(o).get(); }
 
 }  // namespace host::com

@@ -26,6 +26,7 @@ public:
     std::optional<std::u16string> installed_file(std::u16string_view name) override;
     // The user's locale's list separator (the Region settings' "List separator").
     std::optional<std::u16string> list_separator() override;
+    std::u16string windows_folder() override;
     // An RCDATA resource of the add-in's DLL.
     std::string module_resource(std::u16string_view name) override;
     // The object's IDispatch, without a reference of its own.

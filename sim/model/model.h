@@ -134,6 +134,9 @@ struct Profile {
     // The folder the add-in is installed in ("installFolder", ending in a backslash); empty:
     // the add-in's folder has none of its files, so it falls back to the fixed path.
     std::u16string install_folder;
+    // "windowsFolder": where Windows is installed, as the system names it (the help viewer's
+    // folder).
+    std::u16string windows_folder = u"c:\\windows";
     bool redemption = true;          // the safe-item library is registered
     bool internet_explorer = true;   // the web browser's automation object can be created
     std::vector<PresetBar> command_bars;  // other programs' controls, in every explorer window

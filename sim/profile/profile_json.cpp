@@ -231,6 +231,7 @@ Profile profile_from_json(const Json& j) {
                     "serviceLibrary",
                     "picture",
                     "installFolder",
+                    "windowsFolder",
                     "redemption",
                     "internetExplorer",
                     "commandBars",
@@ -289,6 +290,10 @@ Profile profile_from_json(const Json& j) {
         p.install_folder = text(j["installFolder"], "profile", "installFolder");
         if (p.install_folder.empty()) bad("profile", "\"installFolder\" must name a folder");
         if (p.install_folder.back() != u'\\') p.install_folder += u'\\';
+    }
+    if (j.contains("windowsFolder")) {
+        p.windows_folder = text(j["windowsFolder"], "profile", "windowsFolder");
+        if (p.windows_folder.empty()) bad("profile", "\"windowsFolder\" must name a folder");
     }
     if (j.contains("redemption")) p.redemption = flag(j["redemption"], "profile", "redemption");
     if (j.contains("internetExplorer"))

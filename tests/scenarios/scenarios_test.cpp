@@ -125,6 +125,11 @@ const std::string not_on_ribbon = with_contacts(R"(, "steps": [{"do": "connect"}
 const std::string missing_field = with_contacts(R"(, "steps": [{"do": "type", "form": "frmTitle", "control": "txtSubject"}])");
 const std::string list_not_saved = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "checkList", "name": "Nobody's"}])");
 const std::string list_unnamed = with_contacts(R"(, "steps": [{"do": "checkList"}])");
+// A list the store holds, but not as the step says: in another folder, of another source.
+const std::string kept_list = R"({"profile": {"folders": [{"name": "Contacts", "defaultFor": "contacts", "itemType": 2,
+    "items": [{"class": 69, "Subject": "Team", "userProperties": {"QuillamorSource": "quick;one"}}]}]}, "steps": [)";
+const std::string list_elsewhere = kept_list + R"({"do": "checkList", "name": "Team", "folder": "Contacts/Old"}]})";
+const std::string list_of_other_source = kept_list + R"({"do": "checkList", "name": "Team", "source": "quick;all"}]})";
 const std::string no_window = with_contacts(R"(, "steps": [{"do": "connect"}, {"do": "activate", "window": 2}])");
 const std::string window_unnumbered = with_contacts(R"(, "steps": [{"do": "select", "items": [], "window": 1.5}])");
 
@@ -141,6 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"ribbon", not_on_ribbon.c_str(), "no ribbon button labelled \"Quillamor Wizard\""},
                       Malformed{"notsaved", list_not_saved.c_str(), "step 2: no distribution list \"Nobody's\" is in the store"},
                       Malformed{"unnamed", list_unnamed.c_str(), "missing \"name\" (a \"checkList\" step needs it)"},
+                      Malformed{"elsewhere", list_elsewhere.c_str(), "is in the store in the folder \"Contacts\", not \"Contacts/Old\""},
+                      Malformed{"source", list_of_other_source.c_str(), "with the source \"quick;one\", not \"quick;all\""},
                       Malformed{"nowindow", no_window.c_str(), "step 2: no explorer window 2 is open"},
                       Malformed{"window", window_unnumbered.c_str(), "must be a window's number, counted from 1"}),
     [](const auto& info) { return std::string(info.param.name); });

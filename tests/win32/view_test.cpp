@@ -72,6 +72,7 @@ public:
     void start_process(std::u16string_view command_line) override { started.emplace_back(command_line); }
     void open_address(std::u16string_view address) override { opened.emplace_back(address); }
     std::unique_ptr<host::Library> load_library(std::u16string_view) override { return nullptr; }
+    std::u16string windows_folder() override { return u"c:\\windows"; }
     void* module_handle() override { return nullptr; }
     void* raw_interface(const host::Object&) override { return nullptr; }
 };

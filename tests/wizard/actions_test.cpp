@@ -50,26 +50,33 @@ TEST(WizardHelp, CommandLines) {
         {"title", [](World& w) -> wizard::Form& { return w.forms.frmTitle; }, title_topic},
         {"done", [](World& w) -> wizard::Form& { return w.forms.frmDone; }, done_topic},
     };
-    // The help file beside the add-in wins; without one there, the fixed path as always.
+    // The help file beside the add-in wins; without one there, the fixed path as always. The
+    // viewer is in the Windows folder, which is named without a backslash except at a root.
+    const std::pair<std::string, std::string> windows_folders[] = {
+        {"c:\\windows", "c:\\windows\\"}, {"D:\\WINNT", "D:\\WINNT\\"}, {"E:", "E:\\"}, {"E:\\", "E:\\"}};
     for (const std::string folder : {"", "D:\\Apps\\Contact Lists\\"}) {
-        for (auto& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + " " + folder);
-            World w;
-            w.env.install_folder = folder;
-            std::string line = c.line;
-            if (!folder.empty())
-                line.replace(line.find(fixed_help_file), sizeof fixed_help_file - 1, folder + "Quillamor.chm");
-            wizard::Form& page = c.open(w);
-            page.show();
-            std::string before = w.pages() + " " + w.where(page);
-            w.clear();
-            page.press(u"cmdHelp");
-            EXPECT_EQ(w.log, (Log{line}));
-            EXPECT_EQ(w.pages() + " " + w.where(page), before);
-            // Alt+H presses the same button.
-            w.clear();
-            EXPECT_TRUE(page.key(u"Alt+H"));
-            EXPECT_EQ(w.log, (Log{line}));
+        for (const auto& [windows, viewer_folder] : windows_folders) {
+            for (auto& c : cases) {
+                SCOPED_TRACE(std::string(c.name) + " " + folder + " " + windows);
+                World w;
+                w.env.install_folder = folder;
+                w.env.windows = windows;
+                std::string line = c.line;
+                line.replace(line.find("c:\\windows\\"), 11, viewer_folder);
+                if (!folder.empty())
+                    line.replace(line.find(fixed_help_file), sizeof fixed_help_file - 1, folder + "Quillamor.chm");
+                wizard::Form& page = c.open(w);
+                page.show();
+                std::string before = w.pages() + " " + w.where(page);
+                w.clear();
+                page.press(u"cmdHelp");
+                EXPECT_EQ(w.log, (Log{line}));
+                EXPECT_EQ(w.pages() + " " + w.where(page), before);
+                // Alt+H presses the same button.
+                w.clear();
+                EXPECT_TRUE(page.key(u"Alt+H"));
+                EXPECT_EQ(w.log, (Log{line}));
+            }
         }
     }
 }

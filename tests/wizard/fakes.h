@@ -71,6 +71,7 @@ public:
     bool fail_navigate = false;
     bool fail_shell = false;
     std::string install_folder;  // where the add-in's files are; empty: beside it are none
+    std::string windows = "c:\\windows";  // the Windows folder, as the system names it
 
     host::Object create_object(std::u16string_view progid) override {
         log_.push_back("create " + utf8(progid));
@@ -94,6 +95,7 @@ public:
         if (install_folder.empty()) return std::nullopt;
         return host::from_utf8(install_folder) + std::u16string(name);
     }
+    std::u16string windows_folder() override { return host::from_utf8(windows); }
     void* module_handle() override { return nullptr; }
     void* raw_interface(const host::Object&) override { return nullptr; }
     void failure_reached_top(const host::Failure& f) override {

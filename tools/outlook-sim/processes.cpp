@@ -30,6 +30,21 @@ BOOL WINAPI record_process(LPCWSTR application, LPWSTR command_line, LPSECURITY_
     return TRUE;
 }
 
+// The Windows folder the help viewer is started from: the profile's, so that a play under
+// Wine starts the same command line as the substitute host does.
+UINT WINAPI profile_windows_folder(LPWSTR buffer, UINT size) {
+    if (!recording_host) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return 0;
+    }
+    const std::wstring folder = host::com::to_wide(recording_host->windows_folder());
+    const auto length = static_cast<UINT>(folder.size());
+    // As Windows answers: the length without the null when it fits, else the size it needs.
+    if (!buffer || size <= length) return length + 1;
+    std::memcpy(buffer, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+    return length;
+}
+
 // Opening a document or address through the shell: the substitute host records it (or fails
 // it, as a scenario's fault on "ShellExecute" says) in place of starting the user's browser.
 BOOL WINAPI record_shell(SHELLEXECUTEINFOW* info) {
@@ -88,7 +103,9 @@ bool ProcessRecorder::watch(IUnknown* object) {
     const bool processes = redirect_import(module, "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&record_process));
     // A DLL that never opens an address has no such import: only the processes are required.
     redirect_import(module, "shell32.dll", "ShellExecuteExW", reinterpret_cast<void*>(&record_shell));
-    return processes;
+    const bool windows_folder = redirect_import(module, "kernel32.dll", "GetSystemWindowsDirectoryW",
+                                                reinterpret_cast<void*>(&profile_windows_folder));
+    return processes && windows_folder;
 }
 
 }  // namespace outlook_sim

@@ -3,7 +3,8 @@
 // of being started: the add-in module's import of CreateProcessW is pointed at a recorder,
 // which hands back handles of its own for the add-in to close. A person would see the
 // viewer's window; the transcript shows the command line, as the native player's does.
-// Likewise the addresses it opens through the shell (ShellExecuteExW): a "shell" event.
+// Likewise the addresses it opens through the shell (ShellExecuteExW): a "shell" event. The
+// Windows folder it starts the viewer from (GetSystemWindowsDirectoryW) is the profile's.
 #include <windows.h>
 
 namespace sim {
@@ -20,7 +21,7 @@ public:
     ProcessRecorder& operator=(const ProcessRecorder&) = delete;
 
     // Redirects the imports of the module that holds this COM object's code. False when the
-    // module imports no CreateProcessW.
+    // module imports no CreateProcessW or no GetSystemWindowsDirectoryW.
     bool watch(IUnknown* object);
 };
 
