@@ -1,6 +1,8 @@
 #include "tools/outlook-sim/clipboard.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/com/gdi_handles.h"
 #include "sim/model/host_errors.h"
