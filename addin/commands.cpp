@@ -3,7 +3,6 @@
 #include "addin/commands.h"
 
 #include "addin/connect.h"
-#include "addin/button_faces.h"
 #include "host/office.h"
 
 namespace addin {
@@ -46,7 +45,7 @@ void Connect::build_commands(const host::Explorer& explorer) {
     CommandBarControls standard_controls = standard.Controls();
 
     host::Object picture = state_.env.load_picture(host::shipped_file(state_.env, button_picture_file, button_picture_path));
-    mTrIcons::CopyFaceToClipboard(picture, button_mask_colour);
+    state_.env.copy_button_face(picture, button_mask_colour);
 
     CommandBar help = bars.Item(u"Help");
     CommandBarPopup about(help.FindControl(FindCriteria{.tag = about_menu_tag}));

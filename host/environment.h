@@ -55,6 +55,13 @@ public:
     // browser); does not wait. Raises a Failure when nothing can open it.
     virtual void open_address(std::u16string_view address) = 0;
 
+    // Leaves a picture on the clipboard as the face of the command-bar buttons, where the
+    // host's PasteFace takes it: the picture as a device-independent bitmap and, under the two
+    // formats PasteFace reads, its face and its mask (the pixels of mask_colour, an OLE
+    // colour, transparent). The clipboard is not emptied first. Raises 481 (invalid picture)
+    // for no picture, one that is not a bitmap, or one without a bitmap handle.
+    virtual void copy_button_face(const Object& picture, uint32_t mask_colour) = 0;
+
     // Loads a picture file into an automation picture object (Handle, hPal, Type); raises a
     // Failure when the file is missing or is not a picture.
     virtual Object load_picture(std::u16string_view path);

@@ -4,9 +4,7 @@
 #include <cstdint>
 
 #include "host/service_library.h"
-#ifndef _WIN32
-#include "sim/gdi_picture.h"
-#endif
+#include "sim/picture.h"
 #include "host/text.h"
 #include "sim/liborvane-stub/liborvane_stub.h"
 #include "sim/library_loader.h"
@@ -198,6 +196,13 @@ void SimHost::open_address(std::u16string_view address) {
     std::vector<host::Variant> args{host::Variant(address)};
     world_->enter(runtime, host::Invoke::Call, u"ShellExecute", args);
     world_->record({{"event", "shell"}, {"address", utf8(address)}});
+}
+
+void SimHost::copy_button_face(const host::Object& picture, uint32_t) {
+    // The platform's own checks, in its order: no picture, not a bitmap, no bitmap handle.
+    if (!picture || picture.get(u"Type").as_int32() != picture_bitmap || picture.get(u"Handle").as_double() == 0)
+        host::raise(host::errors::invalid_picture);
+    for (std::string_view format : {dib_format, face_format, mask_format}) store(world_->clipboard, format);
 }
 
 host::Object SimHost::load_picture(std::u16string_view path) {

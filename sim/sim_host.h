@@ -88,8 +88,11 @@ public:
     void start_process(std::u16string_view command_line) override;
     // Recorded as a "shell" event; a fault on "ShellExecute" fails it.
     void open_address(std::u16string_view address) override;
-    // The picture file is missing when the profile says so; otherwise the graphics stand-in
-    // loads it.
+    // Stores the three formats of a button face, without their bytes, on the host's
+    // clipboard, where PasteFace finds them; rejects a picture as the platform does.
+    void copy_button_face(const host::Object& picture, uint32_t mask_colour) override;
+    // The picture file is missing when the profile says so; otherwise the native picture
+    // loader loads it.
     host::Object load_picture(std::u16string_view path) override;
     // In the profile's install folder, when it names one; else nothing, and the add-in falls
     // back to the fixed path.

@@ -8,6 +8,7 @@
 #include "host/com/com_dispatch.h"
 #include "host/com/hresult.h"
 #include "host/com/library_search.h"
+#include "host/com/button_faces.h"
 #include "host/com/picture_copy.h"
 #include "host/com/unique_handle.h"
 
@@ -59,6 +60,10 @@ const KnownInterface picture_interface{u"Picture",
                                         {u"Height", DISPID_PICT_HEIGHT}}};
 
 }  // namespace
+
+void ComEnvironment::copy_button_face(const Object& picture, uint32_t mask_colour) {
+    mTrIcons::CopyFaceToClipboard(picture, mask_colour);
+}
 
 Object ComEnvironment::load_picture(std::u16string_view path) {
     std::wstring file = to_wide(path);

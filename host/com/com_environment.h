@@ -15,6 +15,8 @@ public:
     int32_t message_box(std::u16string_view text, int32_t style, std::u16string_view title) override;
     void start_process(std::u16string_view command_line) override;
     void open_address(std::u16string_view address) override;
+    // The picture on the system's clipboard, with its face and mask (host/com/button_faces.h).
+    void copy_button_face(const Object& picture, uint32_t mask_colour) override;
     // The system picture loader's picture object. A 32-bit bitmap comes back with its fourth
     // byte cleared (see load_picture in the source).
     Object load_picture(std::u16string_view path) override;

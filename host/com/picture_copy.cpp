@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "host/com/hresult.h"
-#include "host/win32_api.h"
+#include "host/com/gdi_handles.h"
 
 namespace host::com {
 
 namespace {
 
-using host::win32::Bitmap;
-using host::win32::Palette;
 
 // A palette of the same colours, for a picture of its own to own; none for none.
 Palette copy_of(HPALETTE palette) {
@@ -51,7 +49,7 @@ com_ptr<IPicture> without_fourth_byte(com_ptr<IPicture> picture) {
     format.bmiHeader.biCompression = BI_RGB;
     std::vector<uint8_t> pixels(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight) * 4);
     {
-        host::win32::ScreenDC screen;
+        ScreenDC screen;
         if (GetDIBits(screen.get(), loaded, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format,
                       DIB_RGB_COLORS) != info.bmHeight)
             return picture;

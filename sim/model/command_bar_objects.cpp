@@ -263,7 +263,7 @@ host::Object make_control(const WorldPtr& w, std::shared_ptr<ControlModel> c) {
         });
         o->method(u"PasteFace", [w, c, live](Args&) {
             live();
-            ClipboardFace f = face_from_clipboard();
+            ClipboardFace f = face_from_clipboard(*w);
             c->face = std::move(f.face);
             c->mask = std::move(f.mask);
             w->record({{"event", "clipboard"}, {"formats", std::move(f.formats)}});

@@ -38,8 +38,8 @@ struct ClipboardFace {
     std::vector<uint8_t> face, mask;
     Json formats = Json::array();  // the names of every format the clipboard held
 };
-// The face, and the mask when there is one. Without a face the paste fails, as the host's
-// does.
-ClipboardFace face_from_clipboard();
+// The face, and the mask when there is one, from the world's clipboard. Without a face the
+// paste fails, as the host's does.
+ClipboardFace face_from_clipboard(const World& world);
 
 }  // namespace sim

@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/dispatch.h"
+#include "sim/model/clipboard.h"
 #include "sim/model/model.h"
 
 namespace sim {
@@ -158,6 +159,12 @@ public:
     // A person who answers the dialogs as they open; while one is set, the dialogs take no
     // scripted answer.
     AnswerProvider* interactive = nullptr;
+
+    // --- the clipboard, as PasteFace reads it. The substitute host's environment stores the
+    // button faces here. Where the add-in writes the system's clipboard instead (outlook-sim,
+    // which plays this host for the real DLL), read_clipboard reads that one.
+    std::vector<ClipboardBlock> clipboard;
+    std::function<std::vector<ClipboardBlock>()> read_clipboard;
 
     // --- live host objects, and of them the items (mail, contact and list items), which a
     // real store counts against a session's limit of open items

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "commands_fixture.h"
+#include "sim/picture.h"
 
 namespace commands_test {
 namespace {
@@ -105,13 +106,8 @@ TEST_F(CommandBarsTest, ADeletedControlStaysDeadForEveryProxyWithWhatItHeld) {
 TEST_F(CommandBarsTest, PasteFaceTakesTheFaceAndMaskOrFailsWithoutAFace) {
     create();
     host::CommandBarButton button(all().Item(u"Standard").Controls().Add(1, host::Missing{}, true));
-    auto put = [](const char* format, std::vector<uint8_t> bytes) {
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        std::memcpy(::GlobalLock(block), bytes.data(), bytes.size());
-        ::GlobalUnlock(block);
-        ::OpenClipboard(nullptr);
-        ::SetClipboardData(::RegisterClipboardFormatA(format), block);
-        ::CloseClipboard();
+    auto put = [&](std::string_view format, std::vector<uint8_t> bytes) {
+        sim::store(host.world().clipboard, format, std::move(bytes));
     };
 
     EXPECT_EQ(failure_number([&] { button.PasteFace(); }), -2147467259);
@@ -126,7 +122,32 @@ TEST_F(CommandBarsTest, PasteFaceTakesTheFaceAndMaskOrFailsWithoutAFace) {
     EXPECT_EQ(model(button.object())->face, face);
     EXPECT_EQ(model(button.object())->mask, std::vector<uint8_t>(50, 0xFF));
     EXPECT_EQ(events("clipboard").back()["formats"], Json({"Toolbar Button Mask", "Toolbar Button Face"}));
-    EXPECT_FALSE(sim::gdi::clipboard_open());
+}
+
+// The face the add-in asks the host for: the three formats, stored again in their places on
+// a clipboard that is not emptied; a picture the platform's code would reject leaves none.
+TEST_F(CommandBarsTest, TheFaceOfABitmapPictureOnlyReachesTheClipboard) {
+    struct Case {
+        const char* name;
+        host::Object picture;
+        int32_t error;
+    };
+    const Case cases[] = {
+        {"no picture", host::Object(), 481},
+        {"an icon", sim::make_picture({1, 1, {0}}, sim::picture_icon), 481},
+        {"no handle", sim::make_picture({}), 481},
+        {"a bitmap", sim::make_picture({1, 1, {0}}), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.world().clipboard = {{"CF_TEXT", {}}};
+        EXPECT_EQ(failure_number([&] { host.copy_button_face(c.picture, 0x80000009); }), c.error);
+        EXPECT_EQ(failure_number([&] { host.copy_button_face(c.picture, 0x80000009); }), c.error);
+        std::vector<std::string> formats;
+        for (const auto& block : host.world().clipboard) formats.push_back(block.format);
+        const std::vector<std::string> face = {"CF_TEXT", "CF_DIB", "Toolbar Button Face", "Toolbar Button Mask"};
+        EXPECT_EQ(formats, c.error ? std::vector<std::string>{"CF_TEXT"} : face);
+    }
 }
 
 TEST_F(CommandBarsTest, AClickReachesTheSubscribersOfEveryProxyOfTheButton) {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "addin/connect.h"
-#include "host/gdi/control.h"
 #include "host/office.h"
 #include "host/outlook.h"
 #include "host/text.h"
@@ -30,12 +29,9 @@ inline Json foreign_about() {
 
 class CommandsTest : public ::testing::Test {
 protected:
-    void SetUp() override { sim::gdi::reset(); }
     void TearDown() override {
         connect.reset();
         state.reset();
-        EXPECT_TRUE(sim::gdi::misuses().empty()) << sim::gdi::misuses().front();
-        sim::gdi::reset();
     }
 
     // Creates the add-in over a host with this profile (the default profile when null).

@@ -1,103 +1,68 @@
 #pragma once
-// Pictures whose button faces are recorded from a real GDI (Wine's) and compared with the
-// native stand-in's: the same source runs on both (see record/record_face_bytes.cpp).
+// The button face the platform's graphics functions make of a picture, worked out from the
+// picture's pixels alone: the Windows tests compare the real clipboard with it case by case,
+// and tests/outlook-sim/contactsicon_face.txt holds it for the shipped picture.
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "addin/button_faces_gdi.h"
-#include "host/dispatch.h"
-#include "host/failure.h"
-#include "host/variant.h"
-
 namespace icons_test {
 
-struct FaceCase {
-    const char* name;
-    int width, height;
-    uint32_t mask_colour;          // OLE colour
-    uint32_t (*pixel)(int x, int y);  // as a 32-bit DIB stores it: 0xAARRGGBB
+// The three clipboard blocks of a face.
+struct FaceBlocks {
+    std::vector<uint8_t> dib, face, mask;
 };
 
-inline const std::vector<FaceCase>& face_cases() {
-    static const std::vector<FaceCase> cases = {
-        {"all-mask", 13, 5, 0x80000009, [](int, int) -> uint32_t { return 0xFFFFFF; }},
-        {"no-mask", 13, 5, 0x80000009, [](int x, int y) -> uint32_t { return 0x102030u + x + y; }},
-        {"mixed", 13, 5, 0x80000009,
-         [](int x, int y) -> uint32_t {
-             return ((x * 3 + y * 5) % 4 == 0 || x == 12) ? 0xFFFFFFu : (x % 2 ? 0xFEFFFFu : 0x2F64B4u);
-         }},
-        {"plain-rgb", 7, 3, 0x000000FF, [](int x, int) -> uint32_t { return x < 3 ? 0xFF0000u : 0xFFFFFFu; }},
-        {"wide-rows", 33, 2, 0x80000009, [](int x, int y) -> uint32_t { return (x + y) % 2 ? 0xFFFFFFu : 0u; }},
-        {"fourth-byte-set", 3, 2, 0x80000009,
-         [](int x, int) -> uint32_t { return x == 0 ? 0xFFFFFFFFu : x == 1 ? 0x00FFFFFFu : 0xFF123456u; }},
+// pixels: as a 32-bit device-independent bitmap holds them (0xAARRGGBB), row by row from
+// the top; mask: the mask colour as such a pixel. A pixel is transparent when all of its
+// 32 bits are the mask colour's.
+inline FaceBlocks expected_face(int width, int height, const std::vector<uint32_t>& pixels, uint32_t mask) {
+    auto put = [](std::vector<uint8_t>& out, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
     };
-    return cases;
-}
+    // The 40-byte info header as the platform fills it: no compression, no resolution, no
+    // colour counts.
+    auto header = [&](std::vector<uint8_t>& out, int bits, uint32_t image) {
+        put(out, 40, 4);
+        put(out, static_cast<uint32_t>(width), 4);
+        put(out, static_cast<uint32_t>(height), 4);  // positive: rows bottom-up
+        put(out, 1, 2);
+        put(out, static_cast<uint32_t>(bits), 2);
+        put(out, 0, 4);
+        put(out, image, 4);
+        put(out, 0, 16);
+    };
+    const auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; };
 
-// A bitmap picture object over a bitmap it owns.
-class BitmapPicture final : public host::Dispatch {
-public:
-    explicit BitmapPicture(HBITMAP bitmap) : bitmap_(bitmap) {}
-    ~BitmapPicture() override { ::DeleteObject(bitmap_); }
-    BitmapPicture(const BitmapPicture&) = delete;
-    BitmapPicture& operator=(const BitmapPicture&) = delete;
-    std::u16string type_name() const override { return u"Picture"; }
-    host::Variant invoke(host::Invoke, std::u16string_view member, std::vector<host::Variant>&) override {
-        if (member == u"Type") return host::Variant(int16_t{1});
-        if (member == u"Handle") return host::Variant(static_cast<int32_t>(reinterpret_cast<intptr_t>(bitmap_)));
-        if (member == u"hPal") return host::Variant(int32_t{0});
-        host::raise(host::errors::member_not_found);
-    }
-    host::Subscription subscribe(std::u16string_view, host::EventHandler) override { return {}; }
-    std::unique_ptr<host::Enumerator> enumerate() override { return nullptr; }
+    FaceBlocks out;
+    header(out.dib, 32, 4u * width * height);
+    for (int y = height - 1; y >= 0; --y)
+        for (int x = 0; x < width; ++x) put(out.dib, at(x, y), 4);
+    out.face = out.dib;
 
-private:
-    HBITMAP bitmap_;
-};
-
-inline std::string clipboard_hex(const char* label, UINT format) {
-    std::string out = label;
-    if (!::OpenClipboard(nullptr)) return out + " (clipboard busy)";
-    HANDLE h = ::GetClipboardData(format);
-    if (!h) {
-        ::CloseClipboard();
-        return out + " none";
+    const size_t stride = (static_cast<size_t>(width) + 31) / 32 * 4;
+    header(out.mask, 1, static_cast<uint32_t>(stride * height));
+    put(out.mask, 0x00000000, 4);  // 0: black
+    put(out.mask, 0x00FFFFFF, 4);  // 1: white
+    for (int y = height - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(stride, 0);
+        for (int x = 0; x < width; ++x)
+            if (at(x, y) == mask) row[static_cast<size_t>(x) / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        out.mask.insert(out.mask.end(), row.begin(), row.end());
     }
-    const SIZE_T n = ::GlobalSize(h);
-    const auto* p = static_cast<const unsigned char*>(::GlobalLock(h));
-    out += " " + std::to_string(n) + " ";
-    char hex[3];
-    for (SIZE_T i = 0; i < n; ++i) {
-        std::snprintf(hex, sizeof hex, "%02x", p[i]);
-        out += hex;
-    }
-    ::GlobalUnlock(h);
-    ::CloseClipboard();
+    put(out.mask, 0, 2);  // the two bytes behind the rows, zeroed
     return out;
 }
 
-// The three formats a case leaves on an emptied clipboard, one line each after its name.
-inline std::string face_bytes(const FaceCase& c) {
-    if (::OpenClipboard(nullptr)) {
-        ::EmptyClipboard();
-        ::CloseClipboard();
+// A block as one line: its name, its size and its bytes in hex.
+inline std::string hex_line(const char* name, const std::vector<uint8_t>& bytes) {
+    std::string out = std::string(name) + " " + std::to_string(bytes.size()) + " ";
+    char hex[3];
+    for (uint8_t b : bytes) {
+        std::snprintf(hex, sizeof hex, "%02x", b);
+        out += hex;
     }
-    std::vector<uint32_t> bits;
-    for (int y = 0; y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x) bits.push_back(c.pixel(x, y));
-    std::string out = std::string("== ") + c.name + "\n";
-    try {
-        host::Object picture(std::make_shared<BitmapPicture>(::CreateBitmap(c.width, c.height, 1, 32, bits.data())));
-        addin::mTrIcons::CopyFaceToClipboard(picture, c.mask_colour);
-    } catch (const host::Failure& f) {
-        out += "failure " + std::to_string(f.number()) + "\n";
-    }
-    out += clipboard_hex("dib", CF_DIB) + "\n";
-    out += clipboard_hex("face", ::RegisterClipboardFormatA(addin::mTrIcons::face_format)) + "\n";
-    out += clipboard_hex("mask", ::RegisterClipboardFormatA(addin::mTrIcons::mask_format)) + "\n";
     return out;
 }
 

@@ -9,27 +9,17 @@
 #include "host/failure.h"
 #include "host/text.h"
 #include "host/variant.h"
-#include "tests/icons/icons_fixture.h"
+#include "sim/picture.h"
 
 namespace icons_test {
 namespace {
 
-using addin::mTrIcons::CopyFaceToClipboard;
-
 constexpr char16_t button_picture[] = u"C:\\Program Files\\Orvane Corporation\\Quillamor\\contactsicon.gif";
+constexpr uint32_t white = 0xFFFFFF;
 
-BITMAP bitmap_of(const host::Object& pic) {
-    BITMAP bm{};
-    auto h = reinterpret_cast<HBITMAP>(static_cast<intptr_t>(pic.get(u"Handle").as_int32()));
-    ::GetObjectA(h, sizeof bm, &bm);
-    return bm;
-}
+std::vector<uint32_t> pixels_of(const host::Object& pic) { return sim::image_of(pic)->pixels; }
 
-std::vector<uint32_t> pixels_of(const host::Object& pic) {
-    return sim::gdi::pixels(reinterpret_cast<HBITMAP>(static_cast<intptr_t>(pic.get(u"Handle").as_int32())));
-}
-
-class PictureFiles : public IconsTest {
+class PictureFiles : public ::testing::Test {
 protected:
     std::filesystem::path scratch(const char* name) {
         auto dir = std::filesystem::temp_directory_path() /
@@ -40,23 +30,21 @@ protected:
     }
     void TearDown() override {
         for (auto& d : dirs_) std::filesystem::remove_all(d);
-        IconsTest::TearDown();
     }
 
 private:
     std::vector<std::filesystem::path> dirs_;
 };
 
-TEST_F(PictureFiles, TheButtonPictureLoadsFromTheProductFolderAndMasksItsWhite) {
+TEST_F(PictureFiles, TheButtonPictureLoadsFromTheProductFolderWithAWhiteBorder) {
     host::Object pic = sim::load_picture_file(button_picture);
     EXPECT_EQ(pic.type_name(), u"Picture");
     EXPECT_EQ(pic.get(u"Type").as_int32(), 1);
     EXPECT_EQ(pic.get(u"hPal").as_int32(), 0);
+    EXPECT_NE(pic.get(u"Handle").as_int32(), 0);
     EXPECT_EQ(pic.get(u"Width").as_int32(), 423);  // 16 pixels in HIMETRIC
-    const BITMAP bm = bitmap_of(pic);
-    ASSERT_EQ(bm.bmWidth, 16);
-    ASSERT_EQ(bm.bmHeight, 16);
-    EXPECT_EQ(bm.bmBitsPixel, 32);
+    ASSERT_EQ(sim::image_of(pic)->width, 16);
+    ASSERT_EQ(sim::image_of(pic)->height, 16);
 
     const std::vector<uint32_t> px = pixels_of(pic);
     int whites = 0;
@@ -65,13 +53,6 @@ TEST_F(PictureFiles, TheButtonPictureLoadsFromTheProductFolderAndMasksItsWhite) 
     EXPECT_NE(px[8 * 16 + 8] & 0xFFFFFF, white);  // the card in the middle
     EXPECT_GT(whites, 16);
     EXPECT_LT(whites, 16 * 16 / 2);
-
-    CopyFaceToClipboard(pic, caption_text);
-    auto mask = sim::gdi::clipboard_bytes(mask_id());
-    ASSERT_TRUE(mask);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            EXPECT_EQ(mono_bit(*mask, 48, 16, 16, x, y), (px[y * 16 + x] & 0xFFFFFF) == white ? 1 : 0);
 }
 
 TEST_F(PictureFiles, EveryDrawnPictureLoadsAtItsSize) {
@@ -80,11 +61,9 @@ TEST_F(PictureFiles, EveryDrawnPictureLoadsAtItsSize) {
     for (auto [name, side] : files) {
         host::Object pic =
             sim::load_picture_file(u"C:\\Program Files\\Orvane Corporation\\Quillamor\\" + std::u16string(name));
-        const BITMAP bm = bitmap_of(pic);
-        EXPECT_EQ(bm.bmWidth, side) << host::to_utf8(name);
-        EXPECT_EQ(bm.bmHeight, side) << host::to_utf8(name);
+        EXPECT_EQ(sim::image_of(pic)->width, side) << host::to_utf8(name);
+        EXPECT_EQ(sim::image_of(pic)->height, side) << host::to_utf8(name);
     }
-    EXPECT_EQ(sim::gdi::live_gdi_objects(), 0);
 }
 
 // A transparent GIF index would load as black under some picture loaders and the mask
@@ -182,11 +161,10 @@ TEST_F(PictureFiles, PathsAndBadFiles) {
     std::ofstream(text) << "not a picture";
     expect_failure(host::from_utf8(text.string()), 481);
     expect_failure(host::from_utf8(text.parent_path().string()), 53);  // a folder
-    EXPECT_EQ(sim::gdi::live_gdi_objects(), 0);
 }
 
 TEST_F(PictureFiles, ThePictureIsReadOnly) {
-    host::Object pic = picture(1, 1, {0});
+    host::Object pic = sim::make_picture({1, 1, {0}});
     try {
         pic.put(u"Handle", host::Variant(int32_t{0}));
         ADD_FAILURE();

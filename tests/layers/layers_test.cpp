@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Every folder of code and the folders its files may include from, beside their own. A folder
-// stands for the files directly in it: "host" is the host layer, not host/com or host/gdi.
+// stands for the files directly in it: "host" is the host layer, not host/com.
 // Bottom to top: the add-in's layers with their Windows parts, the substitute host, what
 // plays the add-in over it, and the programs.
 const std::set<std::string> addin_layers = {"host", "engine", "wizard", "addin"};
@@ -32,8 +32,7 @@ std::set<std::string> with(std::set<std::string> a, const std::set<std::string>&
 }
 
 const std::map<std::string, std::set<std::string>> may_include = {
-    {"host/gdi", {}},  // natively, the stand-in of the Windows graphics functions
-    {"host", {"host/gdi"}},
+    {"host", {}},
     {"host/com", {"host"}},
     {"engine", {"host"}},
     {"wizard", {"host", "engine"}},
@@ -44,7 +43,7 @@ const std::map<std::string, std::set<std::string>> may_include = {
     {"sim/model", {"host"}},
     {"sim/profile", {"host", "sim/model"}},
     {"sim/views", {"host", "engine", "wizard", "sim/model"}},
-    {"sim", {"host", "host/gdi", "engine", "wizard", "sim/model", "sim/profile", "sim/views", "sim/liborvane-stub"}},
+    {"sim", {"host", "engine", "wizard", "sim/model", "sim/profile", "sim/views", "sim/liborvane-stub"}},
     {"scenario", with(addin_layers, substitute_host)},
     {"tools/quillamor-sim", with(with(addin_layers, substitute_host), {"scenario"})},
     {"tools/outlook-sim",
@@ -144,7 +143,7 @@ TEST(Layers, TheCheckFindsEveryWayUp) {
         {"host/object.h", "#include \"engine/run_context.h\"\n", true},
         {"host/object.h", "#include \"sim/model/world.h\"\n", true},
         {"addin/connect.cpp", "#include \"sim/model/world.h\"\n", true},
-        {"host/gdi/api.h", "#include \"host/object.h\"\n", true},
+        {"host/object.h", "#include \"host/com/gdi_handles.h\"\n", true},
         {"sim/model/world.h", "#include \"wizard/form.h\"\n", true},
         {"sim/model/world.h", "#include \"sim/profile/json_checks.h\"\n", true},
         {"sim/sim_host.cpp", "#include \"scenario/play.h\"\n", true},
@@ -158,7 +157,7 @@ TEST(Layers, TheCheckFindsEveryWayUp) {
          "#include \"engine/letter_table.inc\"\n#include \"table.inc\"\n",
          false},
         {"wizard/win32/view.cpp", "#include \"wizard/form.h\"\n#include \"engine/run_context.h\"\n", false},
-        {"host/win32_api.h", "#include \"host/gdi/api.h\"\n", false},
+        {"host/com/button_faces.cpp", "#include \"host/com/gdi_handles.h\"\n#include \"host/object.h\"\n", false},
         {"addin/connect.cpp", "#include \"wizard/wizard_context.h\"\n", false},
         {"sim/views/sim_views.h", "#include \"wizard/form.h\"\n", false},
         {"tools/outlook-sim/player.cpp", "#include \"scenario/play.h\"\n#include \"host/com/bstr.h\"\n", false},

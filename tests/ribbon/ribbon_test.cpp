@@ -12,7 +12,6 @@
 
 #include "addin/connect.h"
 #include "addin/ribbon.h"
-#include "host/gdi/control.h"
 #include "host/outlook.h"
 #include "host/text.h"
 #include "sim/model/ribbon.h"
@@ -61,11 +60,6 @@ struct AddIn {
     std::unique_ptr<addin::Connect> connect;
 };
 
-class RibbonTest : public ::testing::Test {
-protected:
-    void SetUp() override { sim::gdi::reset(); }
-    void TearDown() override { sim::gdi::reset(); }
-};
 
 TEST(MajorVersion, ReadsTheNumberBeforeTheFirstDot) {
     struct Case {
@@ -78,7 +72,7 @@ TEST(MajorVersion, ReadsTheNumberBeforeTheFirstDot) {
 
 // 14 and later show a ribbon: no command bar, face or clipboard, and nothing to remove;
 // below 14, or when the version cannot be read, the command bars as ever.
-TEST_F(RibbonTest, TheVersionDecidesBetweenRibbonAndCommandBars) {
+TEST(RibbonTest, TheVersionDecidesBetweenRibbonAndCommandBars) {
     struct Case {
         const char* version;
         bool fail_version;
@@ -87,7 +81,6 @@ TEST_F(RibbonTest, TheVersionDecidesBetweenRibbonAndCommandBars) {
                  {"11.0", false, false}, {"16.0", true, false}, {"beta", false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.version) + (c.fail_version ? " (Version fails)" : ""));
-        sim::gdi::reset();
         AddIn a(c.version);
         if (c.fail_version) a.host.fail(u"Version", 1);
         a.connected();
@@ -101,7 +94,7 @@ TEST_F(RibbonTest, TheVersionDecidesBetweenRibbonAndCommandBars) {
     }
 }
 
-TEST_F(RibbonTest, OnlyTheExplorersRibbonGetsTheXmlThatTheAddInKeeps) {
+TEST(RibbonTest, OnlyTheExplorersRibbonGetsTheXmlThatTheAddInKeeps) {
     AddIn a("16.0");
     a.connected();
     const std::string kept = scenario_files::read_text(std::filesystem::path(QUILLAMOR_SOURCE_DIR) / "addin" / "ribbon.xml");
@@ -111,7 +104,7 @@ TEST_F(RibbonTest, OnlyTheExplorersRibbonGetsTheXmlThatTheAddInKeeps) {
 }
 
 // The host checks the XML against its schema and shows nothing of an add-in whose XML fails.
-TEST_F(RibbonTest, TheXmlValidatesAgainstTheHostsSchema) {
+TEST(RibbonTest, TheXmlValidatesAgainstTheHostsSchema) {
     // The schema is the host's, kept beside the project rather than in it.
     if (!std::filesystem::exists(QUILLAMOR_RIBBON_SCHEMA))
         GTEST_SKIP() << "the host's ribbon schema is not at " QUILLAMOR_RIBBON_SCHEMA "; the XML is not checked";
@@ -124,7 +117,7 @@ TEST_F(RibbonTest, TheXmlValidatesAgainstTheHostsSchema) {
     std::filesystem::remove(file);
 }
 
-TEST_F(RibbonTest, EachTabGetsAGroupWithTheWizardAndTheAboutButton) {
+TEST(RibbonTest, EachTabGetsAGroupWithTheWizardAndTheAboutButton) {
     AddIn a("16.0");
     a.connected();
     sim::Ribbon r = a.ribbon();
@@ -142,7 +135,7 @@ TEST_F(RibbonTest, EachTabGetsAGroupWithTheWizardAndTheAboutButton) {
     }
 }
 
-TEST_F(RibbonTest, ThePicturesComeFromTheButtonPictureAndAreMissingWithIt) {
+TEST(RibbonTest, ThePicturesComeFromTheButtonPictureAndAreMissingWithIt) {
     for (bool picture : {true, false}) {
         AddIn a("16.0");
         a.host.profile().picture = picture;
@@ -155,7 +148,7 @@ TEST_F(RibbonTest, ThePicturesComeFromTheButtonPictureAndAreMissingWithIt) {
 
 // Both kinds of host load the picture from the add-in's own folder when it was installed
 // elsewhere, and from the fixed path when the folder tells nothing.
-TEST_F(RibbonTest, TheButtonPictureIsTakenFromTheAddInsFolderElseTheFixedPath) {
+TEST(RibbonTest, TheButtonPictureIsTakenFromTheAddInsFolderElseTheFixedPath) {
     struct Case {
         const char* version;
         const char16_t* folder;
@@ -182,7 +175,7 @@ TEST_F(RibbonTest, TheButtonPictureIsTakenFromTheAddInsFolderElseTheFixedPath) {
     }
 }
 
-TEST_F(RibbonTest, TheButtonsDoWhatTheCommandBarButtonsDo) {
+TEST(RibbonTest, TheButtonsDoWhatTheCommandBarButtonsDo) {
     AddIn a("16.0");
     a.connected();
     sim::Ribbon r = a.ribbon();
@@ -196,7 +189,7 @@ TEST_F(RibbonTest, TheButtonsDoWhatTheCommandBarButtonsDo) {
 
 // As a command-bar host builds no buttons for a start the service library refuses, no ribbon
 // button works until a start succeeds; one that does, at a later window, turns them on.
-TEST_F(RibbonTest, TheButtonsFollowTheAddInsStartUp) {
+TEST(RibbonTest, TheButtonsFollowTheAddInsStartUp) {
     AddIn a("16.0", /*explorer=*/false);
     a.host.profile().service_init_result = -5;
     a.connected();
@@ -224,7 +217,7 @@ TEST_F(RibbonTest, TheButtonsFollowTheAddInsStartUp) {
 }
 
 // A failure inside the click callback is shown to the user and never reaches the host.
-TEST_F(RibbonTest, AFailedClickIsShownToTheUser) {
+TEST(RibbonTest, AFailedClickIsShownToTheUser) {
     AddIn a("16.0");
     a.connected();
     sim::Ribbon r = a.ribbon();

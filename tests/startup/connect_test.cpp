@@ -9,7 +9,6 @@
 
 #include "addin/connect.h"
 #include "host/failure.h"
-#include "host/gdi/control.h"
 #include "host/service_library.h"
 #include "host/text.h"
 #include "sim/sim_host.h"
@@ -63,16 +62,9 @@ struct AddIn {
     host::Object host_app;
 };
 
-class ConnectTest : public ::testing::Test {
-protected:
-    // The commands put their button picture on the clipboard of the graphics stand-in.
-    void SetUp() override { sim::gdi::reset(); }
-    void TearDown() override { sim::gdi::reset(); }
-};
-
 constexpr const char* no_window = R"({"explorer": false})";
 
-TEST_F(ConnectTest, WithAWindowStartUpRunsOnceDuringConnection) {
+TEST(ConnectTest, WithAWindowStartUpRunsOnceDuringConnection) {
     AddIn a;
     a.connected();
     EXPECT_EQ(a.inits(), 1u);
@@ -85,7 +77,7 @@ TEST_F(ConnectTest, WithAWindowStartUpRunsOnceDuringConnection) {
     EXPECT_TRUE(a.messages().empty());
 }
 
-TEST_F(ConnectTest, WithoutAWindowStartUpWaitsForTheFirstExplorer) {
+TEST(ConnectTest, WithoutAWindowStartUpWaitsForTheFirstExplorer) {
     AddIn a(no_window);
     a.connected();
     a.connect->OnStartupComplete();  // still no window: subscribes again, but only once
@@ -106,7 +98,7 @@ TEST_F(ConnectTest, WithoutAWindowStartUpWaitsForTheFirstExplorer) {
     EXPECT_EQ(calls[0].config, calls[1].config);
 }
 
-TEST_F(ConnectTest, AFailedNewSubscriptionKeepsTheOneBefore) {
+TEST(ConnectTest, AFailedNewSubscriptionKeepsTheOneBefore) {
     AddIn a(no_window);
     a.connected();
     // The second start-up without a window cannot reach the explorers: the add-in still
@@ -118,7 +110,7 @@ TEST_F(ConnectTest, AFailedNewSubscriptionKeepsTheOneBefore) {
     EXPECT_EQ(a.command_starts(), 1u);
 }
 
-TEST_F(ConnectTest, TheServiceLibrarysAnswerDecidesWhetherTheCommandsAreBuilt) {
+TEST(ConnectTest, TheServiceLibrarysAnswerDecidesWhetherTheCommandsAreBuilt) {
     struct Case {
         int32_t result;
         const char* message;  // nothing when the commands are built
@@ -148,7 +140,7 @@ TEST_F(ConnectTest, TheServiceLibrarysAnswerDecidesWhetherTheCommandsAreBuilt) {
     }
 }
 
-TEST_F(ConnectTest, ARefusalIsToldAgainAtEachWindowUntilTheLibraryAgrees) {
+TEST(ConnectTest, ARefusalIsToldAgainAtEachWindowUntilTheLibraryAgrees) {
     AddIn a(R"({"explorer": false, "serviceLibrary": {"initResult": -3}})");
     a.connected();
     a.host.new_explorer();
@@ -161,7 +153,7 @@ TEST_F(ConnectTest, ARefusalIsToldAgainAtEachWindowUntilTheLibraryAgrees) {
     EXPECT_EQ(a.command_starts(), 1u);
 }
 
-TEST_F(ConnectTest, AMissingServiceLibraryDoesNotStopTheStartUp) {
+TEST(ConnectTest, AMissingServiceLibraryDoesNotStopTheStartUp) {
     AddIn a(R"({"serviceLibrary": {"present": false}})");
     a.connected();
     EXPECT_EQ(a.state->ServiceStatus, 0);
@@ -171,7 +163,7 @@ TEST_F(ConnectTest, AMissingServiceLibraryDoesNotStopTheStartUp) {
     EXPECT_EQ(a.connect->loaded(), host::True);
 }
 
-TEST_F(ConnectTest, TheServiceLibraryGetsTheModuleTheHostsApplicationAndTheConfiguration) {
+TEST(ConnectTest, TheServiceLibraryGetsTheModuleTheHostsApplicationAndTheConfiguration) {
     AddIn a;
     a.connected();
     ASSERT_EQ(a.host.service_calls().size(), 1u);
@@ -191,7 +183,7 @@ TEST_F(ConnectTest, TheServiceLibraryGetsTheModuleTheHostsApplicationAndTheConfi
     EXPECT_EQ(a.host.service_calls()[1].module, sim::sim_module_handle());
 }
 
-TEST_F(ConnectTest, TheWrapperHandsTheLibraryTheModuleOfTheLastStartUp) {
+TEST(ConnectTest, TheWrapperHandsTheLibraryTheModuleOfTheLastStartUp) {
     sim::SimHost host;
     host::CLibOrvane lib(host);
     int here = 0, there = 0;
@@ -217,7 +209,7 @@ TEST_F(ConnectTest, TheWrapperHandsTheLibraryTheModuleOfTheLastStartUp) {
 
 // The host trusts only the Application it hands over and what is reached from it: the add-in
 // makes none of its own, and without one it has nothing to work through.
-TEST_F(ConnectTest, HostOperationsGoThroughTheApplicationTheHostHandsOver) {
+TEST(ConnectTest, HostOperationsGoThroughTheApplicationTheHostHandsOver) {
     AddIn a;
     a.connected();
     EXPECT_EQ(a.inits(), 1u);
@@ -228,7 +220,7 @@ TEST_F(ConnectTest, HostOperationsGoThroughTheApplicationTheHostHandsOver) {
     EXPECT_EQ(b.inits(), 0u);
 }
 
-TEST_F(ConnectTest, AFailingConnectionStillCountsAsLoaded) {
+TEST(ConnectTest, AFailingConnectionStillCountsAsLoaded) {
     AddIn a;
     a.host.fail(u"ActiveExplorer", 1);
     EXPECT_THROW(a.connected(), host::Failure);
@@ -236,7 +228,7 @@ TEST_F(ConnectTest, AFailingConnectionStillCountsAsLoaded) {
     EXPECT_EQ(a.inits(), 0u);
 }
 
-TEST_F(ConnectTest, DisconnectionWithoutAWindowRemovesNothing) {
+TEST(ConnectTest, DisconnectionWithoutAWindowRemovesNothing) {
     for (bool window_closed_later : {false, true}) {
         SCOPED_TRACE(window_closed_later ? "window closed after start-up" : "no window ever");
         AddIn a(window_closed_later ? nullptr : no_window);

@@ -4,15 +4,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/win32_api.h"
+#include "host/com/gdi_handles.h"
 
 namespace wintest {
 
 namespace {
 
-using host::win32::Bitmap;
-using host::win32::MemoryDC;
-using host::win32::Selection;
+using host::com::Bitmap;
+using host::com::MemoryDC;
+using host::com::Selection;
 
 // A device context of a window, given back to it when done.
 class WindowDC {

@@ -71,6 +71,7 @@ public:
     }
     void start_process(std::u16string_view command_line) override { started.emplace_back(command_line); }
     void open_address(std::u16string_view address) override { opened.emplace_back(address); }
+    void copy_button_face(const host::Object&, uint32_t) override {}
     std::unique_ptr<host::Library> load_library(std::u16string_view) override { return nullptr; }
     std::u16string windows_folder() override { return u"c:\\windows"; }
     void* module_handle() override { return nullptr; }

@@ -90,6 +90,7 @@ public:
         if (fail_shell) host::raise(-2147221003, u"Application not found");
         log_.push_back("shell " + utf8(address));
     }
+    void copy_button_face(const host::Object&, uint32_t) override {}
     std::unique_ptr<host::Library> load_library(std::u16string_view) override { return nullptr; }
     std::optional<std::u16string> installed_file(std::u16string_view name) override {
         if (install_folder.empty()) return std::nullopt;

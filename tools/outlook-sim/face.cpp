@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "addin/commands.h"
-#include "addin/button_faces.h"
 #include "host/com/bstr.h"
+#include "host/com/button_faces.h"
 #include "host/com/com_environment.h"
 #include "host/text.h"
 
@@ -42,15 +42,15 @@ int print_face(const std::wstring& picture_file) {
     try {
         host::com::ComEnvironment env;
         host::Object picture = env.load_picture(host::com::from_wide(picture_file.c_str()));
-        addin::mTrIcons::CopyFaceToClipboard(picture, addin::button_mask_colour);
+        env.copy_button_face(picture, addin::button_mask_colour);
     } catch (const host::Failure& f) {
         std::cerr << "outlook-sim: the face cannot be made: " << f.number() << " " << host::to_utf8(f.description())
                   << "\n";
         return 2;
     }
     std::cout << clipboard_hex("dib", CF_DIB) << "\n"
-              << clipboard_hex("face", RegisterClipboardFormatA(addin::mTrIcons::face_format)) << "\n"
-              << clipboard_hex("mask", RegisterClipboardFormatA(addin::mTrIcons::mask_format)) << "\n";
+              << clipboard_hex("face", RegisterClipboardFormatA(host::com::mTrIcons::face_format)) << "\n"
+              << clipboard_hex("mask", RegisterClipboardFormatA(host::com::mTrIcons::mask_format)) << "\n";
     return 0;
 }
 

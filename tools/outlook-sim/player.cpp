@@ -17,6 +17,7 @@
 #include "tools/outlook-sim/adapter.h"
 #include "tools/outlook-sim/addins.h"
 #include "tools/outlook-sim/classes.h"
+#include "tools/outlook-sim/clipboard.h"
 #include "tools/outlook-sim/crash.h"
 #include "tools/outlook-sim/input.h"
 #include "tools/outlook-sim/processes.h"
@@ -66,6 +67,7 @@ public:
         sc::load_into(host_, scenario);
         use_list_separator(host_.profile().list_separator);
         host_.world().log_calls = options_.calls;
+        host_.world().read_clipboard = read_system_clipboard;
         if (!options_.crash_member.empty())
             host_.on_call(options_.crash_member, options_.crash_occurrence, [] { *static_cast<volatile int*>(nullptr) = 1; });
         classes_ = std::make_unique<ClassRegistrations>(host_, host_.profile().redemption);

@@ -32,7 +32,7 @@ Picture Picture::load(HINSTANCE module, std::u16string_view name) {
     if (!bytes || !size) return p;
 
     // The loader reads a stream; the stream gets a movable copy of the bytes of its own.
-    host::win32::GlobalBlock copy(GlobalAlloc(GMEM_MOVEABLE, size));
+    host::com::GlobalBlock copy(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!copy) return p;
     if (void* to = GlobalLock(copy.get())) {
         std::memcpy(to, bytes, size);

@@ -10,14 +10,14 @@
 #include <string_view>
 
 #include "host/com/com_ptr.h"
+#include "host/com/gdi_handles.h"
 #include "host/com/unique_handle.h"
-#include "host/win32_api.h"
 
 namespace wizard::win32 {
 
 using unique_icon = host::unique_any<HICON, &DestroyIcon>;
-using unique_font = host::win32::GdiObject<HFONT>;
-using unique_brush = host::win32::GdiObject<HBRUSH>;
+using unique_font = host::com::GdiObject<HFONT>;
+using unique_brush = host::com::GdiObject<HBRUSH>;
 
 // The icon resource of that name at the given size in pixels; empty when there is none.
 unique_icon load_icon(HINSTANCE module, std::u16string_view name, int size);

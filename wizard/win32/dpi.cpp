@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/win32_api.h"
+#include "host/com/gdi_handles.h"
 
 namespace wizard::win32 {
 
@@ -54,7 +54,7 @@ int window_dpi(HWND window) {
 int system_dpi() {
     static const auto for_system = user32_function<GetDpiForSystemFn>("GetDpiForSystem");
     if (for_system) return static_cast<int>(for_system());
-    host::win32::ScreenDC screen;
+    host::com::ScreenDC screen;
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }

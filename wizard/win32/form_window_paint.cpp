@@ -41,7 +41,7 @@ void FormWindow::paint() {
             } else if (r.left == r.right) {
                 band = RECT{r.left, std::min(r.top, r.bottom), r.left + w, std::max(r.top, r.bottom)};
             } else {
-                host::win32::GdiObject<HPEN> pen(CreatePen(PS_SOLID, w, colour_of(c.fill)));
+                host::com::GdiObject<HPEN> pen(CreatePen(PS_SOLID, w, colour_of(c.fill)));
                 HGDIOBJ old = SelectObject(dc, pen.get());
                 MoveToEx(dc, r.left, r.top, nullptr);
                 LineTo(dc, r.right, r.bottom);

@@ -2,18 +2,19 @@
 // own picture loader, so the whole file is for the native build only.
 #if !defined(_WIN32)
 
-#include "sim/gdi_picture.h"
+#include "sim/picture.h"
 
 #include <gif_lib.h>
 
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "host/dispatch.h"
 #include "host/failure.h"
-#include "host/gdi/control.h"
 #include "host/text.h"
 #include "host/variant.h"
 
@@ -28,15 +29,18 @@ std::filesystem::path assets_folder() { return QUILLAMOR_ASSETS_DIR; }
 // Sizes of the automation picture are in HIMETRIC units (0.01 mm) at 96 dots per inch.
 int32_t himetric(int pixels) { return static_cast<int32_t>(std::lround(pixels * 2540.0 / 96.0)); }
 
+// Handles of pictures: distinct, never 0, and never mistaken for a real handle's value.
+int32_t next_handle() {
+    static std::atomic<int32_t> last{0x51B00000};
+    return ++last;
+}
+
 class Picture final : public host::Dispatch {
 public:
-    Picture(HBITMAP bitmap, HPALETTE palette, int16_t type) : bitmap_(bitmap), palette_(palette), type_(type) {}
-    ~Picture() override {
-        if (bitmap_) ::DeleteObject(bitmap_);
-        if (palette_) ::DeleteObject(palette_);
-    }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
+    Picture(Image image, int16_t type)
+        : image_(std::move(image)), type_(type), handle_(image_.pixels.empty() ? 0 : next_handle()) {}
+
+    const Image& image() const { return image_; }
 
     std::u16string type_name() const override { return u"Picture"; }
 
@@ -47,14 +51,11 @@ public:
                 host::raise(383, u"Can't set read-only property");
             host::raise(host::errors::member_not_found);
         }
-        if (is(u"Handle")) return handle(bitmap_);
-        if (is(u"hPal")) return handle(palette_);
+        if (is(u"Handle")) return host::Variant(handle_);
+        if (is(u"hPal")) return host::Variant(int32_t{0});
         if (is(u"Type")) return host::Variant(type_);
-        if (is(u"Width") || is(u"Height")) {
-            BITMAP bm{};
-            if (type_ == picture_bitmap && bitmap_) ::GetObjectA(bitmap_, sizeof bm, &bm);
-            return host::Variant(himetric(is(u"Width") ? bm.bmWidth : bm.bmHeight));
-        }
+        if (is(u"Width")) return host::Variant(himetric(image_.width));
+        if (is(u"Height")) return host::Variant(himetric(image_.height));
         host::raise(host::errors::member_not_found);
     }
 
@@ -64,13 +65,9 @@ public:
     std::unique_ptr<host::Enumerator> enumerate() override { host::raise(host::errors::member_not_found); }
 
 private:
-    static host::Variant handle(const void* h) {
-        return host::Variant(static_cast<int32_t>(reinterpret_cast<intptr_t>(h)));
-    }
-
-    HBITMAP bitmap_;
-    HPALETTE palette_;
+    Image image_;
     int16_t type_;
+    int32_t handle_;
 };
 
 struct GifCloser {
@@ -83,12 +80,12 @@ struct GifCloser {
 // The first image of the GIF on its logical screen, filled with the background colour
 // where the image does not reach. The transparent index, if any, keeps its palette colour:
 // the button picture marks transparency with the mask colour, not with GIF transparency.
-HBITMAP decode(GifFileType& gif) {
-    if (gif.ImageCount < 1 || gif.SWidth < 1 || gif.SHeight < 1) return nullptr;
+std::optional<Image> decode(GifFileType& gif) {
+    if (gif.ImageCount < 1 || gif.SWidth < 1 || gif.SHeight < 1) return std::nullopt;
     const SavedImage& image = gif.SavedImages[0];
     const GifImageDesc& desc = image.ImageDesc;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif.SColorMap;
-    if (!map) return nullptr;
+    if (!map) return std::nullopt;
     auto colour = [&](int index) -> uint32_t {
         if (index < 0 || index >= map->ColorCount) return 0;
         const GifColorType& c = map->Colors[index];
@@ -104,13 +101,18 @@ HBITMAP decode(GifFileType& gif) {
             px[static_cast<size_t>(ty) * width + tx] = colour(image.RasterBits[static_cast<size_t>(y) * desc.Width + x]);
         }
     }
-    return sim::gdi::make_bitmap(width, height, px);
+    return Image{width, height, std::move(px)};
 }
 
 }  // namespace
 
-host::Object make_picture(HBITMAP bitmap, HPALETTE palette, int16_t type) {
-    return host::Object(std::make_shared<Picture>(bitmap, palette, type));
+host::Object make_picture(Image image, int16_t type) {
+    return host::Object(std::make_shared<Picture>(std::move(image), type));
+}
+
+const Image* image_of(const host::Object& picture) {
+    const auto* p = dynamic_cast<const Picture*>(picture.dispatch());
+    return p ? &p->image() : nullptr;
 }
 
 std::string native_picture_path(std::u16string_view path) {
@@ -135,9 +137,9 @@ host::Object load_picture_file(std::u16string_view path) {
         host::raise(host::errors::invalid_picture);
     }
     if (DGifSlurp(gif.get()) != GIF_OK) host::raise(host::errors::invalid_picture);
-    HBITMAP bitmap = decode(*gif);
-    if (!bitmap) host::raise(host::errors::invalid_picture);
-    return make_picture(bitmap);
+    std::optional<Image> image = decode(*gif);
+    if (!image) host::raise(host::errors::invalid_picture);
+    return make_picture(std::move(*image));
 }
 
 }  // namespace sim

@@ -1,29 +1,15 @@
 #pragma once
-// The Windows graphics, clipboard and memory functions under their own names: the real ones
-// on Windows, the substitute's stand-in (host/gdi/api.h) in the native build. Code
-// written against this header runs unchanged on both.
-//
-// Beside them, small owners for the resources those functions hand out, so that every
-// device context, GDI object, palette selection, open clipboard and memory block is given
-// back on every path, failures included.
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+// Small owners for what the Windows graphics, clipboard and memory functions hand out, so
+// that every device context, GDI object, palette selection, open clipboard and memory block
+// is given back on every path, failures included.
 #include <windows.h>
 #include <olectl.h>
-#else
-#include "host/gdi/api.h"
-#endif
 
 #include <utility>
 
 #include "host/unique_any.h"
 
-namespace host::win32 {
+namespace host::com {
 
 // A device context of the screen (GetDC of no window), released with ReleaseDC.
 class ScreenDC {
@@ -134,4 +120,4 @@ private:
     void* data_;
 };
 
-}  // namespace host::win32
+}  // namespace host::com

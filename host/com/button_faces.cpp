@@ -1,28 +1,18 @@
 // The button faces, the mTrIcons module: a picture and its transparency mask prepared on the
 // clipboard for PasteFace (see button_faces.h).
+#include "host/com/button_faces.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "addin/button_faces_gdi.h"
-#include "host/dispatch.h"
 #include "host/failure.h"
 #include "host/variant.h"
 
-namespace addin::mTrIcons {
+namespace host::com::mTrIcons {
 
 namespace {
-
-using host::win32::Bitmap;
-using host::win32::GlobalBlock;
-using host::win32::GlobalLocked;
-using host::win32::MemoryDC;
-using host::win32::OpenedClipboard;
-using host::win32::Palette;
-using host::win32::PaletteSelection;
-using host::win32::ScreenDC;
-using host::win32::Selection;
 
 constexpr int32_t out_of_memory = 7;
 constexpr int32_t cant_open_clipboard = 521;
@@ -42,9 +32,9 @@ constexpr SIZE_T mask_tail = 2;
 // The automation picture hands its GDI handles out as 32-bit integers, signed or unsigned
 // by the binding; on 64-bit Windows a GDI handle is those 32 bits sign-extended.
 template <class H>
-H handle_from(const host::Variant& value) {
+H handle_from(const Variant& value) {
     const double number = value.as_double();
-    if (!(number >= -2147483648.0 && number <= 4294967295.0)) host::raise(host::errors::overflow);
+    if (!(number >= -2147483648.0 && number <= 4294967295.0)) raise(errors::overflow);
     const auto bits = static_cast<uint32_t>(static_cast<int64_t>(number));
     return reinterpret_cast<H>(static_cast<intptr_t>(static_cast<int32_t>(bits)));
 }
@@ -145,7 +135,7 @@ void PutFaceAndMask(HBITMAP mask, HDC reference_dc) {
 void PutPictureOnClipboard(HBITMAP bitmap, HDC reference_dc) {
     BITMAP bm{};
     if (!bitmap || ::GetObjectA(bitmap, sizeof bm, &bm) == 0 || bm.bmWidth < 0 || bm.bmHeight < 0)
-        host::raise(host::errors::invalid_picture);
+        raise(errors::invalid_picture);
 
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(BITMAPINFOHEADER);
@@ -155,20 +145,20 @@ void PutPictureOnClipboard(HBITMAP bitmap, HDC reference_dc) {
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
     const uint64_t image = uint64_t{4} * static_cast<uint64_t>(bm.bmWidth) * static_cast<uint64_t>(bm.bmHeight);
-    if (image > 0x7FFFFFFF) host::raise(out_of_memory, u"Out of memory");
+    if (image > 0x7FFFFFFF) raise(out_of_memory, u"Out of memory");
     header.biSizeImage = static_cast<DWORD>(image);
 
     GlobalBlock block(::GlobalAlloc(clipboard_block, sizeof header + static_cast<SIZE_T>(image)));
-    if (!block) host::raise(out_of_memory, u"Out of memory");
+    if (!block) raise(out_of_memory, u"Out of memory");
     {
         GlobalLocked to(block.get());
-        if (!to) host::raise(out_of_memory, u"Out of memory");
+        if (!to) raise(out_of_memory, u"Out of memory");
         auto* out = static_cast<BYTE*>(to.get());
         std::memcpy(out, &header, sizeof header);
         if (image > 0) {
             int lines = ::GetDIBits(reference_dc, bitmap, 0, static_cast<UINT>(bm.bmHeight), out + sizeof header,
                                     reinterpret_cast<BITMAPINFO*>(out), DIB_RGB_COLORS);
-            if (lines != bm.bmHeight) host::raise(host::errors::invalid_picture);
+            if (lines != bm.bmHeight) raise(errors::invalid_picture);
         }
         // The platform may touch header fields it does not need; the block says exactly
         // what it holds.
@@ -176,16 +166,16 @@ void PutPictureOnClipboard(HBITMAP bitmap, HDC reference_dc) {
     }
 
     OpenedClipboard clipboard;
-    if (!clipboard) host::raise(cant_open_clipboard, u"Can't open Clipboard");
-    if (!::SetClipboardData(CF_DIB, block.get())) host::raise(cant_open_clipboard, u"Can't open Clipboard");
+    if (!clipboard) raise(cant_open_clipboard, u"Can't open Clipboard");
+    if (!::SetClipboardData(CF_DIB, block.get())) raise(cant_open_clipboard, u"Can't open Clipboard");
     (void)block.release();
 }
 
-void CopyFaceToClipboard(const host::Object& picture, uint32_t mask_colour) {
-    if (!picture) host::raise(host::errors::invalid_picture);
-    if (picture.get(u"Type").as_int32() != 1) host::raise(host::errors::invalid_picture);
+void CopyFaceToClipboard(const Object& picture, uint32_t mask_colour) {
+    if (!picture) raise(errors::invalid_picture);
+    if (picture.get(u"Type").as_int32() != 1) raise(errors::invalid_picture);
     const auto bitmap = handle_from<HBITMAP>(picture.get(u"Handle"));
-    if (!bitmap) host::raise(host::errors::invalid_picture);
+    if (!bitmap) raise(errors::invalid_picture);
 
     // Released in reverse order on every path: the mask, a palette made here, the screen.
     ScreenDC screen;
@@ -204,4 +194,4 @@ void CopyFaceToClipboard(const host::Object& picture, uint32_t mask_colour) {
     PutFaceAndMask(mask.get(), screen.get());
 }
 
-}  // namespace addin::mTrIcons
+}  // namespace host::com::mTrIcons
