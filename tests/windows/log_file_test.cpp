@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -27,7 +28,7 @@ std::wstring temp_folder() {
 }
 
 std::string contents(const std::wstring& file) {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(std::filesystem::path(file), std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
@@ -110,7 +111,7 @@ TEST_F(LogFile, TurnsOverAtItsSizeKeepingOneOlderFile) {
     const std::wstring folder = local_ + L"\\Quillamor";
     const std::string full(host::log_size_limit - 10, 'x');
     host::com::append_log_line(folder, u"first");
-    { std::ofstream(log(), std::ios::binary | std::ios::trunc) << full; }
+    { std::ofstream(std::filesystem::path(log()), std::ios::binary | std::ios::trunc) << full; }
     host::com::append_log_line(folder, u"a line that does not fit");
     EXPECT_EQ(contents(old_log()), full);
     EXPECT_EQ(contents(log()), "a line that does not fit\r\n");
@@ -122,7 +123,7 @@ TEST_F(LogFile, TurnsOverAtItsSizeKeepingOneOlderFile) {
 TEST_F(LogFile, AFolderThatCannotBeWrittenChangesNothing) {
     // The log's folder would have to be made inside a file.
     const std::wstring file = local_ + L"\\Quillamor";
-    { std::ofstream(file) << "not a folder"; }
+    { std::ofstream(std::filesystem::path(file)) << "not a folder"; }
     host::com::ComEnvironment env;
     EXPECT_NO_THROW(env.log_failure(contact_failure(), host::Shown::no));
     EXPECT_EQ(contents(file), "not a folder");

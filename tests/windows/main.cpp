@@ -2,7 +2,7 @@
 // tests of one stage of the registration story, in a process of its own, since regsvr32 runs
 // between them:
 //   addin_test boundary         the IDispatch boundary against stand-in host objects, the
-//                               COM objects' IUnknown and the button picture's copy
+//                               COM objects' IUnknown and the button picture's copy, the support log file
 //   addin_test typelib DLL      the embedded type library and resources
 //   addin_test seed             writes a stand-in for the host's IDTExtensibility2 key
 //   addin_test registered DLL   the registry after regsvr32
@@ -39,7 +39,7 @@ struct Command {
 };
 
 constexpr Command commands[] = {
-    {L"boundary", "ComObject.*:Boundary.*:PictureCopy.*", false},
+    {L"boundary", "ComObject.*:Boundary.*:PictureCopy.*:LogFile.*", false},
     {L"typelib", "TypeLibrary.*:Resources.*", true},
     {L"seed", "RegistrySeed.*", false},
     {L"registered", "Registered.*", true},
