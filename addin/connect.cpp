@@ -32,8 +32,11 @@ void Connect::OnConnection(const host::Object& application, int32_t, const host:
 void Connect::read_host_version() {
     const host::Application& app = state_.application();
     try {
-        ribbon_host_ = host::MajorVersion(app.Version()) >= host::first_ribbon_version;
-    } catch (const host::Failure&) {
+        const std::u16string version = app.Version();
+        state_.env.set_host_version(version);
+        ribbon_host_ = host::MajorVersion(version) >= host::first_ribbon_version;
+    } catch (const host::Failure& failure) {
+        state_.env.log_failure(failure, host::Shown::no);
         ribbon_host_ = false;
     }
 }

@@ -34,13 +34,13 @@ public:
 template <class... A>
 Variant Object::get(std::u16string_view member, A&&... args) const {
     std::vector<Variant> list{Variant(std::forward<A>(args))...};
-    return require().invoke(Invoke::Get, member, list);
+    return invoke(Invoke::Get, member, list);
 }
 
 template <class... A>
 Variant Object::call(std::u16string_view member, A&&... args) const {
     std::vector<Variant> list{Variant(std::forward<A>(args))...};
-    return require().invoke(Invoke::Call, member, list);
+    return invoke(Invoke::Call, member, list);
 }
 
 }  // namespace host

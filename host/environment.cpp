@@ -26,6 +26,7 @@ std::string Environment::module_resource(std::u16string_view name) {
 
 void ReportFailure(Environment& env, const Failure& failure) {
     env.failure_reached_top(failure);
+    env.log_failure(failure, Shown::yes);
     MsgBox(env, u"Error " + decimal(failure.number()) + u": " + failure.description());
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "host/dispatch.h"
+#include "host/support_log.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define QUILLAMOR_STDCALL __stdcall
@@ -94,6 +95,12 @@ public:
 
     // Told of every failure that reached the top of a user action, before the user sees it.
     virtual void failure_reached_top(const Failure&) {}
+
+    // The support log: told of every failure the add-in goes on past (Shown::no) or shows
+    // the user (Shown::yes). Writing it never fails and never shows anything.
+    virtual void log_failure(const Failure&, Shown) noexcept {}
+    // The host's version, for the log's lines: told once the add-in has read it.
+    virtual void set_host_version(std::u16string_view) {}
 };
 
 // A file the add-in ships: beside the add-in's module when it is there, else `fallback`, the
@@ -104,7 +111,7 @@ std::u16string shipped_file(Environment& env, std::u16string_view name, std::u16
 int32_t MsgBox(Environment& env, std::u16string_view text, int32_t style = vbOKOnly);
 
 // Tells the user of a failure that ended a user action: a "Quillamor" message box with its
-// number and description.
+// number and description, recorded in the support log as shown.
 void ReportFailure(Environment& env, const Failure& failure);
 
 }  // namespace host

@@ -8,6 +8,10 @@ Failure::Failure(int32_t number, std::u16string description, std::u16string sour
     : number_(number), description_(std::move(description)), source_(std::move(source)),
       what_("error " + std::to_string(number) + ": " + to_utf8(description_)) {}
 
+void Failure::note_member(std::u16string_view object, std::u16string_view member) {
+    if (member_.empty()) member_ = std::u16string(object) + u"." + std::u16string(member);
+}
+
 void raise(int32_t number, std::u16string description) {
     if (description.empty()) {
         switch (number) {

@@ -18,10 +18,16 @@ public:
     const std::u16string& source() const noexcept { return source_; }
     const char* what() const noexcept override { return what_.c_str(); }
 
+    // The host member whose call failed, as "ContactItem.Email1Address": noted by the call
+    // as the failure leaves it, the innermost call first; empty for the add-in's own failures.
+    const std::u16string& member() const noexcept { return member_; }
+    void note_member(std::u16string_view object, std::u16string_view member);
+
 private:
     int32_t number_;
     std::u16string description_;
     std::u16string source_;
+    std::u16string member_;
     std::string what_;
 };
 

@@ -9,9 +9,18 @@ Dispatch& Object::require() const {
 
 std::u16string Object::type_name() const { return d_ ? d_->type_name() : u"Nothing"; }
 
+Variant Object::invoke(Invoke kind, std::u16string_view member, std::vector<Variant>& args) const {
+    try {
+        return require().invoke(kind, member, args);
+    } catch (Failure& failure) {
+        failure.note_member(type_name(), member);
+        throw;
+    }
+}
+
 void Object::put(std::u16string_view member, const Variant& value) const {
     std::vector<Variant> list{value};
-    require().invoke(Invoke::Put, member, list);
+    invoke(Invoke::Put, member, list);
 }
 
 Subscription Object::subscribe(std::u16string_view event, EventHandler handler) const {

@@ -14,6 +14,7 @@ namespace host {
 
 class Dispatch;
 class Variant;
+enum class Invoke;
 
 // An event connection; dropping it disconnects the handler.
 class Subscription {
@@ -67,6 +68,8 @@ public:
 
 private:
     Dispatch& require() const;
+    // Every member's call: a failure leaves it naming the object and the member.
+    Variant invoke(Invoke kind, std::u16string_view member, std::vector<Variant>& args) const;
     std::shared_ptr<Dispatch> d_;
 };
 

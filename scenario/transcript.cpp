@@ -153,6 +153,11 @@ std::string failure(const json& e) {
     return "failure reached the user: " + number(e["number"]) + " " + text(e, "description");
 }
 
+std::string support_log(const json& e) {
+    return "support log: " + text(e, "member") + " failed: " + number(e["number"]) +
+           (e.value("shown", false) ? " (shown)" : " (went on)");
+}
+
 std::string result(const json& e) {
     return "host call " + text(e, "call") + " failed: " + number(e["number"]) + " " + text(e, "description");
 }
@@ -198,6 +203,7 @@ const std::map<std::string, std::string (*)(const json&), std::less<>>& printers
         {"navigate", navigate},
         {"shell", shell},
         {"failure", failure},
+        {"log", support_log},
         {"guard", guard},
         {"result", result},
         {"call", call},

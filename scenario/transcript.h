@@ -16,6 +16,7 @@ namespace scenario {
 struct TranscriptOptions {
     bool json = false;
     bool calls = false;  // include every host call
+    bool log = false;    // include the support log's events
 };
 
 void print_transcript(std::ostream& out, const std::vector<nlohmann::json>& events, const TranscriptOptions& options);

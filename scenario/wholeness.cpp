@@ -69,6 +69,14 @@ Wholeness wholeness(const Events& clean, const Events& events, bool stopped) {
     return Wholeness::silent_loss;
 }
 
+bool failure_traced(const Events& events, std::string_view object, std::string_view member) {
+    const std::u16string name = host::folded(host::from_utf8(std::string(object) + "." + std::string(member)));
+    return std::any_of(events.begin(), events.end(), [&](const nlohmann::json& e) {
+        return is(e, "failure") || is(e, "result") ||
+               (is(e, "log") && host::folded(host::from_utf8(e.value("member", ""))) == name);
+    });
+}
+
 const char* name_of(Wholeness w) {
     switch (w) {
     case Wholeness::whole: return "whole";

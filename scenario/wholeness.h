@@ -1,6 +1,7 @@
 #pragma once
 // Whether a play that met a failure left the user a whole list or told them it is not: what
 // the fault sweeps check of every failure they make, in both hosts.
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -22,5 +23,11 @@ Wholeness wholeness(const std::vector<nlohmann::json>& clean, const std::vector<
                     bool stopped);
 
 const char* name_of(Wholeness w);
+
+// Whether a failure made of `object`.`member` left a trace: the user shown a failure, the
+// failure handed back to the host as its call's result, or a line of the support log that
+// names the member (member names match whatever their case, as late binding finds them).
+// A play's log events are there only when the host was asked to record them.
+bool failure_traced(const std::vector<nlohmann::json>& events, std::string_view object, std::string_view member);
 
 }  // namespace scenario

@@ -261,6 +261,18 @@ std::string SimHost::module_resource(std::u16string_view name) {
 
 void* SimHost::raw_interface(const host::Object& o) { return o.dispatch(); }
 
+void SimHost::log_failure(const host::Failure& failure, host::Shown shown) noexcept {
+    if (!world_->log_failures) return;
+    try {
+        world_->record({{"event", "log"},
+                        {"member", failure.member().empty() ? "Quillamor" : utf8(failure.member())},
+                        {"number", failure.number()},
+                        {"shown", shown == host::Shown::yes}});
+    } catch (...) {
+        // The log never disturbs what it records.
+    }
+}
+
 void SimHost::failure_reached_top(const host::Failure& failure) {
     world_->record({{"event", "failure"}, {"number", failure.number()}, {"description", utf8(failure.description())}});
 }

@@ -107,6 +107,9 @@ public:
     std::string module_resource(std::u16string_view name) override;
     void* raw_interface(const host::Object& o) override;
     void failure_reached_top(const host::Failure& failure) override;
+    // A "log" event (member, number, shown) when the world records them: what the Windows
+    // build writes to its log file, without the time and versions.
+    void log_failure(const host::Failure& failure, host::Shown shown) noexcept override;
 
 private:
     std::shared_ptr<World> world_;

@@ -4,11 +4,14 @@
 #include <olectl.h>
 #include <shellapi.h>
 
+#include <cwchar>
+
 #include "host/com/bstr.h"
 #include "host/com/com_dispatch.h"
 #include "host/com/hresult.h"
 #include "host/com/library_search.h"
 #include "host/com/button_faces.h"
+#include "host/com/log_file.h"
 #include "host/com/picture_copy.h"
 #include "host/com/unique_handle.h"
 
@@ -174,5 +177,24 @@ std::u16string ComEnvironment::windows_folder() {
 }
 
 void* ComEnvironment::raw_interface(const Object& o) { return interface_of(o).get(); }
+
+void ComEnvironment::log_failure(const Failure& failure, Shown shown) noexcept {
+    try {
+        auto folder = log_folder();
+        if (!folder) return;
+        if (!detailed_) detailed_ = detailed_logging();
+        SYSTEMTIME t{};
+        GetSystemTime(&t);
+        wchar_t time[32];
+        swprintf(time, 32, L"%04u-%02u-%02u %02u:%02u:%02uZ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+        const LogContext context{.time = from_wide(time),
+                                 .host_version = host_version_,
+                                 .addin_version = u"" QUILLAMOR_VERSION_TEXT,
+                                 .detailed = *detailed_};
+        append_log_line(*folder, log_line(context, failure, shown));
+    } catch (...) {
+        // The log never disturbs what it records.
+    }
+}
 
 }  // namespace host::com

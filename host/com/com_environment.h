@@ -33,6 +33,9 @@ public:
     std::string module_resource(std::u16string_view name) override;
     // The object's IDispatch, without a reference of its own.
     void* raw_interface(const Object& o) override;
+    // A line in the user's support log file (host/com/log_file.h).
+    void log_failure(const Failure& failure, Shown shown) noexcept override;
+    void set_host_version(std::u16string_view version) override { host_version_ = version; }
 
 private:
     // The class of each ProgID once found, and the class factory of an in-process class: a
@@ -44,6 +47,8 @@ private:
         com_ptr<IClassFactory> in_process;  // none: created through CoCreateInstance each time
     };
     std::map<std::u16string, Class, std::less<>> classes_;
+    std::u16string host_version_ = u"?";
+    std::optional<bool> detailed_;  // read at the first line, once for the add-in's life
 };
 
 }  // namespace host::com

@@ -131,6 +131,7 @@ public:
     const std::vector<Json>& events() const { return events_; }
     void clear_events() { events_.clear(); }
     bool log_calls = true;  // record a call event for every invocation
+    bool log_failures = false;  // record a log event for every failure the support log is told of
     // When set, every event goes here as it is recorded and the log holds none: a long run's
     // transcript is then written as it happens instead of kept.
     std::function<void(const Json&)> write_event;

@@ -2,8 +2,8 @@
 // tests of one stage of the registration story, in a process of its own, since regsvr32 runs
 // between them:
 //   addin_test boundary         the IDispatch boundary against stand-in host objects, the
-//                               COM objects' IUnknown, the button picture's copy and the
-//                               button faces on the clipboard
+//                               COM objects' IUnknown, the button picture's copy, the
+//                               button faces on the clipboard and the support log file
 //   addin_test typelib DLL      the embedded type library and resources
 //   addin_test seed             writes a stand-in for the host's IDTExtensibility2 key
 //   addin_test registered DLL   the registry after regsvr32
@@ -40,7 +40,7 @@ struct Command {
 };
 
 constexpr Command commands[] = {
-    {L"boundary", "ComObject.*:Boundary.*:PictureCopy.*:ButtonFace.*", false},
+    {L"boundary", "ComObject.*:Boundary.*:PictureCopy.*:ButtonFace.*:LogFile.*", false},
     {L"typelib", "TypeLibrary.*:Resources.*", true},
     {L"seed", "RegistrySeed.*", false},
     {L"registered", "Registered.*", true},

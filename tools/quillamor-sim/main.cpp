@@ -61,7 +61,8 @@ int run(const std::vector<std::string_view>& args) {
     for (auto a : args) {
         if (a == "--json") options.json = true;
         else if (a == "--calls") options.calls = true;
-        else if (a.size() > 1 && a[0] == '-') return wrong(unknown_option(a, {"--json", "--calls"}));
+        else if (a == "--log") options.log = true;
+        else if (a.size() > 1 && a[0] == '-') return wrong(unknown_option(a, {"--json", "--calls", "--log"}));
         else if (file.empty()) file = a;
         else return wrong("run plays one scenario file, not \"" + file + "\" and \"" + std::string(a) + "\"");
     }
@@ -75,7 +76,7 @@ int run(const std::vector<std::string_view>& args) {
         std::vector<nlohmann::json> unused;
         std::optional<scenario::ReadableWriter> readable;
         if (!options.json) readable.emplace(std::cout, options.calls);
-        quillamor_sim::LogOptions log{.calls = options.calls, .write = [&](const nlohmann::json& e) {
+        quillamor_sim::LogOptions log{.calls = options.calls, .failures = options.log, .write = [&](const nlohmann::json& e) {
                                           if (readable) readable->event(e);
                                           else scenario::print_event(std::cout, e, options);
                                           if (e.value("event", "") == "unused") unused.push_back(e);
@@ -107,7 +108,7 @@ int run(const std::vector<std::string_view>& args) {
 int play(const std::vector<std::string_view>& args) {
     std::vector<std::string_view> files;
     for (auto a : args) {
-        if (a == "--json" || a == "--calls") return wrong("\"" + std::string(a) + "\" is an option of run, not of play");
+        if (a == "--json" || a == "--calls" || a == "--log") return wrong("\"" + std::string(a) + "\" is an option of run, not of play");
         if (a.size() > 1 && a[0] == '-') return wrong(unknown_option(a, {}));
         files.push_back(a);
     }

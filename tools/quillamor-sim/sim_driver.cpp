@@ -13,6 +13,7 @@ namespace sc = scenario;
 SimHostDriver::SimHostDriver(const sc::Scenario& scenario, const SimHostOptions& options)
     : views_(options.views ? options.views : &host_.views()) {
     host_.world().log_calls = options.log.calls;
+    host_.world().log_failures = options.log.failures;
     host_.world().write_event = options.log.write;
     sc::load_into(host_, scenario);
     for (const auto& f : options.extra_faults)

@@ -31,6 +31,7 @@ struct ExtraFault {
 // call included; a long run is better written as it happens.
 struct LogOptions {
     bool calls = true;
+    bool failures = false;  // a "log" event for every failure the support log is told of
     // When set, each event goes here as it happens and the log holds none.
     std::function<void(const nlohmann::json&)> write;
 };
