@@ -19,7 +19,8 @@ struct FaceBlocks {
 // 32 bits are the mask colour's.
 inline FaceBlocks expected_face(int width, int height, const std::vector<uint32_t>& pixels, uint32_t mask) {
     auto put = [](std::vector<uint8_t>& out, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        // Bytes past the value's four are zeros (a shift by 32 or more is not defined).
+        for (int i = 0; i < bytes; ++i) out.push_back(i < 4 ? static_cast<uint8_t>(value >> (8 * i)) : 0);
     };
     // The 40-byte info header as the platform fills it: no compression, no resolution, no
     // colour counts.
